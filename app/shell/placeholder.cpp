@@ -1,0 +1,3 @@
+namespace quarvel::app {
+void placeholder() {}
+}

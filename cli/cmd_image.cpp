@@ -1,0 +1,9 @@
+#include <CLI/CLI.hpp>
+
+#include "cli_run.h"
+
+namespace quarvel::cli {
+
+void addImageCommands(CLI::App&, CliRun&) {}
+
+}  // namespace quarvel::cli

@@ -1,0 +1,28 @@
+#pragma once
+// Corner order inside a triangle, list order by lowest corner, and extents.
+// Slicing relies on both orders: corners ascend in z, and the list ascends in p1.z.
+#include <cstdint>
+
+#include "geom/types.h"
+
+namespace quarvel {
+
+// Puts the corners into ascending z with a three-element exchange sort: pairs (p1,p2),
+// (p1,p3), (p2,p3) in that order, exchanged only when the first is strictly higher.
+void SortCorners(Triangle& t);
+
+// Lowers/raises the x and y extents over every corner (strict comparisons), then sets
+// spanX and spanY. Starts from the first corner of the first triangle. An empty list
+// leaves `bounds` unchanged. z entries are left as they were.
+void TriangleExtents(const TTriangleArray& triangles, MeshBounds& bounds);
+
+// Same over both ends of every edge, for x, y and z, starting from the first edge's `a`.
+void EdgeExtents(const TEdgeArray& edges, MeshBounds& bounds);
+
+// Sorts triangles[low..high] by ascending p1.z (quicksort, middle pivot). When
+// `cancelRequested` is set it returns at once and the list stays partly sorted.
+// Returns false in that case.
+bool SortByLowestZ(TTriangleArray& triangles, std::int64_t low, std::int64_t high,
+                   const bool& cancelRequested);
+
+}  // namespace quarvel

@@ -1,0 +1,73 @@
+#pragma once
+// How long loops report progress and learn that the user asked them to stop.
+// The core knows only this interface; the program binds it to the status-bar gauge,
+// the command line to a terminal bar and SIGINT, tests to a recorder.
+#include <cstdint>
+
+namespace quarvel {
+
+enum class RunStatus { Completed, Cancelled };
+
+class Progress {
+public:
+    virtual ~Progress() = default;
+    // Moves the gauge to `percent` (0..100).
+    virtual void setPosition(int percent) = 0;
+    // Lets pending user input be handled once (where Escape or a Cancel click arrive).
+    virtual void pump() = 0;
+    // True once the user asked the running operation to stop.
+    virtual bool cancelRequested() const = 0;
+
+    // One progress step: gauge, one pump, then the cancel test.
+    // Returns false when the operation must stop.
+    [[nodiscard]] bool report(int percent) {
+        setPosition(percent);
+        pump();
+        return !cancelRequested();
+    }
+    // The check made once before a loop that pumps first (writers, compaction).
+    [[nodiscard]] bool pumpAndCheck() {
+        pump();
+        return !cancelRequested();
+    }
+};
+
+// Never cancels and shows nothing (benchmarks, batch code that needs no feedback).
+class NullProgress final : public Progress {
+public:
+    void setPosition(int) override {}
+    void pump() override {}
+    bool cancelRequested() const override { return false; }
+};
+
+// The counted-loop rule, held in one place. For a loop over indexes 0..lastIndex:
+// threshold T starts at 0 and step S = lastIndex div 10; at index i, before the work
+// for i, if i > T then T += S, the gauge shows i*100 div lastIndex, events are pumped
+// once and the cancel flag is tested. So the gauge moves about ten times, at every
+// index after the first when lastIndex < 10, and never at index 0.
+class LoopProgress {
+public:
+    LoopProgress(Progress& sink, std::int64_t lastIndex)
+        : sink_(sink), last_(lastIndex), step_(lastIndex / 10) {}
+
+    // Call at the top of each iteration. False: leave the loop now, before index i.
+    [[nodiscard]] bool step(std::int64_t i) {
+        if (i > threshold_) {
+            threshold_ += step_;
+            if (!sink_.report(static_cast<int>(i * 100 / last_))) {
+                stopped_ = true;
+            }
+        }
+        return !stopped_;
+    }
+    bool stopped() const { return stopped_; }
+
+private:
+    Progress& sink_;
+    std::int64_t last_;
+    std::int64_t step_;
+    std::int64_t threshold_ = 0;
+    bool stopped_ = false;
+};
+
+}  // namespace quarvel

@@ -1,0 +1,1 @@
+#include "state/job_state.h"

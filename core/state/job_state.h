@@ -1,0 +1,46 @@
+#pragma once
+// The one job state of a run: what passes between a picture window, the surface job
+// dialog, the Create Regions dialog and the mesh window. The main frame owns the only
+// instance and hands it to the windows it creates.
+#include <cstdint>
+#include <string>
+
+#include "geom/types.h"
+
+namespace quarvel {
+
+// Codes of JobMode.
+enum JobModeCode : std::int32_t {
+    kJobMeshImport = 0,
+    kJobDxfSurface = 10,
+    kJobGCode = 20,
+    kJobRasterToVector = 35,
+    kJobMeshToolpaths = 40,
+};
+
+struct JobState {
+    std::int32_t JobMode = 0;
+    TZGrid HeightGrid;         // per-pixel level 0..255, row 0 = top scan line
+    TTriangleArray FacetList;  // triangulated picture, sorted by lowest corner
+    quarvel::MeshBounds MeshBounds;
+    std::int32_t GridColumns = 0;
+    std::int32_t GridRows = 0;
+    std::int32_t ViewWidth = 0;
+    std::int32_t ViewHeight = 0;
+    bool CancelRequested = false;
+    std::int32_t TargetWindowIndex = 0;  // position in the frame's child list, newest first
+    std::int32_t ProgressCounter = 0;
+    std::string PluginPath;
+    std::string JobFileName;
+    double RapidHeight = 0.0;
+    std::uint8_t LightDirection = 0;  // 1 North .. 8 North West, clockwise
+
+    // What creating the main frame sets.
+    void initialiseForFrame() {
+        GridColumns = 1;
+        GridRows = 1;
+        LightDirection = 1;
+    }
+};
+
+}  // namespace quarvel
