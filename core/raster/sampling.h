@@ -1,0 +1,36 @@
+#pragma once
+// From a picture's pixels to the numeric forms the jobs work on: the byte grid of
+// levels that the surface jobs read, and the triangulated height field that the region
+// engine slices.
+#include <cstddef>
+#include <cstdint>
+
+#include "geom/types.h"
+
+namespace quarvel {
+
+// A read-only view of 24-bit pixels: `height` rows of `width` pixels, each pixel three
+// bytes in the order blue, green, red, the top row first; row r starts at
+// bytes + r * stride.
+struct PixelView24 {
+    int width = 0;
+    int height = 0;
+    std::size_t stride = 0;
+    const std::uint8_t* bytes = nullptr;
+};
+
+// The height grid of a picture: one byte per pixel, the pixel's red byte, row 0 being
+// the top scan line. For jobMode 10 (DXF surface) the grid gets a frame of one cell of
+// 255 on every side, so it is (height + 2) x (width + 2); for any other mode it is
+// height x width. An empty view gives an empty grid (mode 10: a 2 x 2 frame).
+TZGrid SampleHeightGrid(const PixelView24& pixels, std::int32_t jobMode);
+
+// Triangulates the grid: two triangles per square of four neighbouring cells, split
+// along the diagonal from the upper-right to the lower-left corner. A corner of grid
+// cell [r][c] lies at x = c, y = rows - r, z = 255 - level. Corners come in ascending z
+// (SortCorners); level triangles are dropped. Triangles appear row by row from the top,
+// left to right, A (upper-left half) before B. The list is not sorted by height.
+// A grid one cell wide or high gives an empty list.
+TTriangleArray BuildFacetList(const TZGrid& heightGrid);
+
+}  // namespace quarvel

@@ -1,0 +1,102 @@
+#include "raster/sampling.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace quarvel {
+namespace {
+
+// A picture given as red bytes only; blue and green carry other values so that a
+// sampler reading the wrong byte is caught.
+struct RedPicture {
+    int width;
+    int height;
+    std::vector<std::uint8_t> bytes;
+
+    RedPicture(int w, int h, const std::vector<std::uint8_t>& reds, std::size_t padding = 0)
+        : width(w), height(h), bytes((3 * static_cast<std::size_t>(w) + padding) * h, 0x5a) {
+        for (int r = 0; r < h; ++r)
+            for (int c = 0; c < w; ++c) {
+                std::uint8_t* px = bytes.data() + r * stride() + 3 * c;
+                px[0] = static_cast<std::uint8_t>(255 - reds[r * w + c]);  // blue
+                px[1] = 17;                                                // green
+                px[2] = reds[r * w + c];                                   // red
+            }
+    }
+    std::size_t stride() const { return bytes.size() / height; }
+    PixelView24 view() const { return PixelView24{width, height, stride(), bytes.data()}; }
+};
+
+TEST(SampleHeightGrid, GCodeModeKeepsPictureSizeAndReadsRedOnly) {
+    const RedPicture pic(3, 2, {0, 10, 20, 30, 40, 255}, 3);
+    const TZGrid grid = SampleHeightGrid(pic.view(), 20);
+    ASSERT_EQ(grid.rows, 2);
+    ASSERT_EQ(grid.columns, 3);
+    EXPECT_EQ(grid.cells, (std::vector<std::uint8_t>{0, 10, 20, 30, 40, 255}));
+}
+
+TEST(SampleHeightGrid, DxfModeAddsWhiteFrame) {
+    const RedPicture pic(3, 2, {0, 10, 20, 30, 40, 50}, 1);
+    const TZGrid grid = SampleHeightGrid(pic.view(), 10);
+    ASSERT_EQ(grid.rows, 4);
+    ASSERT_EQ(grid.columns, 5);
+    const std::vector<std::uint8_t> expected{255, 255, 255, 255, 255,  //
+                                             255, 0,   10,  20,  255,  //
+                                             255, 30,  40,  50,  255,  //
+                                             255, 255, 255, 255, 255};
+    EXPECT_EQ(grid.cells, expected);
+}
+
+TEST(BuildFacetList, BlackCornerGivesOneTriangle) {
+    const RedPicture pic(2, 2, {0, 255, 255, 255});
+    const TTriangleArray facets = BuildFacetList(SampleHeightGrid(pic.view(), 35));
+    ASSERT_EQ(facets.size(), 1u);
+    EXPECT_EQ(facets[0], (Triangle{{1, 2, 0}, {0, 1, 0}, {0, 2, 255}}));
+}
+
+TEST(BuildFacetList, BlueCountsAsBlackAndRedAsWhite) {
+    // Pure blue has red byte 0 (level 255), pure red has red byte 255 (level 0).
+    std::vector<std::uint8_t> bytes{255, 0, 0, /**/ 0, 0, 255, /**/ 0, 0, 255, /**/ 0, 0, 255};
+    const PixelView24 view{2, 2, 6, bytes.data()};
+    const TTriangleArray facets = BuildFacetList(SampleHeightGrid(view, 35));
+    ASSERT_EQ(facets.size(), 1u);
+    EXPECT_EQ(facets[0].p3, (Vertex3{0, 2, 255}));
+}
+
+struct FacetCountCase {
+    int width;
+    int height;
+    std::size_t expected;
+};
+
+class FacetCount : public testing::TestWithParam<FacetCountCase> {};
+
+// A picture whose every pixel differs from its neighbours keeps both triangles of every
+// square; one pixel wide or high gives none.
+TEST_P(FacetCount, CheckerboardKeepsEverySquare) {
+    const auto [w, h, expected] = GetParam();
+    std::vector<std::uint8_t> reds(static_cast<std::size_t>(w) * h);
+    for (int i = 0; i < w * h; ++i) reds[i] = static_cast<std::uint8_t>(((i % w) + i / w) % 2 * 200);
+    const RedPicture pic(w, h, reds);
+    const TTriangleArray facets = BuildFacetList(SampleHeightGrid(pic.view(), 35));
+    EXPECT_EQ(facets.size(), expected);
+    for (const Triangle& t : facets) {
+        EXPECT_LE(t.p1.z, t.p2.z);
+        EXPECT_LE(t.p2.z, t.p3.z);
+        EXPECT_LT(t.p1.z, t.p3.z);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, FacetCount,
+                         testing::Values(FacetCountCase{1, 5, 0}, FacetCountCase{5, 1, 0},
+                                         FacetCountCase{2, 2, 2}, FacetCountCase{4, 3, 12},
+                                         FacetCountCase{80, 90, 2 * 79 * 89}));
+
+TEST(BuildFacetList, PlainPictureGivesNothing) {
+    const RedPicture pic(4, 4, std::vector<std::uint8_t>(16, 128));
+    EXPECT_TRUE(BuildFacetList(SampleHeightGrid(pic.view(), 35)).empty());
+}
+
+}  // namespace
+}  // namespace quarvel
