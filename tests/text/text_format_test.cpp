@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "text/atomic_file.h"
+#include "text/error.h"
+#include "text/text_format.h"
+
+namespace quarvel {
+namespace {
+
+struct FixedCase {
+    double value;
+    int decimals;
+    const char* text;
+};
+
+TEST(FixedText, MatchesPrintfRounding) {
+    const FixedCase cases[] = {
+        {0.0, 4, "0.0000"},        {1.0, 4, "1.0000"},       {0.125, 2, "0.12"},
+        {0.375, 2, "0.38"},        {2.5, 0, "2"},            {3.5, 0, "4"},
+        {-0.00001, 4, "-0.0000"},  {1.00005, 4, "1.0001"},   {1234567.89, 3, "1234567.890"},
+        {0.1 + 0.2, 4, "0.3000"},  {-12.34565, 4, "-12.3456"},
+    };
+    for (const auto& c : cases) {
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%.*f", c.decimals, c.value);
+        EXPECT_EQ(fixedText(c.value, c.decimals), expected) << c.value;
+        EXPECT_EQ(fixedText(c.value, c.decimals), c.text) << c.value;
+    }
+}
+
+TEST(GeneralText, ShortestPlainDecimalWithoutExponent) {
+    const std::pair<double, const char*> cases[] = {
+        {0.0, "0"},          {-0.0, "0"},          {0.00001, "0.00001"},   {10.0, "10"},
+        {0.1, "0.1"},        {-2.5, "-2.5"},       {1.0 / 3.0, "0.333333333333333"},
+        {1e20, "100000000000000000000"}, {123456.75, "123456.75"}, {0.3, "0.3"},
+        {1e-7, "0.0000001"}, {0.1 + 0.2, "0.3"},   {2.0 / 3.0, "0.666666666666667"},
+    };
+    for (const auto& [value, text] : cases) EXPECT_EQ(generalText(value), text) << value;
+}
+
+TEST(NumberText, IgnoresTheLocale) {
+    const char* old = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string saved = old ? old : "C";
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) GTEST_SKIP() << "no German locale here";
+    EXPECT_EQ(fixedText(1.5, 4), "1.5000");
+    EXPECT_EQ(generalText(0.25), "0.25");
+    double v = 0;
+    EXPECT_TRUE(parseDouble("2.75", v));
+    EXPECT_EQ(v, 2.75);
+    std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+TEST(ParseDouble, WholeFieldOnly) {
+    double v = 0;
+    EXPECT_TRUE(parseDouble("-1.25", v));
+    EXPECT_EQ(v, -1.25);
+    EXPECT_TRUE(parseDouble("+3", v));
+    EXPECT_EQ(v, 3);
+    for (const char* bad : {"", "abc", "1.5x", "1,5", " 2", "+"}) {
+        EXPECT_FALSE(parseDouble(bad, v)) << bad;
+    }
+}
+
+class AtomicFileTest : public ::testing::Test {
+protected:
+    std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                ("quarvel-atomic-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    void SetUp() override { std::filesystem::create_directories(dir); }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    static std::string read(const std::filesystem::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    std::size_t fileCount() const {
+        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir),
+                                                      std::filesystem::directory_iterator()));
+    }
+};
+
+TEST_F(AtomicFileTest, CommitReplacesTheTargetAndLeavesNothingElse) {
+    const auto target = dir / "job.dnc";
+    std::ofstream(target) << "old";
+    {
+        AtomicFile file(target.string());
+        file.stream() << "new\r\n";
+        EXPECT_EQ(read(target), "old");  // not visible before commit
+        file.commit();
+    }
+    EXPECT_EQ(read(target), "new\r\n");
+    EXPECT_EQ(fileCount(), 1u);
+}
+
+TEST_F(AtomicFileTest, AnUncommittedWriteKeepsTheOldFile) {
+    const auto target = dir / "job.dnc";
+    std::ofstream(target) << "old";
+    {
+        AtomicFile file(target.string());
+        file.stream() << "partial";
+    }
+    EXPECT_EQ(read(target), "old");
+    EXPECT_EQ(fileCount(), 1u);
+}
+
+TEST_F(AtomicFileTest, UnwritableFolderIsReportedWithThePath) {
+    const auto target = dir / "missing" / "job.dnc";
+    try {
+        AtomicFile file(target.string());
+        FAIL() << "expected IoError";
+    } catch (const IoError& e) {
+        EXPECT_EQ(e.path(), target.string());
+    }
+}
+
+}  // namespace
+}  // namespace quarvel
