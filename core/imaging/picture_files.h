@@ -1,0 +1,46 @@
+#pragma once
+// Reading and writing picture files: format codes, the file's own colour depth, and
+// writes that never leave a truncated file in place of a good one.
+#include <functional>
+#include <string>
+
+#include "imaging/pixel_image.h"
+
+namespace quarvel::imaging {
+
+// Format codes of FileTypeOf and SaveImage. 4, 8, 9 and 11 are the ones the picture
+// window writes; the others name formats that are read (GIF and PNG are also written).
+inline constexpr int kFormatUnknown = 0;
+inline constexpr int kFormatGif = 2;
+inline constexpr int kFormatBmp = 4;
+inline constexpr int kFormatPcx = 8;
+inline constexpr int kFormatTiff = 9;
+inline constexpr int kFormatJpeg = 11;
+inline constexpr int kFormatPng = 13;
+inline constexpr int kFormatWmf = 14;
+
+// The format code for a file name's extension, in any letter case; kFormatUnknown when
+// the extension is not one of ours.
+int FileTypeOf(const std::string& fileName);
+
+struct DecodedPicture {
+    PixelImage image;
+    std::string format;  // "BMP", "PCX", "TIFF", "JPEG", "GIF", "WMF", "PNG", ...
+};
+
+// Reads the first picture of a file, keeping the file's own depth: palette and grey files
+// of 1, 4 or 8 bits stay so (2 bits become 4), GIF has 8 or fewer by its colour table,
+// true-colour files become 24 (alpha laid on white, 16-bit samples reduced to 8).
+// `progress(done, total)` is called about every 10 % of the conversion into our buffers.
+// Throws IoError with the reason (missing, unreadable, not a picture, damaged or
+// truncated).
+DecodedPicture ReadPicture(const std::string& path,
+                           const std::function<void(long done, long total)>& progress = {});
+
+// Writes `image` in the format of `formatCode` through a temporary file beside `path`,
+// renamed over it only when complete. BMP and PCX keep every depth; TIFF keeps it;
+// JPEG keeps 8-bit grey and writes everything else as 24-bit. Throws Error (InvalidInput
+// for a code we cannot write or an empty image, IoError for file failures).
+void WritePicture(const PixelImage& image, const std::string& path, int formatCode);
+
+}  // namespace quarvel::imaging
