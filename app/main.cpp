@@ -1,11 +1,49 @@
-#include <QApplication>
-#include <QMainWindow>
+#include <QEventLoop>
+#include <QScreen>
+#include <QSplashScreen>
+#include <QTimer>
+
+#include "shell/artwork.h"
+#include "shell/quarvel_application.h"
+#include "shell/quarvel_frame.h"
+
+using quarvel::app::QuarvelApplication;
+using quarvel::app::TQuarvelFrame;
+
+namespace {
+
+void waitMilliseconds(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("Quarvel");
-    QMainWindow frame;
-    frame.setWindowTitle("Quarvel");
+    QuarvelApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quarvel"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quarvel"));
+    QApplication::setApplicationVersion(QStringLiteral(QUARVEL_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("quarvel"));
+    QApplication::setWindowIcon(quarvel::app::programIcon());
+    if (QIcon::themeName().isEmpty() || QIcon::themeName() == QStringLiteral("hicolor")) {
+        QIcon::setThemeName(QStringLiteral("Adwaita"));
+    }
+
+    QSplashScreen splash(quarvel::app::splashPicture(),
+                         Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        splash.move(screen->geometry().center() - splash.rect().center());
+    }
+    splash.show();
+    app.processEvents();
+
+    TQuarvelFrame frame;
+    waitMilliseconds(1000);
+    splash.close();
+
     frame.show();
+    for (const QString& path : app.arguments().mid(1)) frame.openPicture(path);
     return app.exec();
 }

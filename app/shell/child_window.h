@@ -1,0 +1,28 @@
+#pragma once
+// What the main frame needs from its child windows without knowing their classes.
+#include <QList>
+
+class QMenu;
+
+namespace quarvel::app {
+
+// A child that carries its own menu bar, shown in the frame while the child is active.
+class MenuOwner {
+public:
+    virtual ~MenuOwner() = default;
+    virtual QList<QMenu*> windowMenus() const = 0;
+};
+
+// A picture document: the frame's tool buttons and error handler act on it.
+class PictureDocument {
+public:
+    virtual ~PictureDocument() = default;
+    virtual void mnuSaveClick() = 0;
+    virtual void mnuCutClick() = 0;
+    virtual void mnuCopyClick() = 0;
+    virtual void mnuPasteClick() = 0;
+    // Puts the imaging control back into a usable state after a failed command.
+    virtual void RecoverFromError() = 0;
+};
+
+}  // namespace quarvel::app

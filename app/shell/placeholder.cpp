@@ -1,3 +1,0 @@
-namespace quarvel::app {
-void placeholder() {}
-}
