@@ -1,0 +1,227 @@
+#include "engine/chaining.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/joining.h"
+#include "engine/orientation.h"
+#include "engine/region_sort.h"
+
+namespace quarvel::engine {
+
+ChunkLayout chunkLayoutFor(std::int64_t lastIndex) {
+    ChunkLayout layout;
+    // Real division truncated toward zero, as the chunk arithmetic is defined.
+    layout.lastChunk = static_cast<std::int64_t>(std::trunc(static_cast<double>(lastIndex) / 100.0));
+    if (layout.lastChunk > 500) {
+        layout.chunkSize = lastIndex / 500;
+        layout.lastChunk = static_cast<std::int64_t>(
+            std::trunc(static_cast<double>(lastIndex) / static_cast<double>(layout.chunkSize)));
+    }
+    return layout;
+}
+
+namespace {
+
+TMyEntityArray takeChunk(const TMyEntityArray& segments, std::int64_t k, std::int64_t size) {
+    const auto total = static_cast<std::int64_t>(segments.size());
+    const std::int64_t begin = std::min(k * size, total);
+    const std::int64_t end = std::min(begin + size, total);
+    return TMyEntityArray(segments.begin() + begin, segments.begin() + end);
+}
+
+bool isLoneZeroSegment(const TMyEntityArray& chunk) {
+    // Exact test: such a chunk is the empty marker of the segment list.
+    return chunk.size() == 1 && chunk[0].x1 == 0.0 && chunk[0].y1 == 0.0 && chunk[0].x2 == 0.0;
+}
+
+TRegionArray chainChunk(TMyEntityArray& chunk, double h, const Progress& progress) {
+    if (progress.cancelRequested() || isLoneZeroSegment(chunk)) return {};
+    ChunkChainer chainer(chunk);
+    return chainer.chainAll(h);
+}
+
+}  // namespace
+
+void BuildRegions(TMyEntityArray& segments, TRegionArray& regions, double h, Progress& progress) {
+    const ChunkLayout layout = chunkLayoutFor(static_cast<std::int64_t>(segments.size()) - 1);
+    TSuperRegionArray chunkLists(static_cast<std::size_t>(layout.lastChunk + 1));
+    {
+        const TMyEntityArray all = std::move(segments);
+        segments.clear();
+        LoopProgress loop(progress, layout.lastChunk);
+        for (std::int64_t k = 0; k <= layout.lastChunk; ++k) {
+            if (!loop.step(k)) return;
+            TMyEntityArray chunk = takeChunk(all, k, layout.chunkSize);
+            chunkLists[static_cast<std::size_t>(k)] = chainChunk(chunk, h, progress);
+        }
+    }
+    TRegionArray flat;
+    for (TRegionArray& list : chunkLists) {
+        for (std::size_t r = 1; r < list.size(); ++r) flat.push_back(std::move(list[r]));
+    }
+    for (TRegion& r : flat) r.mark = 1;
+    SortRegionsByMinX(flat, 0, static_cast<std::int64_t>(flat.size()) - 1, progress);
+    JoinOpenRegions(flat, progress);
+    for (TRegion& r : flat) regions.push_back(std::move(r));
+}
+
+ChunkChainer::ChunkChainer(TMyEntityArray& chunk) : chunk_(chunk) {
+    sortedMinX_.reserve(chunk.size());
+    for (const TMyEntity& s : chunk) sortedMinX_.push_back(s.minX);
+    // The index relies on the sort; anything else (never produced by the engine) is
+    // chained with the plain walk.
+    plainWalk_ = !std::is_sorted(sortedMinX_.begin(), sortedMinX_.end());
+    index_.reset(chunk.size() * 2);
+    for (std::size_t i = 0; i < chunk.size(); ++i) {
+        index_.add(firstEnd(chunk[i]), static_cast<std::uint32_t>(i), 0);
+        index_.add(secondEnd(chunk[i]), static_cast<std::uint32_t>(i), 1);
+    }
+}
+
+TRegionArray ChunkChainer::chainAll(double h) {
+    for (TMyEntity& s : chunk_) s.free = 1;
+    TRegionArray list;
+    list.reserve(chunk_.size() + 1);
+    list.emplace_back();  // entry 0: the placeholder
+    for (std::size_t i = 0; i < chunk_.size(); ++i) {
+        if (chunk_[i].free != 1) continue;
+        chunk_[i].free = 0;
+        TRegion& region = list.emplace_back();
+        TraceRegion(i, region);
+        region.depth = h;
+    }
+    return list;
+}
+
+void ChunkChainer::store(TRegion& region, TMyEntity& c, bool exchanged) {
+    c.free = 0;
+    TMyEntity copy = c;
+    if (exchanged) exchangeEnds(copy);
+    region.segments.push_back(copy);
+    widenRegionBox(region, c);
+}
+
+void ChunkChainer::TraceRegion(std::size_t seed, TRegion& region) {
+    TMyEntity& first = chunk_[seed];
+    first.free = 0;
+    region.minX = first.minX;
+    region.minY = first.minY;
+    region.maxY = first.maxY;
+    region.maxX = first.maxX;
+    const Point2 head = firstEnd(first);
+    Point2 tail = secondEnd(first);
+    region.segments.push_back(first);
+    bool closed = false;
+    // Forward: attach at the tail until nothing fits or the loop closes on the head.
+    while (!closed) {
+        const std::size_t i = findAttachable(tail, false);
+        if (i == kNone) break;
+        TMyEntity& c = chunk_[i];
+        const bool matchesFirst = samePoint(firstEnd(c), tail);
+        if (matchesFirst) {
+            setFirstEnd(c, tail);
+            tail = secondEnd(c);
+            if (samePoint(head, tail)) {
+                setSecondEnd(c, head);
+                closed = true;
+            }
+        } else {
+            setSecondEnd(c, tail);
+            tail = firstEnd(c);
+            if (samePoint(head, tail)) {
+                setFirstEnd(c, head);
+                closed = true;
+            }
+        }
+        store(region, c, !matchesFirst);
+    }
+    const std::size_t lastForward = region.segments.size() - 1;
+    if (!closed) {
+        // Backward: grow from the head; every stored segment points towards the seed.
+        tail = head;
+        while (true) {
+            const std::size_t i = findAttachable(tail, true);
+            if (i == kNone) break;
+            TMyEntity& c = chunk_[i];
+            const bool matchesFirst = samePoint(firstEnd(c), tail);
+            if (matchesFirst) {
+                setFirstEnd(c, tail);
+                tail = secondEnd(c);
+            } else {
+                setSecondEnd(c, tail);
+                tail = firstEnd(c);
+            }
+            store(region, c, matchesFirst);
+        }
+    }
+    region.segments.shrink_to_fit();
+    if (closed) {
+        region.open = 0;
+        OrientRegion(region);
+        return;
+    }
+    region.open = 1;
+    if (region.segments.size() - 1 > lastForward) {
+        // Far end of the backward growth first, then the seed and the forward tail.
+        auto& segs = region.segments;
+        std::reverse(segs.begin() + static_cast<std::ptrdiff_t>(lastForward) + 1, segs.end());
+        std::rotate(segs.begin(), segs.begin() + static_cast<std::ptrdiff_t>(lastForward) + 1,
+                    segs.end());
+    }
+}
+
+std::size_t ChunkChainer::forwardWalkEnd(double bound) const {
+    // Free segments keep their sorted minX, and the forward walk ends at the first free
+    // segment beyond the bound; used segments before it are skipped anyway.
+    return static_cast<std::size_t>(
+        std::upper_bound(sortedMinX_.begin(), sortedMinX_.end(), bound) - sortedMinX_.begin());
+}
+
+std::size_t ChunkChainer::backwardWalkEnd(double bound) const {
+    // The backward walk ends at the first segment, used or not, whose current minX lies
+    // beyond the bound. Snapping moved used segments' ends by less than the tolerance,
+    // so only segments whose sorted minX is within a few tolerances of the bound can
+    // differ from the sorted order.
+    const std::size_t sortedEnd = forwardWalkEnd(bound);
+    const double reach = 4 * kEndTolerance + std::fabs(bound) * 1e-15;
+    const auto low = static_cast<std::size_t>(
+        std::upper_bound(sortedMinX_.begin(), sortedMinX_.end(), bound - reach) -
+        sortedMinX_.begin());
+    for (std::size_t i = low; i < sortedEnd; ++i) {
+        if (chunk_[i].minX > bound) return i;
+    }
+    std::size_t i = sortedEnd;
+    while (i < chunk_.size() && chunk_[i].free != 1 && !(chunk_[i].minX > bound)) ++i;
+    return i;
+}
+
+std::size_t ChunkChainer::findAttachable(Point2 tail, bool backward) const {
+    if (plainWalk_) return plainWalk(tail, backward);
+    const double bound = tail.x + kEndTolerance;
+    const double low = tail.x - kEndTolerance;
+    const std::size_t walkEnd = backward ? backwardWalkEnd(bound) : forwardWalkEnd(bound);
+    std::size_t best = kNone;
+    index_.forNear(tail, [&](std::uint32_t item, std::uint8_t which) {
+        if (item >= walkEnd || item >= best) return;
+        const TMyEntity& c = chunk_[item];
+        if (c.free != 1 || !(c.maxX > low)) return;
+        if (samePoint(which == 0 ? firstEnd(c) : secondEnd(c), tail)) best = item;
+    });
+    return best;
+}
+
+std::size_t ChunkChainer::plainWalk(Point2 tail, bool backward) const {
+    const double bound = tail.x + kEndTolerance;
+    const double low = tail.x - kEndTolerance;
+    for (std::size_t i = 0; i < chunk_.size(); ++i) {
+        const TMyEntity& c = chunk_[i];
+        if (c.free != 1 && !backward) continue;
+        if (c.minX > bound) return kNone;
+        if (c.free != 1 || !(c.maxX > low)) continue;
+        if (samePoint(firstEnd(c), tail) || samePoint(secondEnd(c), tail)) return i;
+    }
+    return kNone;
+}
+
+}  // namespace quarvel::engine

@@ -1,0 +1,61 @@
+#pragma once
+// Chaining a bag of segments at one height into regions: closed loops where a contour
+// closes, open chains where it does not. The bag is cut into chunks of consecutive
+// segments (sorted by minX) to bound the end search; pieces that a chunk border cut
+// apart are joined afterwards.
+#include <cstdint>
+#include <vector>
+
+#include "engine/end_index.h"
+#include "engine/region.h"
+#include "progress/progress.h"
+
+namespace quarvel::engine {
+
+// Number of segments per chunk and last chunk index for a list whose last index is
+// `lastIndex`: 100 per chunk, or lastIndex div 500 when that would make more than
+// 501 chunks.
+struct ChunkLayout {
+    std::int64_t chunkSize = 100;
+    std::int64_t lastChunk = 0;
+};
+ChunkLayout chunkLayoutFor(std::int64_t lastIndex);
+
+// Chains `segments` (sorted by minX) and appends the regions, each with depth h, after
+// the last entry of `regions`. Closed regions have their inside on the right. Empties
+// `segments`. Cancelled between chunks: appends nothing.
+void BuildRegions(TMyEntityArray& segments, TRegionArray& regions, double h, Progress& progress);
+
+// Traces the regions of one chunk. Ends are matched within the end tolerance and the
+// attached end is set to the exact point it matched, so consecutive segments share
+// their vertices exactly.
+class ChunkChainer {
+public:
+    // `chunk` must be sorted by minX and outlive the chainer.
+    explicit ChunkChainer(TMyEntityArray& chunk);
+
+    // The chunk list: entry 0 a placeholder, then the chunk's regions in seed order.
+    TRegionArray chainAll(double h);
+
+    // Grows one region from the seed segment (already marked used) into `region`.
+    void TraceRegion(std::size_t seed, TRegion& region);
+
+    // Uses the plain walk from the chunk's first segment instead of the end index
+    // (the two give the same result; tests compare them).
+    void usePlainWalk(bool plain) { plainWalk_ = plain; }
+
+private:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::size_t findAttachable(Point2 tail, bool backward) const;
+    std::size_t plainWalk(Point2 tail, bool backward) const;
+    std::size_t backwardWalkEnd(double bound) const;
+    std::size_t forwardWalkEnd(double bound) const;
+    void store(TRegion& region, TMyEntity& c, bool exchanged);
+
+    TMyEntityArray& chunk_;
+    std::vector<double> sortedMinX_;  // minX of every segment before any end was snapped
+    EndIndex index_;
+    bool plainWalk_ = false;
+};
+
+}  // namespace quarvel::engine

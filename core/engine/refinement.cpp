@@ -1,0 +1,152 @@
+#include "engine/refinement.h"
+
+#include <array>
+#include <cmath>
+#include <vector>
+
+namespace quarvel::engine {
+
+namespace {
+
+void emit(TMyEntityArray& out, Point2 from, Point2 to) {
+    out.push_back(makeSegment(from.x, from.y, to.x, to.y));
+}
+
+// The cubic's coefficients (a3, a2, a1, a0) of one span for one coordinate. Each is
+// ((b0*A + b1*B) + b2*D) + b3*E with the basis entries integer / 6.0, zero terms
+// included, so that the sign of zero results comes out the same everywhere.
+std::array<double, 4> spanCoefficients(double a, double b, double d, double e) {
+    static constexpr std::array<std::array<int, 4>, 4> kBasis = {{
+        {-1, 3, -3, 1},
+        {3, -6, 3, 0},
+        {-3, 0, 3, 0},
+        {1, 4, 1, 0},
+    }};
+    std::array<double, 4> out{};
+    for (std::size_t row = 0; row < 4; ++row) {
+        const auto& k = kBasis[row];
+        out[row] = ((k[0] / 6.0 * a + k[1] / 6.0 * b) + k[2] / 6.0 * d) + k[3] / 6.0 * e;
+    }
+    return out;
+}
+
+double cubicAt(const std::array<double, 4>& c, double t) {
+    return ((c[0] * t + c[1]) * t + c[2]) * t + c[3];
+}
+
+// Control points C[0..m+2] of a region of m segments.
+std::vector<Point2> controlPoints(const TRegion& region) {
+    const std::size_t m = region.segments.size();
+    std::vector<Point2> c(m + 3);
+    for (std::size_t k = 0; k < m; ++k) c[k + 1] = firstEnd(region.segments[k]);
+    c[m + 1] = secondEnd(region.segments[m - 1]);
+    const bool closed = region.open == 0;
+    c[0] = closed ? c[m + 1] : c[1];
+    c[m + 2] = closed ? c[2] : c[m + 1];
+    return c;
+}
+
+Point2 unitDirection(const TMyEntity& s) {
+    const double dx = s.x2 - s.x1;
+    const double dy = s.y2 - s.y1;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    if (length < kMinLength) return {dx * 10000, dy * 10000};
+    return {dx / length, dy / length};
+}
+
+}  // namespace
+
+void ClearRegionMarks(TRegionArray& list) {
+    for (TRegion& r : list) r.mark = 0;
+}
+
+void RemoveMarkedRegions(TRegionArray& list) {
+    TRegionArray kept;
+    kept.reserve(list.size());
+    for (TRegion& r : list) {
+        if (r.mark == 0) kept.push_back(std::move(r));
+    }
+    list = std::move(kept);
+}
+
+bool ReduceRegion(TRegion& region, std::int32_t n, const Progress& progress) {
+    if (progress.cancelRequested() || n < 1) return false;
+    const auto h = static_cast<std::int64_t>(region.segments.size()) - 1;
+    const std::int64_t steps = h / n;
+    if (steps < 1) return false;
+    TMyEntityArray out;
+    out.reserve(static_cast<std::size_t>((h + 1) / n + 1));
+    Point2 p = firstEnd(region.segments[0]);
+    for (std::int64_t k = 1; k <= steps; ++k) {
+        const Point2 q = firstEnd(region.segments[static_cast<std::size_t>(k * n)]);
+        emit(out, p, q);
+        p = q;
+    }
+    emit(out, p, secondEnd(region.segments[static_cast<std::size_t>(h)]));
+    region.segments = std::move(out);
+    return true;
+}
+
+TRegion CurveFitRegion(const TRegion& region, std::int32_t n, const Progress& progress) {
+    if (region.segments.size() < 2 || n < 1 || progress.cancelRequested()) return region;
+    const std::size_t m = region.segments.size();
+    const std::vector<Point2> c = controlPoints(region);
+    TRegion out = region;
+    out.segments.clear();
+    out.segments.reserve((m + 3) * static_cast<std::size_t>(n));
+    Point2 spanStart0{};
+    Point2 prev{};
+    for (std::size_t k = 1; k <= m; ++k) {
+        const auto cx = spanCoefficients(c[k - 1].x, c[k].x, c[k + 1].x, c[k + 2].x);
+        const auto cy = spanCoefficients(c[k - 1].y, c[k].y, c[k + 1].y, c[k + 2].y);
+        prev = {cx[3], cy[3]};
+        if (k == 1) spanStart0 = prev;
+        for (std::int32_t j = 1; j <= n; ++j) {
+            const double t = static_cast<double>(j) / static_cast<double>(n);
+            const Point2 q{cubicAt(cx, t), cubicAt(cy, t)};
+            emit(out.segments, prev, q);
+            prev = q;
+        }
+    }
+    if (region.open == 0) emit(out.segments, prev, spanStart0);
+    return out;
+}
+
+void MergeCollinear(TRegion& region, Progress& progress) {
+    if (!progress.pumpAndCheck() || region.segments.size() < 3) return;
+    const TMyEntityArray& segs = region.segments;
+    TMyEntityArray out;
+    out.reserve(segs.size());
+    Point2 direction = unitDirection(segs[0]);
+    Point2 start = firstEnd(segs[0]);
+    for (std::size_t k = 1; k < segs.size(); ++k) {
+        const Point2 next = unitDirection(segs[k]);
+        if (!sameDirection(direction, next)) {
+            emit(out, start, firstEnd(segs[k]));
+            direction = next;
+            start = firstEnd(segs[k]);
+        }
+    }
+    emit(out, start, secondEnd(segs.back()));
+    region.segments = std::move(out);
+}
+
+void ScaleRegion(TRegion& region, float f) {
+    if (f == 0.0f || f == 1.0f) return;  // exact: these factors leave the region as it is
+    const double factor = f;
+    for (TMyEntity& s : region.segments) {
+        s.x1 *= factor;
+        s.y1 *= factor;
+        s.x2 *= factor;
+        s.y2 *= factor;
+    }
+}
+
+void ScaleBounds(MeshBounds& bounds, float f) {
+    const double factor = f;
+    for (double* v : {&bounds.minX, &bounds.maxX, &bounds.minY, &bounds.maxY, &bounds.minZ,
+                      &bounds.maxZ, &bounds.spanY, &bounds.spanX})
+        *v *= factor;
+}
+
+}  // namespace quarvel::engine

@@ -1,0 +1,217 @@
+#include "engine/region_run.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/refinement.h"
+#include "engine/slicing.h"
+#include "text/error.h"
+#include "text/text_format.h"
+
+namespace quarvel::engine {
+
+std::int32_t StyleCode(RegionStyle style, bool multipleDepths) {
+    switch (style) {
+        case RegionStyle::SingleDepth: return 1;
+        case RegionStyle::Topography: return multipleDepths ? 3 : 2;
+        case RegionStyle::Vectorize: return multipleDepths ? 5 : 4;
+    }
+    return 1;
+}
+
+RegionRunSettings MakeRunSettings(const RegionRunParams& params, std::int32_t gridColumns) {
+    RegionRunSettings s;
+    s.style = StyleCode(params.style, params.multipleDepths);
+    s.FeedRate = params.feedRate;
+    s.RapidHeight = params.rapid;
+    s.ReduceOn = params.reduceOn;
+    s.CurveFitOn = params.curveFitOn;
+    s.FilterOn = params.filterOn;
+    s.ReduceEvery = std::max<std::int32_t>(params.reduceValue, 1);
+    s.CurveFitValue = std::max<std::int32_t>(params.curveFitValue, 0);
+    s.FilterMinSegments = std::max<std::int32_t>(params.filterValue, 0);
+    s.RegionWidth = static_cast<float>(params.width);
+    s.RegionDepth = static_cast<float>(params.depth);
+    s.XYScale = s.RegionWidth / static_cast<float>(gridColumns);
+    s.LevelScale = s.RegionDepth / 255.0f;
+    return s;
+}
+
+namespace {
+
+bool isTopography(std::int32_t style) { return style == 2 || style == 3; }
+bool keepsLevelDepths(std::int32_t style) { return style == 3 || style == 5; }
+
+void requireFinite(double value, const char* field) {
+    if (!std::isfinite(value)) throw InvalidInput(std::string(field) + " is not a finite number");
+}
+
+// Slices by style into `fresh`. False when the user stopped a Topography run between
+// levels (the caller then drops `fresh`).
+bool sliceByStyle(const TTriangleArray& triangles, TRegionArray& fresh, double opDepth,
+                  double zStep, std::int32_t style, Progress& progress, const LevelDone& levelDone) {
+    if (style == 1) {
+        SliceAtDepth(triangles, fresh, opDepth, progress);
+    } else if (isTopography(style)) {
+        if (zStep == 0.0) return true;  // exact: nothing to slice, reported as no regions
+        double level = zStep;
+        SliceAtDepth(triangles, fresh, level, progress);
+        if (!progress.pumpAndCheck()) return false;
+        level += zStep;
+        while (level <= opDepth) {
+            const std::size_t firstNew = fresh.size() - 1;
+            SliceAtDepth(triangles, fresh, level, progress);
+            const double next = level + zStep;
+            if (next == level)  // exact: the step no longer advances, the loop would not end
+                throw InvalidInput("Z Step is too small to reach Op Depth");
+            level = next;
+            if (!progress.pumpAndCheck()) return false;
+            if (levelDone) levelDone(fresh, firstNew);
+        }
+    } else {
+        VectorizeFlats(triangles, fresh, progress);
+    }
+    return true;
+}
+
+void refine(TRegionArray& fresh, const RegionRunSettings& s, Progress& progress) {
+    ClearRegionMarks(fresh);
+    if (s.ReduceOn) {
+        for (std::size_t i = 1; i < fresh.size(); ++i) {
+            if (!ReduceRegion(fresh[i], s.ReduceEvery, progress)) fresh[i].mark = 1;
+        }
+        RemoveMarkedRegions(fresh);
+    }
+    if (s.CurveFitOn) {
+        for (std::size_t i = 1; i < fresh.size(); ++i)
+            fresh[i] = CurveFitRegion(fresh[i], s.CurveFitValue, progress);
+    }
+    ClearRegionMarks(fresh);
+    if (s.FilterOn) {
+        const auto minimum = static_cast<std::size_t>(s.FilterMinSegments);
+        for (std::size_t i = 1; i < fresh.size(); ++i) {
+            if (fresh[i].segments.size() < minimum) fresh[i].mark = 1;
+        }
+        RemoveMarkedRegions(fresh);
+    }
+    for (std::size_t i = 1; i < fresh.size(); ++i) MergeCollinear(fresh[i], progress);
+}
+
+// The outcome of a run that appends nothing: stopped between levels, or no region.
+RunOutcome emptyOutcome(const MeshDocument& mesh, const RegionRunSettings& s, bool sliced) {
+    RunOutcome outcome;
+    outcome.settings = s;
+    outcome.status = sliced ? RunStatus::Completed : RunStatus::Cancelled;
+    outcome.statusText = sliced ? kNoRegionsText : kCancelledText;
+    outcome.countText = std::to_string(mesh.regionCount());
+    return outcome;
+}
+
+RunOutcome appendRun(MeshDocument& mesh, TRegionArray& fresh, const RegionRunSettings& s) {
+    RunOutcome outcome;
+    outcome.settings = s;
+    const std::size_t n = fresh.size() - 1;
+    outcome.statusText = std::to_string(n) + " Regions Created...";
+    for (std::size_t i = 1; i < fresh.size(); ++i) mesh.Regions.push_back(std::move(fresh[i]));
+    outcome.regionsAdded = n;
+    outcome.countText = std::to_string(mesh.regionCount());
+    return outcome;
+}
+
+void checkSliceValues(double opDepth, double zStep, double cutDepth, std::int32_t style) {
+    if (style <= 3) requireFinite(opDepth, "Op Depth");
+    if (isTopography(style)) {
+        requireFinite(zStep, "Z Step");
+        if (zStep < 0.0) throw InvalidInput("Z Step must not be below 0");
+    }
+    if (!keepsLevelDepths(style)) requireFinite(cutDepth, "Cut Depth");
+}
+
+}  // namespace
+
+RunOutcome CreateMeshRegions(MeshDocument& mesh, double opDepth, double zStep, double cutDepth,
+                             const RegionRunSettings& settings, Progress& progress,
+                             const LevelDone& levelDone) {
+    checkSliceValues(opDepth, zStep, cutDepth, settings.style);
+    TRegionArray fresh = newRegionList();
+    mesh.RegionsBeforeRun = static_cast<std::int32_t>(mesh.Regions.size());
+    const bool sliced = sliceByStyle(mesh.Triangles, fresh, opDepth, zStep, settings.style,
+                                     progress, levelDone);
+    if (!sliced || fresh.size() <= 1) return emptyOutcome(mesh, settings, sliced);
+    refine(fresh, settings, progress);
+    if (!keepsLevelDepths(settings.style)) {
+        for (std::size_t i = 1; i < fresh.size(); ++i) fresh[i].depth = cutDepth;
+    }
+    return appendRun(mesh, fresh, settings);
+}
+
+RunOutcome CreateRasterRegions(MeshDocument& mesh, const TTriangleArray& facetList,
+                               const quarvel::MeshBounds& meshBounds, double opDepthLevels,
+                               double zStepLevels, double cutDepth,
+                               const RegionRunSettings& settings, Progress& progress) {
+    checkSliceValues(opDepthLevels, zStepLevels, cutDepth, settings.style);
+    mesh.Bounds = meshBounds;
+    ScaleBounds(mesh.Bounds, settings.XYScale);
+    TRegionArray fresh = newRegionList();
+    mesh.RegionsBeforeRun = static_cast<std::int32_t>(mesh.Regions.size());
+    const bool sliced = sliceByStyle(facetList, fresh, opDepthLevels, zStepLevels,
+                                     settings.style, progress, {});
+    if (!sliced || fresh.size() <= 1) return emptyOutcome(mesh, settings, sliced);
+    refine(fresh, settings, progress);
+    const double levelScale = settings.LevelScale;
+    for (std::size_t i = 1; i < fresh.size(); ++i) {
+        ScaleRegion(fresh[i], settings.XYScale);
+        if (keepsLevelDepths(settings.style))
+            fresh[i].depth = fresh[i].depth * levelScale;
+        else
+            fresh[i].depth = cutDepth;
+    }
+    return appendRun(mesh, fresh, settings);
+}
+
+RunOutcome RunCreateRegions(MeshDocument& mesh, const RegionRunParams& params,
+                            const JobState& job, Progress& progress, const LevelDone& levelDone) {
+    const RegionRunSettings settings = MakeRunSettings(params, job.GridColumns);
+    requireFinite(params.feedRate, "Feedrate");
+    requireFinite(params.rapid, "Rapid");
+    RunOutcome outcome;
+    if (job.JobMode == kJobRasterToVector) {
+        if (!(settings.RegionWidth > 0.0f) || !std::isfinite(settings.RegionWidth))
+            throw InvalidInput("Width must be a number above 0");
+        if (!(settings.RegionDepth > 0.0f) || !std::isfinite(settings.RegionDepth))
+            throw InvalidInput("Depth must be a number above 0");
+        // Depths in the user's units become grey levels of the picture.
+        const double regionDepth = settings.RegionDepth;
+        const double opLevels = params.opDepth / regionDepth * 255;
+        const double stepLevels = params.zStep / regionDepth * 255;
+        outcome = CreateRasterRegions(mesh, job.FacetList, job.MeshBounds, opLevels, stepLevels,
+                                      params.cutDepth, settings, progress);
+    } else {
+        outcome = CreateMeshRegions(mesh, params.opDepth, params.zStep, params.cutDepth, settings,
+                                    progress, levelDone);
+    }
+    if (progress.cancelRequested()) {
+        outcome.status = RunStatus::Cancelled;
+        outcome.statusText = kCancelledText;
+    }
+    return outcome;
+}
+
+std::string UndoLastRun(MeshDocument& mesh) {
+    // The placeholder always stays; an Undo with nothing left to undo removes nothing.
+    const auto before = static_cast<std::size_t>(std::max<std::int32_t>(mesh.RegionsBeforeRun, 1));
+    std::size_t removed = 0;
+    if (before < mesh.Regions.size()) {
+        removed = mesh.Regions.size() - before;
+        mesh.Regions.resize(before);
+    }
+    return "The last " + std::to_string(removed) + " Regions were removed..";
+}
+
+void ClearRegions(MeshDocument& mesh) { mesh.Regions = newRegionList(); }
+
+std::string DefaultOpDepthText(const MeshDocument& mesh) {
+    return generalText(-0.5 * mesh.Bounds.minZ);
+}
+
+}  // namespace quarvel::engine

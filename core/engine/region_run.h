@@ -1,0 +1,106 @@
+#pragma once
+// The Create Regions run: slices a mesh window's triangles (or the picture's facet
+// list) into regions at one depth, at a series of depths or along level areas,
+// refines them and appends them to the window's regions. The dialog only gathers
+// RegionRunParams, calls RunCreateRegions and shows the texts of the outcome.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "engine/mesh_document.h"
+#include "geom/types.h"
+#include "progress/progress.h"
+#include "state/job_state.h"
+
+namespace quarvel::engine {
+
+enum class RegionStyle { SingleDepth, Topography, Vectorize };
+
+// The dialog's fields as numbers (the defaults are the dialog's).
+struct RegionRunParams {
+    double width = 1.0;  // picture runs only: work width for the picture's columns
+    double depth = 1.0;  // picture runs only: depth of black (level 255)
+    double opDepth = 0.0;
+    double zStep = 0.0;
+    double cutDepth = 0.0;
+    double feedRate = 10.0;
+    double rapid = 0.25;
+    RegionStyle style = RegionStyle::SingleDepth;
+    bool multipleDepths = false;
+    bool reduceOn = false;
+    std::int32_t reduceValue = 2;
+    bool curveFitOn = false;
+    std::int32_t curveFitValue = 1;
+    bool filterOn = false;
+    std::int32_t filterValue = 5;
+};
+
+// Style code: Single Depth 1; Topography 2 (One Depth) or 3 (Multiple Depths);
+// Vectorize 4 or 5.
+std::int32_t StyleCode(RegionStyle style, bool multipleDepths);
+
+// The run settings derived from the fields; FeedRate and RapidHeight are what the
+// writers use afterwards.
+struct RegionRunSettings {
+    std::int32_t style = 1;
+    double FeedRate = 10.0;
+    double RapidHeight = 0.25;
+    bool ReduceOn = false, CurveFitOn = false, FilterOn = false;
+    std::int32_t ReduceEvery = 2;        // at least 1
+    std::int32_t CurveFitValue = 1;      // at least 0
+    std::int32_t FilterMinSegments = 5;  // at least 0
+    float RegionWidth = 1.0f;
+    float RegionDepth = 1.0f;
+    float XYScale = 1.0f;     // RegionWidth / GridColumns, in single precision
+    float LevelScale = 1.0f;  // RegionDepth / 255, in single precision
+};
+RegionRunSettings MakeRunSettings(const RegionRunParams& params, std::int32_t gridColumns);
+
+// What the run leaves to show: panel 0 and panel 1 of the status bar.
+struct RunOutcome {
+    RunStatus status = RunStatus::Completed;
+    std::string statusText;  // "n Regions Created...", "No Regions Created...", ...
+    std::string countText;   // number of regions of the window
+    std::size_t regionsAdded = 0;
+    RegionRunSettings settings;
+};
+
+// Called during a Topography run after each level after the first, with the run's
+// regions so far and the index of the first one the level added (to draw them).
+using LevelDone = std::function<void(const TRegionArray& newRegions, std::size_t firstNew)>;
+
+// The run on a mesh window's own triangles (z in the file's units). Throws InvalidInput
+// for depths that cannot give a result (see RunCreateRegions).
+RunOutcome CreateMeshRegions(MeshDocument& mesh, double opDepth, double zStep, double cutDepth,
+                             const RegionRunSettings& settings, Progress& progress,
+                             const LevelDone& levelDone = {});
+
+// The run on the picture's facet list (z in grey levels): depths already converted to
+// levels; regions scaled by XYScale; the window's Bounds become the picture's scaled.
+RunOutcome CreateRasterRegions(MeshDocument& mesh, const TTriangleArray& facetList,
+                               const quarvel::MeshBounds& meshBounds, double opDepthLevels,
+                               double zStepLevels, double cutDepth,
+                               const RegionRunSettings& settings, Progress& progress);
+
+// Create: derives the settings, converts depths to grey levels for a picture window
+// (JobMode 35: the job's FacetList, MeshBounds and GridColumns), runs, and gives the
+// texts to show ("Process Cancelled..." when the user stopped it). Throws InvalidInput,
+// before anything changes, for a value that is not a finite number, a Topography
+// Z Step below 0, and, in a picture run, a Width or Depth of 0 or less.
+RunOutcome RunCreateRegions(MeshDocument& mesh, const RegionRunParams& params,
+                            const JobState& job, Progress& progress,
+                            const LevelDone& levelDone = {});
+
+// Removes the regions of the last run; returns "The last k Regions were removed..".
+std::string UndoLastRun(MeshDocument& mesh);
+// Leaves the placeholder alone.
+void ClearRegions(MeshDocument& mesh);
+
+// The Op Depth the dialog shows for a mesh window: -0.5 x Bounds.minZ, as its text.
+std::string DefaultOpDepthText(const MeshDocument& mesh);
+
+inline constexpr const char* kNoRegionsText = "No Regions Created...Check Parameters...";
+inline constexpr const char* kCancelledText = "Process Cancelled...";
+inline constexpr const char* kCreatingText = "Creating Vectors...";
+
+}  // namespace quarvel::engine

@@ -1,0 +1,117 @@
+#include "engine/slicing.h"
+
+#include <cstdint>
+
+#include "engine/chaining.h"
+#include "engine/region_sort.h"
+
+namespace quarvel::engine {
+
+namespace {
+
+// The point at fraction s = (a.z - h) / (a.z - b.z) from a towards b, in x and y.
+Point2 crossingFrom(const Vertex3& a, const Vertex3& b, double h) {
+    const double s = (a.z - h) / (a.z - b.z);
+    return {a.x + s * (b.x - a.x), a.y + s * (b.y - a.y)};
+}
+
+std::int64_t lastIndex(std::size_t size) { return static_cast<std::int64_t>(size) - 1; }
+
+}  // namespace
+
+TMyEntity CutTriangle(const Triangle& t, double h) {
+    // Both crossed edges start at the corner that lies alone on its side of the plane.
+    const bool topAlone = t.p2.z < h;
+    const Vertex3& a = topAlone ? t.p3 : t.p1;
+    const Vertex3& b = topAlone ? t.p1 : t.p2;
+    const Vertex3& c = topAlone ? t.p2 : t.p3;
+    // Exact test: a level edge a-b lies in the plane only when h = a.z.
+    const Point2 q = a.z == b.z ? Point2{a.x, a.y} : crossingFrom(a, b, h);
+    const Point2 p = crossingFrom(a, c, h);
+    TMyEntity s = makeSegment(q.x, q.y, p.x, p.y);
+    NormaliseSegment(s);
+    return s;
+}
+
+TMyEntityArray SliceTriangles(const TTriangleArray& triangles, double h, Progress& progress) {
+    if (progress.cancelRequested()) return {};
+    TMyEntityArray out;
+    out.reserve(triangles.size());
+    const std::int64_t last = lastIndex(triangles.size());
+    LoopProgress loop(progress, last);
+    for (std::int64_t k = 0; k <= last; ++k) {
+        if (!loop.step(k)) return {};
+        const Triangle& t = triangles[static_cast<std::size_t>(k)];
+        if (t.p1.z > h) break;  // sorted by p1.z: no later triangle reaches h
+        if (h >= t.p3.z) continue;
+        out.push_back(CutTriangle(t, h));
+    }
+    out.shrink_to_fit();
+    return out;
+}
+
+void RemoveDuplicateSegments(TMyEntityArray& segments) {
+    if (segments.size() < 2) return;
+    TMyEntityArray kept;
+    kept.reserve(segments.size());
+    const std::size_t n = segments.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const TMyEntity& c = segments[i];
+        bool repeated = false;
+        for (std::size_t j = i + 1; j < n && segments[j].x1 - c.x1 <= kEndTolerance; ++j) {
+            const TMyEntity& d = segments[j];
+            if (std::fabs(d.x2 - c.x2) < kEndTolerance && std::fabs(d.y1 - c.y1) < kEndTolerance &&
+                std::fabs(d.y2 - c.y2) < kEndTolerance) {
+                repeated = true;
+                break;
+            }
+        }
+        if (!repeated) kept.push_back(c);
+    }
+    segments = std::move(kept);
+}
+
+void SliceAtDepth(const TTriangleArray& triangles, TRegionArray& regions, double h,
+                  Progress& progress) {
+    TMyEntityArray segments = SliceTriangles(triangles, h, progress);
+    if (segments.empty()) return;
+    SortSegmentsByMinX(segments, 0, lastIndex(segments.size()), progress);
+    RemoveDuplicateSegments(segments);
+    BuildRegions(segments, regions, h, progress);
+}
+
+TMyEntityArray CollectFlatEdges(const TTriangleArray& triangles, Progress& progress) {
+    if (progress.cancelRequested()) return {};
+    TMyEntityArray out;
+    const std::int64_t last = lastIndex(triangles.size());
+    LoopProgress loop(progress, last);
+    for (std::int64_t k = 0; k <= last; ++k) {
+        if (!loop.step(k)) return {};
+        const Triangle& t = triangles[static_cast<std::size_t>(k)];
+        if (t.p2.z != t.p3.z) continue;  // exact: only truly level top edges outline a plateau
+        TMyEntity s = makeSegment(t.p2.x, t.p2.y, t.p3.x, t.p3.y);
+        s.z = t.p2.z;
+        NormaliseSegment(s);
+        out.push_back(s);
+    }
+    return out;
+}
+
+void VectorizeFlats(const TTriangleArray& triangles, TRegionArray& regions, Progress& progress) {
+    if (!progress.pumpAndCheck()) return;
+    TMyEntityArray flats = CollectFlatEdges(triangles, progress);
+    if (flats.empty()) return;
+    SortSegmentsByZ(flats, 0, lastIndex(flats.size()), progress);
+    std::size_t begin = 0;
+    while (begin < flats.size()) {
+        std::size_t end = begin + 1;
+        while (end < flats.size() && flats[end].z == flats[begin].z) ++end;  // exact groups
+        TMyEntityArray group(flats.begin() + static_cast<std::ptrdiff_t>(begin),
+                             flats.begin() + static_cast<std::ptrdiff_t>(end));
+        SortSegmentsByMinX(group, 0, lastIndex(group.size()), progress);
+        BuildRegions(group, regions, flats[begin].z, progress);
+        begin = end;
+    }
+}
+
+}  // namespace quarvel::engine

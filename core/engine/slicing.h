@@ -1,0 +1,40 @@
+#pragma once
+// The two producers of segments: slicing the surface with the plane z = h, and
+// collecting the horizontal top edges of triangles (the outlines of level areas).
+// Both need a triangle list whose corners ascend in z and which ascends in p1.z.
+#include "engine/region.h"
+#include "geom/types.h"
+#include "progress/progress.h"
+
+namespace quarvel::engine {
+
+// The crossing of `t` with z = h, for t.p1.z <= h < t.p3.z. The segment is
+// normalised (smaller x first, then smaller y), `free` 0, box set. When h equals
+// t.p1.z the two crossings coincide and the segment has zero length.
+TMyEntity CutTriangle(const Triangle& t, double h);
+
+// The crossing segments of every triangle that reaches h, in list order. A triangle
+// whose top corner lies exactly at h is not cut; one whose lowest corner lies at h is.
+// Walks the list only up to the first triangle whose lowest corner lies above h.
+// Cancelled: an empty list.
+TMyEntityArray SliceTriangles(const TTriangleArray& triangles, double h, Progress& progress);
+
+// Drops every segment that has a later repeat (ends within the end tolerance, same end
+// order) among the following segments whose x1 lies no more than the tolerance above
+// its own. The list must be sorted by minX. Of a run of repeats the last one remains.
+void RemoveDuplicateSegments(TMyEntityArray& segments);
+
+// Slices at h and appends the chained regions (depth h) to `regions`. Appends
+// nothing when no triangle reaches h or when cancelled.
+void SliceAtDepth(const TTriangleArray& triangles, TRegionArray& regions, double h,
+                  Progress& progress);
+
+// The top edge (p2 to p3, normalised, z = p2.z) of every triangle whose p2.z equals
+// p3.z exactly. Cancelled: an empty list.
+TMyEntityArray CollectFlatEdges(const TTriangleArray& triangles, Progress& progress);
+
+// Chains the flat edges of each height into regions, heights in ascending order,
+// each batch appended with its height as depth.
+void VectorizeFlats(const TTriangleArray& triangles, TRegionArray& regions, Progress& progress);
+
+}  // namespace quarvel::engine

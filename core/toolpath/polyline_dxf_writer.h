@@ -1,0 +1,19 @@
+#pragma once
+// Regions as a DXF drawing (release AC1009): one 3D POLYLINE per region at the
+// region's depth, in list order. Lines end in CR LF; coordinates with four decimals.
+#include <ostream>
+#include <string>
+
+#include "engine/region.h"
+
+namespace quarvel::toolpath {
+
+// Writes regions 1..last (entry 0 is the placeholder); regions without segments are
+// skipped. Vertices: the first segment's first end, then every segment's second end,
+// each at z = depth as stored.
+void WritePolylineDxf(std::ostream& out, const engine::TRegionArray& regions);
+
+// Writes the file through a temporary file renamed when complete. Throws IoError.
+void SavePolylineDxf(const std::string& path, const engine::TRegionArray& regions);
+
+}  // namespace quarvel::toolpath

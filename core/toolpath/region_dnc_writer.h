@@ -1,0 +1,42 @@
+#pragma once
+// The region tool-path program: one contour pass per region at the region's depth,
+// entered and left at the rapid height. Lines end in CR LF; numbers use "." always.
+#include <ostream>
+#include <string>
+
+#include "engine/region.h"
+#include "toolpath/tool_path_order.h"
+
+namespace quarvel::toolpath {
+
+struct RegionDncHeader {
+    std::string createdText;  // date and time shown on line 1
+    std::string sourceName;   // the "From" name (see DncSourceName)
+    double feedRate = 10.0;
+    double rapidHeight = 0.25;
+};
+
+// Line 1 "( Created <createdText> From <sourceName>)", then "G90 T0", "F<feed>",
+// "G00 Z<rapid>"; per ordered region: rapid to the start, plunge to -depth, one line
+// per segment end, rapid up. Feed, rapid and depths in the shortest plain decimal
+// text (never an exponent, -0 as "0"); coordinates with four decimals. Regions without
+// segments are skipped.
+void WriteRegionDnc(std::ostream& out, const TOutRegionArray& ordered,
+                    const RegionDncHeader& header);
+
+// Orders the regions and writes the file through a temporary file renamed when
+// complete. Throws IoError; the target is untouched then.
+void SaveRegionDnc(const std::string& path, const engine::TRegionArray& regions,
+                   const RegionDncHeader& header);
+
+// The file-name part of a window caption (folders removed), with "(" and ")" written
+// as "[" and "]" so that a controller does not read a nested comment.
+std::string DncSourceName(const std::string& caption);
+
+// The local date and time as "YYYY-MM-DD HH:MM:SS".
+std::string CurrentDateTimeText();
+
+inline constexpr const char* kOptimizingText = "Optimizing toolpaths...";
+inline constexpr const char* kWritingText = "Writing toolpaths to file...";
+
+}  // namespace quarvel::toolpath
