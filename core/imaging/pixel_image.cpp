@@ -76,9 +76,16 @@ PixelImage MapToPalette(const PixelImage& trueColor, const std::vector<PaletteEn
     out.yResDpi = trueColor.yResDpi;
     out.palette = palette;
     if (palette.empty()) out.palette.push_back({});
+    const std::size_t count = out.pixels.size();
+    if (count < 4096) {
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::uint8_t* p = &trueColor.pixels[3 * i];
+            out.pixels[i] = nearestEntry(out.palette, p[2], p[1], p[0]);
+        }
+        return out;
+    }
     // Pictures repeat colours a lot: remember each exact colour's answer (-1 = not yet).
     std::vector<std::int16_t> cache(std::size_t{1} << 24, -1);
-    const std::size_t count = out.pixels.size();
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint8_t b = trueColor.pixels[3 * i];
         const std::uint8_t g = trueColor.pixels[3 * i + 1];
