@@ -1,0 +1,22 @@
+#pragma once
+// The height grid as a DXF file of four-cornered faces (3DFACE), one face per step.
+#include <ostream>
+
+#include "geom/types.h"
+#include "progress/progress.h"
+#include "surface/job_bar.h"
+#include "surface/job_values.h"
+
+namespace quarvel::surface {
+
+// Writes the whole DXF text to `out`: head (empty TABLES and BLOCKS), one face per step
+// over the grid, rows of faces from the top, then "ENDSEC" and "EOF". Level v lies at
+// Z = depth - depth * v / 255 (white 0, black `depth`); the picture's top row at Y =
+// sizeY. Lines end in CR LF; numbers as "%.4f". Uses sizeX, sizeY, stepX, stepY, depth,
+// nx, ny, columns and rows of `job` (columns and rows must match `grid`).
+// Cancelled by a Cancel press on `bar`: the faces written so far are followed by the
+// trailer, so the text is still a whole DXF file.
+RunStatus WriteDxfSurface(std::ostream& out, const TZGrid& grid, const SurfaceJobValues& job,
+                          JobBar& bar);
+
+}  // namespace quarvel::surface

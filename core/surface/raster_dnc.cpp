@@ -1,0 +1,145 @@
+#include "surface/raster_dnc.h"
+
+#include <iomanip>
+#include <locale>
+#include <sstream>
+
+#include "text/text_format.h"
+
+namespace quarvel::surface {
+
+namespace {
+
+constexpr std::size_t kFlushBytes = std::size_t{1} << 16;
+
+class ListSink final : public MoveSink {
+public:
+    explicit ListSink(TGCode2Array& out) : out_(out) {}
+    void add(const TRasterMove& move) override { out_.push_back(move); }
+
+private:
+    TGCode2Array& out_;
+};
+
+}  // namespace
+
+void RapidCompactor::add(const TRasterMove& m) {
+    if (m.kind == kRapidMove) {
+        if (!holding_) {
+            next_.add(m);
+            held_ = m;
+            holding_ = true;
+        } else if (m.z != held_.z) {  // exact: a run is rapids at the very same Z
+            next_.add(held_);
+            next_.add(m);
+            held_ = m;
+            holding_ = false;
+        } else {
+            held_ = m;
+        }
+        return;
+    }
+    if (holding_) {
+        next_.add(held_);
+        holding_ = false;
+    }
+    next_.add(m);
+}
+
+void RapidCompactor::finish() {
+    if (holding_) next_.add(held_);
+    holding_ = false;
+}
+
+RunStatus CompactRapids(TGCode2Array& moves, Progress& progress) {
+    if (!progress.pumpAndCheck()) return RunStatus::Cancelled;
+    TGCode2Array out;
+    out.reserve(moves.size());
+    ListSink sink(out);
+    RapidCompactor compactor(sink);
+    LoopProgress loop(progress, static_cast<std::int64_t>(moves.size()) - 1);
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+        if (!loop.step(static_cast<std::int64_t>(i))) return RunStatus::Cancelled;
+        compactor.add(moves[i]);
+    }
+    compactor.finish();
+    out.shrink_to_fit();
+    moves = std::move(out);
+    return RunStatus::Completed;
+}
+
+void DncWriter::add(const TRasterMove& m) {
+    const std::size_t start = text_.size();
+    if (m.kind != last_.kind) text_ += m.kind == kRapidMove ? "G00" : "G01";
+    // Exact comparisons: a coordinate is written whenever its value changed at all.
+    if (m.x != last_.x) {
+        text_ += " X";
+        appendFixed(text_, m.x, 4);
+    }
+    if (m.y != last_.y) {
+        text_ += " Y";
+        appendFixed(text_, m.y, 4);
+    }
+    if (m.z != last_.z) {
+        text_ += " Z";
+        appendFixed(text_, m.z, 4);
+    }
+    if (text_.size() != start) text_ += kCrLf;
+    last_ = m;
+    if (text_.size() >= kFlushBytes) flush();
+}
+
+void DncWriter::flush() {
+    out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
+    text_.clear();
+}
+
+void WriteDncHead(std::ostream& out, const std::string& stamp, const std::string& sourceName,
+                  double feed) {
+    std::string source = sourceName;
+    for (char& ch : source) {
+        if (ch == '(') ch = '[';
+        if (ch == ')') ch = ']';
+        if (ch == '\r' || ch == '\n') ch = ' ';
+    }
+    // Appended piece by piece: GCC 12 warns falsely on a chain of string additions.
+    std::string head = "( Created ";
+    head += stamp;
+    head += " From ";
+    head += source;
+    head += ")";
+    head += kCrLf;
+    head += "G90 T0 F";
+    appendFixed(head, feed, 4);
+    head += kCrLf;
+    out.write(head.data(), static_cast<std::streamsize>(head.size()));
+}
+
+RunStatus WriteRasterDnc(std::ostream& out, const std::string& stamp,
+                         const std::string& sourceName, const TGCode2Array& moves, double feed,
+                         Progress& progress) {
+    if (!progress.pumpAndCheck()) return RunStatus::Cancelled;
+    WriteDncHead(out, stamp, sourceName, feed);
+    DncWriter writer(out);
+    LoopProgress loop(progress, static_cast<std::int64_t>(moves.size()) - 1);
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+        if (!loop.step(static_cast<std::int64_t>(i))) return RunStatus::Cancelled;
+        writer.add(moves[i]);
+    }
+    return RunStatus::Completed;
+}
+
+std::string CreationStamp(std::time_t when) {
+    std::tm local{};
+    localtime_r(&when, &local);
+    std::ostringstream text;
+    try {
+        text.imbue(std::locale(""));
+    } catch (const std::runtime_error&) {
+        text.imbue(std::locale::classic());
+    }
+    text << std::put_time(&local, "%x %X");
+    return text.str();
+}
+
+}  // namespace quarvel::surface

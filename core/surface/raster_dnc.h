@@ -1,0 +1,64 @@
+#pragma once
+// Thinning of the raster move list and the DNC (G-code) text it is written as.
+#include <ctime>
+#include <ostream>
+#include <string>
+
+#include "progress/progress.h"
+#include "surface/raster_move.h"
+
+namespace quarvel::surface {
+
+// Keeps the first and the last move of every run of consecutive rapid moves at one Z,
+// passing the rest on to `next` as they come. finish() passes on the held move.
+class RapidCompactor final : public MoveSink {
+public:
+    explicit RapidCompactor(MoveSink& next) : next_(next) {}
+    void add(const TRasterMove& move) override;
+    void finish();
+
+private:
+    MoveSink& next_;
+    TRasterMove held_;
+    bool holding_ = false;
+};
+
+// The same over a whole list, in place. Pumps once and checks for a stop first, then
+// follows the counted-loop rule over the moves. Cancelled: the list is unchanged.
+RunStatus CompactRapids(TGCode2Array& moves, Progress& progress);
+
+// Writes moves as G-code lines ending in CR LF: "G00"/"G01" only when the kind changes,
+// then " X", " Y", " Z" with "%.4f" for each coordinate that differs from the previous
+// move's (the first move is compared with 0, 0, 0). A move that changes nothing writes
+// no line; a line without a G word begins with a blank.
+class DncWriter final : public MoveSink {
+public:
+    explicit DncWriter(std::ostream& out) : out_(out) {}
+    ~DncWriter() override { flush(); }
+    void add(const TRasterMove& move) override;
+    void flush();
+
+private:
+    std::ostream& out_;
+    std::string text_;
+    TRasterMove last_{-1, 0.0, 0.0, 0.0};
+};
+
+// The two head lines: "( Created <stamp> From <source>)" and "G90 T0 F<feed %.4f>".
+// "(" and ")" in the source name become "[" and "]" (a controller would read them as a
+// nested comment), and line breaks become blanks.
+void WriteDncHead(std::ostream& out, const std::string& stamp, const std::string& sourceName,
+                  double feed);
+
+// Head, then the moves. Pumps once and checks for a stop first (nothing is written
+// then), then follows the counted-loop rule over the moves. Cancelled: the text holds
+// the lines written so far; callers writing a file discard it.
+RunStatus WriteRasterDnc(std::ostream& out, const std::string& stamp,
+                         const std::string& sourceName, const TGCode2Array& moves, double feed,
+                         Progress& progress);
+
+// The creation time as the user's locale writes a short date and a long time
+// ("%x %X"); the classic locale when the user's cannot be loaded.
+std::string CreationStamp(std::time_t when);
+
+}  // namespace quarvel::surface

@@ -1,0 +1,98 @@
+#pragma once
+// The fields of the surface job dialog and their rules, without any widget: defaults
+// from the picture, the linking of sizes and steps under "Keep Aspect Ratio", and the
+// reading of the job values. The dialog shows these texts and forwards what the user
+// types; the command line types its options into the same model.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "surface/job_values.h"
+
+namespace quarvel::surface {
+
+enum class SurfaceField {
+    SizeX,
+    SizeY,
+    Depth,
+    DepthPerPass,
+    StepX,
+    StepY,
+    Feedrate,
+    RapidHeight,
+    ToolType,
+    Diameter,
+};
+inline constexpr std::size_t kSurfaceFieldCount = 10;
+
+// What the form needs to know about the picture: its size in pixels and resolution in
+// pixels per unit (0 when the file gave none).
+struct PictureFacts {
+    int width = 0;
+    int height = 0;
+    int xRes = 0;
+    int yRes = 0;
+};
+
+class SurfaceJobForm {
+public:
+    // Fills the fields for a height grid of gridColumns x gridRows made from `picture`
+    // for job mode 10 (DXF surface) or 20 (G-code). A missing resolution takes the
+    // other one's value, or 100 when both are missing.
+    SurfaceJobForm(int gridColumns, int gridRows, const PictureFacts& picture,
+                   std::int32_t jobMode);
+
+    const std::string& text(SurfaceField field) const;
+    // Puts `text` into the field as typed, then runs that field's change rule, which
+    // may rewrite other fields (never the one typed into).
+    void type(SurfaceField field, const std::string& text);
+
+    bool keepAspectRatio() const { return keepAspect_; }
+    void setKeepAspectRatio(bool on) { keepAspect_ = on; }
+    bool useGougeControl() const { return useGouge_; }
+    void setUseGougeControl(bool on) { useGouge_ = on; }
+
+    double aspectRatio() const { return aspectRatio_; }
+    int xRes() const { return xRes_; }  // after the defaults were applied
+    int yRes() const { return yRes_; }
+    int gridColumns() const { return columns_; }
+    int gridRows() const { return rows_; }
+    std::int32_t jobMode() const { return jobMode_; }
+
+    // The job values as Create reads them: steps held to at least one grid cell, then
+    // nx and ny. Throws InvalidInput, naming the field, when a field used by the job
+    // does not hold a number or the values give no sound job: Size X, Size Y or Depth
+    // of 0 or less, Depth / Pass of 0 or less (G-code), or a Step X that leaves no
+    // sample position (nx < 0).
+    SurfaceJobValues readJobValues() const;
+
+    // Tool kind from the "Tool Type" text and the diameter; disabled when "Use Gouge
+    // Control" is not checked. Throws InvalidInput when the diameter is not a number or
+    // is negative. A diameter of 0 is handed back for the caller to refuse.
+    GougeSettings readGouge() const;
+
+private:
+    void onSizeX();
+    void onSizeY();
+    void onStepX();
+    void onStepY();
+    void onDepth();
+    void write(SurfaceField field, double value);
+    bool read(SurfaceField field, double& value) const;
+
+    std::array<std::string, kSurfaceFieldCount> texts_;
+    int columns_;
+    int rows_;
+    std::int32_t jobMode_;
+    int xRes_ = 0;
+    int yRes_ = 0;
+    double aspectRatio_ = 1.0;
+    bool keepAspect_ = false;
+    bool useGouge_ = true;
+    bool updating_ = false;
+};
+
+// The caption of a field as the dialog shows it ("Size X", "Depth / Pass", ...).
+const char* FieldCaption(SurfaceField field);
+
+}  // namespace quarvel::surface

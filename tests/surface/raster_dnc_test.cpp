@@ -1,0 +1,69 @@
+#include "surface/raster_dnc.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "support/scripted_progress.h"
+
+namespace quarvel::surface {
+namespace {
+
+TRasterMove R(double x, double y, double z) { return {kRapidMove, x, y, z}; }
+TRasterMove F(double x, double y, double z) { return {kFeedMove, x, y, z}; }
+
+TEST(CompactRapids, KeepsFirstAndLastOfEachRapidRunAtOneZ) {
+    TGCode2Array moves{R(0, 0, 1), R(1, 0, 1), R(2, 0, 1), R(3, 0, 1),  // run of four
+                       R(3, 0, 0),                                      // new Z
+                       F(4, 0, 0), R(4, 0, 1), R(5, 0, 1), F(5, 0, 0), R(6, 0, 2)};
+    test::ScriptedProgress progress;
+    ASSERT_EQ(CompactRapids(moves, progress), RunStatus::Completed);
+    // A run of one rapid is both its own first and last move: it comes out twice.
+    const TGCode2Array expected{R(0, 0, 1), R(3, 0, 1), R(3, 0, 0), F(4, 0, 0), R(4, 0, 1),
+                                R(5, 0, 1), F(5, 0, 0), R(6, 0, 2), R(6, 0, 2)};
+    EXPECT_EQ(moves, expected);
+    EXPECT_EQ(progress.pumps, 1 + 9);  // once before, then at indexes 1..9 of 0..9
+}
+
+TEST(CompactRapids, CancelLeavesTheListUnchanged) {
+    const TGCode2Array start{R(0, 0, 1), R(1, 0, 1), R(2, 0, 1), F(3, 0, 0)};
+    for (int cancelAt : {1, 3}) {
+        TGCode2Array moves = start;
+        test::ScriptedProgress progress(cancelAt);
+        EXPECT_EQ(CompactRapids(moves, progress), RunStatus::Cancelled);
+        EXPECT_EQ(moves, start);
+    }
+}
+
+TEST(WriteRasterDnc, WordsOnlyForWhatChanges) {
+    // The repeated feed move writes no line; a change of kind alone writes a bare word.
+    const TGCode2Array moves{R(0, 0, .5), F(1, 0, .5), F(1, 0, .5), F(1, 2, -1.23456),
+                             R(1, 2, -1.23456)};
+    std::ostringstream out;
+    NullProgress none;
+    ASSERT_EQ(WriteRasterDnc(out, "S", "a (copy).bmp", moves, 12.5, none), RunStatus::Completed);
+    EXPECT_EQ(out.str(),
+              "( Created S From a [copy].bmp)\r\nG90 T0 F12.5000\r\n"
+              "G00 Z0.5000\r\nG01 X1.0000\r\n Y2.0000 Z-1.2346\r\nG00\r\n");
+}
+
+TEST(WriteRasterDnc, StopBeforeStartWritesNothing) {
+    std::ostringstream out;
+    test::ScriptedProgress progress(1);
+    EXPECT_EQ(WriteRasterDnc(out, "S", "x", {R(0, 0, 1)}, 1, progress), RunStatus::Cancelled);
+    EXPECT_TRUE(out.str().empty());
+}
+
+TEST(RapidCompactor, StreamsLikeTheListForm) {
+    TGCode2Array moves{R(0, 0, 1), R(1, 0, 1), F(1, 0, 0), R(1, 0, 1), R(1, 1, 1), R(0, 1, 1)};
+    MoveList streamed;
+    RapidCompactor compactor(streamed);
+    for (const TRasterMove& m : moves) compactor.add(m);
+    compactor.finish();
+    NullProgress none;
+    CompactRapids(moves, none);
+    EXPECT_EQ(streamed.moves, moves);
+}
+
+}  // namespace
+}  // namespace quarvel::surface
