@@ -36,6 +36,8 @@ void packIndexes(const std::uint8_t* src, int count, int bits, std::uint8_t* des
     }
 }
 
+int Luminance(const PaletteEntry& e) { return 299 * e.red + 587 * e.green + 114 * e.blue; }
+
 }  // namespace
 
 void WriteBmp(const PixelImage& image, std::ostream& out) {
@@ -144,7 +146,18 @@ void pcxLine(const PixelImage& image, int y, unsigned bytesPerLine, std::vector<
 
 }  // namespace
 
-void WritePcx(const PixelImage& image, std::ostream& out) {
+void WritePcx(const PixelImage& source, std::ostream& out) {
+    // ImageMagick reads a 1-bit PCX as 1 = black, 0 = white whatever its palette, so the
+    // lighter entry goes first (readers that use the header palette see it too).
+    PixelImage swapped;
+    const bool darkFirst = source.bitCount == 1 && source.palette.size() == 2 &&
+                           Luminance(source.palette[0]) < Luminance(source.palette[1]);
+    if (darkFirst) {
+        swapped = source;
+        std::swap(swapped.palette[0], swapped.palette[1]);
+        for (auto& index : swapped.pixels) index = static_cast<std::uint8_t>(index ^ 1u);
+    }
+    const PixelImage& image = darkFirst ? swapped : source;
     const bool onePlaneBits = image.bitCount == 1 || image.bitCount == 4;
     const int bitsPerPlane = onePlaneBits ? 1 : 8;
     const int planes = image.bitCount == 24 ? 3 : (image.bitCount == 4 ? 4 : 1);
