@@ -202,12 +202,12 @@ SurfaceJobValues SurfaceJobForm::readJobValues() const {
 GougeSettings SurfaceJobForm::readGouge() const {
     GougeSettings g;
     g.enabled = useGouge_;
-    if (!g.enabled) return g;
     g.kind = ToolKindFromName(texts_[slot(SurfaceField::ToolType)]);
-    if (!read(SurfaceField::Diameter, g.diameter))
+    const bool isNumber = read(SurfaceField::Diameter, g.diameter);
+    if (isNumber && g.diameter < 0.0) refuse(SurfaceField::Diameter, "must not be negative");
+    if (g.enabled && !isNumber)
         refuse(SurfaceField::Diameter,
                "is not a number: '" + texts_[slot(SurfaceField::Diameter)] + "'");
-    if (g.diameter < 0.0) refuse(SurfaceField::Diameter, "must not be negative");
     return g;
 }
 

@@ -67,8 +67,9 @@ public:
     SurfaceJobValues readJobValues() const;
 
     // Tool kind from the "Tool Type" text and the diameter; disabled when "Use Gouge
-    // Control" is not checked. Throws InvalidInput when the diameter is not a number or
-    // is negative. A diameter of 0 is handed back for the caller to refuse.
+    // Control" is not checked. Throws InvalidInput when the diameter is negative, or
+    // not a number while gouge control is on. A diameter of 0 is handed back for the
+    // caller to refuse.
     GougeSettings readGouge() const;
 
 private:

@@ -148,6 +148,8 @@ TEST(SurfaceJobForm, GougeSettings) {
     form.type(F::Diameter, "-1");
     EXPECT_THROW(form.readGouge(), InvalidInput);
     form.setUseGougeControl(false);
+    EXPECT_THROW(form.readGouge(), InvalidInput);  // negative even when not used
+    form.type(F::Diameter, "x");
     EXPECT_FALSE(form.readGouge().enabled);
 }
 
