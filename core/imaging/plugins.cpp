@@ -144,8 +144,13 @@ PluginOutcome RunPluginProgram(const PluginInfo& plugin, const PixelImage& input
             return failed(plugin.name + " " + how, text);
         }
         if (!fs::exists(outPath)) return failed(plugin.name + " wrote no picture", text);
-        PixelImage loaded = ReadPicture(outPath).image;
-        result = std::move(loaded);
+        try {
+            result = ReadPicture(outPath).image;
+        } catch (const Error& e) {
+            std::string reason = e.what();
+            if (reason.rfind(outPath + ": ", 0) == 0) reason.erase(0, outPath.size() + 2);
+            return failed(plugin.name + " wrote a picture that cannot be read", reason);
+        }
         return {true, {}};
     } catch (const Error& e) {
         return {false, plugin.name + ": " + e.what()};
