@@ -1,6 +1,7 @@
 #pragma once
 // What the main frame needs from its child windows without knowing their classes.
 #include <QList>
+#include <QString>
 
 class QMenu;
 
@@ -23,6 +24,8 @@ public:
     virtual void mnuPasteClick() = 0;
     // Puts the imaging control back into a usable state after a failed command.
     virtual void RecoverFromError() = 0;
+    // Size, depth and resolution, for the status bar's detail panel.
+    virtual QString statusDetail() const = 0;
 };
 
 }  // namespace quarvel::app

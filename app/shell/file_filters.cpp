@@ -36,8 +36,14 @@ void applyFilter(QFileDialog& dialog, const QString& pairedFilter, int index) {
 }
 
 int chosenFilterEntry(const QFileDialog& dialog) {
-    const auto position = dialog.nameFilters().indexOf(dialog.selectedNameFilter());
-    return position < 0 ? 0 : static_cast<int>(position) + 1;
+    // With the patterns hidden, the dialog may report the description alone.
+    const QString chosen = dialog.selectedNameFilter();
+    const QStringList filters = dialog.nameFilters();
+    for (qsizetype i = 0; i < filters.size(); ++i) {
+        const QString description = filters[i].left(filters[i].lastIndexOf(QStringLiteral(" (")));
+        if (filters[i] == chosen || description == chosen) return static_cast<int>(i) + 1;
+    }
+    return 0;
 }
 
 }  // namespace quarvel::app

@@ -1,11 +1,20 @@
+// The frame's commands that open documents and dialogs.
 #include <QMdiSubWindow>
 
+#include "picture/adjustment_dialog.h"
+#include "picture/picture_window.h"
+#include "picture/resize_dialog.h"
+#include "picture/texture_shade_dialog.h"
 #include "shell/file_filters.h"
 #include "shell/quarvel_frame.h"
 
 namespace quarvel::app {
 
 namespace {
+const QString kImageFilter = QStringLiteral(
+    "All image files|*.Bmp;*.Jpg;*.Tif;*.Pcx;*.Gif;*.Wmf|Bmp Files *.Bmp|*.bmp|"
+    "JPEG Files *.Jpg|*.jpg|TIFF Files *.Tif|*.tif|PCX Files *.Pcx|*.pcx|"
+    "GIFF Files *.Gif|*.gif|WinMF Files *.Wmf|*.wmf");
 const QString kDxfFilter = QStringLiteral("DXF files|*.Dxf|*.dxf");
 const QString kDncFilter = QStringLiteral("DNC files *.Dnc|*.Dnc|All Files *.*|*.*");
 
@@ -16,11 +25,24 @@ void prepareImportDialog(QFileDialog& dialog, const QString& filter) {
 }
 }  // namespace
 
-void TQuarvelFrame::New1Click() {}
+void TQuarvelFrame::New1Click() {
+    addChildWindow(new TfrmPicture(*this));
+    DisablePictureButtons(false);
+}
 
-void TQuarvelFrame::Load1Click() {}
+void TQuarvelFrame::Load1Click() {
+    OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+    applyFilter(*OpenDialog1, kImageFilter, 0);
+    if (!prompts_->runFileDialog(*OpenDialog1)) return;
+    openPicture(OpenDialog1->selectedFiles().value(0));
+}
 
-TfrmPicture* TQuarvelFrame::openPicture(const QString&) { return nullptr; }
+TfrmPicture* TQuarvelFrame::openPicture(const QString& path) {
+    auto* picture = new TfrmPicture(*this);
+    addChildWindow(picture);
+    picture->LoadPictureFile(path);
+    return picture;
+}
 
 void TQuarvelFrame::ImportDXFMesh1Click() {
     prepareImportDialog(*OpenDialog1, kDxfFilter);
@@ -37,11 +59,21 @@ void TQuarvelFrame::ImportDNCFile1Click() {
     ShowReady();
 }
 
-void TQuarvelFrame::OpenAdjustmentDialog() {}
+void TQuarvelFrame::OpenAdjustmentDialog() {
+    auto* picture = qobject_cast<TfrmPicture*>(activeChild());
+    if (!picture) return;
+    picture->TP->model().Copy();
+    addChildWindow(new TfrmAdjustment1(*this));
+}
 
-void TQuarvelFrame::OpenTextureShadeDialog() {}
+void TQuarvelFrame::OpenTextureShadeDialog() {
+    auto* picture = qobject_cast<TfrmPicture*>(activeChild());
+    if (!picture) return;
+    picture->TP->model().Copy();
+    addChildWindow(new TfrmLambert(*this));
+}
 
-void TQuarvelFrame::OpenResizeDialog() {}
+void TQuarvelFrame::OpenResizeDialog() { addChildWindow(new TfrmResize(*this)); }
 
 QWidget* TQuarvelFrame::OpenSurfaceJobDialog() {
     if (!surfaceJobFactory_) return nullptr;
@@ -75,6 +107,27 @@ void TQuarvelFrame::setDxfMeshImporter(FileImporter importer) {
 void TQuarvelFrame::setDncImporter(FileImporter importer) {
     dncImporter_ = std::move(importer);
     ImportDNCFile1->setEnabled(static_cast<bool>(dncImporter_));
+}
+
+void TQuarvelFrame::setCreateCommands(PictureCommand dxfSurface, PictureCommand gCode,
+                                      PictureCommand rasterToVector) {
+    dxfSurfaceCommand_ = std::move(dxfSurface);
+    gCodeCommand_ = std::move(gCode);
+    rasterToVectorCommand_ = std::move(rasterToVector);
+}
+
+void TQuarvelFrame::wireCreateCommands(TfrmPicture& picture) {
+    const std::pair<QAction*, const PictureCommand*> items[] = {
+        {picture.mnuDXFSurface, &dxfSurfaceCommand_},
+        {picture.mnuGCode, &gCodeCommand_},
+        {picture.mnuRasterToVector, &rasterToVectorCommand_}};
+    for (const auto& [action, command] : items) {
+        action->setEnabled(static_cast<bool>(*command));
+        if (*command) {
+            connect(action, &QAction::triggered, &picture,
+                    [command, &picture] { (*command)(picture); });
+        }
+    }
 }
 
 }  // namespace quarvel::app

@@ -268,7 +268,10 @@ void TQuarvelFrame::childActivated(QMdiSubWindow* window) {
     QWidget* child = window ? window->widget() : nullptr;
     const auto* owner = dynamic_cast<MenuOwner*>(child);
     installMenus(owner ? owner->windowMenus() : frameMenus_);
-    if (activePicture()) DisablePictureButtons(false);
+    if (const PictureDocument* picture = activePicture()) {
+        DisablePictureButtons(false);
+        StatusBar1->setDetail(picture->statusDetail());
+    }
 }
 
 void TQuarvelFrame::ShowReady() { StatusBar1->setMessage(kReadyText); }

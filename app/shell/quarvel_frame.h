@@ -38,6 +38,7 @@ class TQuarvelFrame : public QMainWindow {
 public:
     using WindowFactory = std::function<QWidget*(TQuarvelFrame&)>;
     using FileImporter = std::function<void(TQuarvelFrame&, const QString& path)>;
+    using PictureCommand = std::function<void(TfrmPicture&)>;
 
     // `prompts` answers every modal question (a scripted one in tests).
     explicit TQuarvelFrame(std::unique_ptr<UserPrompts> prompts = nullptr,
@@ -74,6 +75,11 @@ public:
     void setMeshWindowFactory(WindowFactory factory);
     void setDxfMeshImporter(FileImporter importer);
     void setDncImporter(FileImporter importer);
+    // The picture windows' Create commands (DXF Surface, G-Code, Raster to Vector).
+    void setCreateCommands(PictureCommand dxfSurface, PictureCommand gCode,
+                           PictureCommand rasterToVector);
+    // Connects a new picture window's Create menu to the commands that are set.
+    void wireCreateCommands(TfrmPicture& picture);
 
     // Opens a picture file into a new picture window, as Load Image does once a file
     // is chosen.
@@ -128,6 +134,9 @@ private:
     WindowFactory meshWindowFactory_;
     FileImporter dxfMeshImporter_;
     FileImporter dncImporter_;
+    PictureCommand dxfSurfaceCommand_;
+    PictureCommand gCodeCommand_;
+    PictureCommand rasterToVectorCommand_;
 };
 
 }  // namespace quarvel::app

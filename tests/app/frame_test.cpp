@@ -35,6 +35,7 @@ public:
     void mnuCopyClick() override {}
     void mnuPasteClick() override {}
     void RecoverFromError() override { ++recoveries; }
+    QString statusDetail() const override { return QStringLiteral("detail"); }
     int saves = 0;
     int recoveries = 0;
 };

@@ -1,0 +1,44 @@
+#pragma once
+// "Color, Brightness, and Contrast Adjustment": previews colour, contrast and brightness
+// changes on its own copy of the picture and sends the result back through the
+// clipboard to the picture window at TargetWindowIndex.
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <array>
+#include <utility>
+
+#include "picture/twisted_pixel.h"
+
+namespace quarvel::app {
+
+class TQuarvelFrame;
+
+// The low and high limits Contrast gets for a contrast slider position 0..100:
+// x = position * 125 / 100 rounded half to even, then (x, 255 - x).
+std::pair<int, int> ContrastLimits(int sliderPosition);
+
+class TfrmAdjustment1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfrmAdjustment1(TQuarvelFrame& frame);
+
+    TTwistedPixel* TP;
+    QSlider *Slider1, *Slider2, *Slider3, *Slider4, *Slider5;
+    QPushButton *btnPreview, *btnReset, *btnCancel, *btnApply;
+    int AdjustChannel = 3;  // 0 blue, 1 green, 2 red, 3 all
+
+    void PreviewClick();
+    void ResetClick();
+    void ApplyClick();
+
+private:
+    QSlider* addSlider(QGridLayout* grid, int row, const QString& name, int minimum,
+                       int tickStep, const QString& hint);
+    QWidget* buildChannelBox();
+
+    TQuarvelFrame& frame_;
+};
+
+}  // namespace quarvel::app
