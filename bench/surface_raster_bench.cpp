@@ -1,0 +1,93 @@
+// The raster G-code path of a 2000 x 1500 photo-like picture, 4 units wide, Depth .25 in
+// passes of .05, .125 ball: gouge control, path generation, thinning and G-code text.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <ostream>
+#include <random>
+#include <streambuf>
+
+#include "surface/gouge.h"
+#include "surface/raster_dnc.h"
+#include "surface/raster_gcode.h"
+#include "surface/surface_jobs.h"
+
+namespace {
+
+using namespace quarvel;
+using namespace quarvel::surface;
+
+class CountingBuffer final : public std::streambuf {
+public:
+    std::int64_t bytes = 0;
+
+protected:
+    std::streamsize xsputn(const char*, std::streamsize n) override {
+        bytes += n;
+        return n;
+    }
+    int_type overflow(int_type ch) override {
+        ++bytes;
+        return ch;
+    }
+};
+
+const TZGrid& picture() {
+    static const TZGrid grid = [] {
+        TZGrid g(1500, 2000);
+        std::mt19937 rng{1234};
+        std::uniform_int_distribution<int> grain(-3, 3);
+        for (int r = 0; r < g.rows; ++r)
+            for (int c = 0; c < g.columns; ++c) {
+                const double shape = 140.0 + 70.0 * std::sin(r * 0.009) * std::cos(c * 0.006) +
+                                     35.0 * std::sin((2 * r + c) * 0.021);
+                g.at(r, c) = static_cast<std::uint8_t>(std::clamp(shape + grain(rng), 0.0, 255.0));
+            }
+        return g;
+    }();
+    return grid;
+}
+
+SurfaceJobValues job() {
+    SurfaceJobValues j;
+    j.columns = 2000;
+    j.rows = 1500;
+    j.sizeX = 4;
+    j.sizeY = 3;
+    j.stepX = 0.002;
+    j.stepY = 0.002;
+    j.nx = 1999;
+    j.ny = 1500;
+    j.depth = 0.25;
+    j.depthPerPass = 0.05;
+    j.feed = 10;
+    j.rapidHeight = 0.1;
+    return j;
+}
+
+void BM_RasterGCodeJob(benchmark::State& state) {
+    const SurfaceJobValues values = job();
+    const GougeSettings gouge{true, ToolKind::BallMill, 0.125};
+    NullProgress none;
+    NullJobBar bar;
+    std::int64_t bytes = 0;
+    for (auto _ : state) {
+        TZGrid grid = picture();  // gouge control works in place: copied inside the loop
+        ApplyJobGougeControl(grid, values, gouge, none);
+        CountingBuffer counter;
+        std::ostream out(&counter);
+        WriteDncHead(out, "STAMP", "bench.bmp", values.feed);
+        DncWriter writer(out);
+        RapidCompactor compactor(writer);
+        CreateRasterGCode(grid, values, bar, compactor);
+        compactor.finish();
+        writer.flush();
+        bytes += counter.bytes;
+    }
+    state.SetBytesProcessed(bytes);
+}
+
+}  // namespace
+
+BENCHMARK(BM_RasterGCodeJob)->Unit(benchmark::kMillisecond);
