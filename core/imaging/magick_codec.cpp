@@ -138,13 +138,15 @@ MagickDecoded DecodeWithMagick(const std::string& path, std::string_view bytes,
 namespace {
 
 Magick::Image imageFromPixels(const PixelImage& image) {
-    const PixelImage trueColor = ExpandTo24(image);
-    Magick::Image img(image.width, image.height, "BGR", Magick::CharPixel,
-                      trueColor.pixels.data());
     if (image.bitCount == 24) {
+        Magick::Image img(image.width, image.height, "BGR", Magick::CharPixel,
+                          image.pixels.data());
         img.type(MagickCore::TrueColorType);
         return img;
     }
+    const PixelImage trueColor = ExpandTo24(image);
+    Magick::Image img(image.width, image.height, "BGR", Magick::CharPixel,
+                      trueColor.pixels.data());
     if (IsGreyPalette(image.palette) && image.palette.size() == (std::size_t{1} << image.bitCount)) {
         img.type(image.bitCount == 1 ? MagickCore::BilevelType : MagickCore::GrayscaleType);
         img.depth(static_cast<std::size_t>(image.bitCount));
@@ -171,16 +173,16 @@ Magick::Image imageFromPixels(const PixelImage& image) {
 
 }  // namespace
 
-std::string EncodeWithMagick(const PixelImage& image, const std::string& magickFormat) {
+void EncodeWithMagick(const PixelImage& image, const std::string& magickFormat,
+                      std::ostream& out) {
     initialiseMagick();
     try {
-        PixelImage source = image;
-        const bool needsTrueColour =
-            magickFormat == "JPEG" && !(image.bitCount == 8 && IsGreyPalette(image.palette));
-        if (needsTrueColour) source = ExpandTo24(image);
-        Magick::Image img = imageFromPixels(source);
+        // JPEG holds grey or true colour only.
+        const bool needsTrueColour = magickFormat == "JPEG" && image.bitCount != 24 &&
+                                     !(image.bitCount == 8 && IsGreyPalette(image.palette));
+        Magick::Image img = imageFromPixels(needsTrueColour ? ExpandTo24(image) : image);
         img.magick(magickFormat);
-        if (source.bitCount == 24 || source.bitCount == 8) img.depth(8);
+        if (needsTrueColour || image.bitCount == 24 || image.bitCount == 8) img.depth(8);
         if (image.xResDpi > 0 && image.yResDpi > 0) {
             img.resolutionUnits(MagickCore::PixelsPerInchResolution);
             img.density(Magick::Geometry(static_cast<std::size_t>(image.xResDpi),
@@ -190,7 +192,7 @@ std::string EncodeWithMagick(const PixelImage& image, const std::string& magickF
         if (magickFormat == "TIFF") img.compressType(MagickCore::LZWCompression);
         Magick::Blob blob;
         img.write(&blob);
-        return std::string(static_cast<const char*>(blob.data()), blob.length());
+        out.write(static_cast<const char*>(blob.data()), static_cast<std::streamsize>(blob.length()));
     } catch (const Magick::Exception& e) {
         throw Error("cannot encode picture as " + magickFormat + ": " + reasonOf(e));
     }

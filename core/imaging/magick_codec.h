@@ -2,6 +2,7 @@
 // The one door to ImageMagick: decoding file bytes into plain buffers and encoding our
 // pixels into file bytes. Nothing else in the program includes Magick++.
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,7 +34,8 @@ MagickDecoded DecodeWithMagick(const std::string& path, std::string_view bytes,
                                const std::string& formatHint);
 
 // Encodes `image` as `magickFormat` ("TIFF", "JPEG", "PNG", "GIF") keeping its bit count
-// where the format allows and its resolution as pixels per inch. Throws Error.
-std::string EncodeWithMagick(const PixelImage& image, const std::string& magickFormat);
+// where the format allows and its resolution as pixels per inch, onto `out`. Throws Error.
+void EncodeWithMagick(const PixelImage& image, const std::string& magickFormat,
+                      std::ostream& out);
 
 }  // namespace quarvel::imaging::detail

@@ -31,8 +31,11 @@ std::string readAllBytes(const std::string& path) {
     if (std::filesystem::is_directory(path, ec)) throw IoError(path, "is a folder");
     std::ifstream in(path, std::ios::binary);
     if (!in) throw IoError(path, std::string("cannot open file: ") + std::strerror(errno));
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw IoError(path, "cannot read file");
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec) throw IoError(path, "cannot read file: " + ec.message());
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(size));
+    if (in.gcount() != static_cast<std::streamsize>(size)) throw IoError(path, "cannot read file");
     if (bytes.empty()) throw IoError(path, "empty file");
     return bytes;
 }
@@ -190,15 +193,14 @@ DecodedPicture ReadPicture(const std::string& path,
 
 void WritePicture(const PixelImage& image, const std::string& path, int formatCode) {
     if (image.empty()) throw InvalidInput("there is no picture to save");
-    std::string encoded;
+    const char* magickFormat = nullptr;
     switch (formatCode) {
         case kFormatBmp:
-        case kFormatPcx:
-            break;
-        case kFormatTiff: encoded = detail::EncodeWithMagick(image, "TIFF"); break;
-        case kFormatJpeg: encoded = detail::EncodeWithMagick(image, "JPEG"); break;
-        case kFormatPng: encoded = detail::EncodeWithMagick(image, "PNG"); break;
-        case kFormatGif: encoded = detail::EncodeWithMagick(image, "GIF"); break;
+        case kFormatPcx: break;
+        case kFormatTiff: magickFormat = "TIFF"; break;
+        case kFormatJpeg: magickFormat = "JPEG"; break;
+        case kFormatPng: magickFormat = "PNG"; break;
+        case kFormatGif: magickFormat = "GIF"; break;
         default:
             throw InvalidInput(path + ": cannot write pictures with format code " +
                                std::to_string(formatCode));
@@ -206,7 +208,7 @@ void WritePicture(const PixelImage& image, const std::string& path, int formatCo
     AtomicFile file(path);
     if (formatCode == kFormatBmp) detail::WriteBmp(image, file.stream());
     else if (formatCode == kFormatPcx) detail::WritePcx(image, file.stream());
-    else file.stream().write(encoded.data(), static_cast<std::streamsize>(encoded.size()));
+    else detail::EncodeWithMagick(image, magickFormat, file.stream());
     file.commit();
 }
 
