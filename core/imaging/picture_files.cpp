@@ -6,9 +6,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <unordered_map>
 
+#include "imaging/bmp_reader.h"
 #include "imaging/magick_codec.h"
 #include "imaging/raw_writers.h"
 #include "text/atomic_file.h"
@@ -176,9 +176,14 @@ DecodedPicture ReadPicture(const std::string& path,
                            const std::function<void(long, long)>& progress) {
     const std::string bytes = readAllBytes(path);
     reportConversion(progress, 1);
+    DecodedPicture result;
+    if (detail::ReadPlainBmp(bytes, result.image)) {
+        result.format = "BMP";
+        reportConversion(progress, 10);
+        return result;
+    }
     detail::MagickDecoded d = detail::DecodeWithMagick(path, bytes, formatHintFor(path));
     reportConversion(progress, 7);
-    DecodedPicture result;
     result.format = normalFormatName(d.format);
     int bits = declaredBits(bytes, result.format);
     if (bits == 0) bits = bitsFromMagick(d);

@@ -1,0 +1,16 @@
+#pragma once
+// A direct reader for the common, uncompressed Windows bitmaps (1, 4, 8 and 24 bits per
+// pixel): they are most of what users load, and reading them ourselves skips a detour
+// through ImageMagick's 16-bit pixel cache. Anything else goes to ImageMagick.
+#include <string_view>
+
+#include "imaging/pixel_image.h"
+
+namespace quarvel::imaging::detail {
+
+// Fills `image` and returns true when `bytes` is a complete uncompressed BMP of 1, 4, 8
+// or 24 bits per pixel; returns false (leaving `image` alone) for anything else,
+// including damaged or truncated files, so that the general decoder gives the reason.
+bool ReadPlainBmp(std::string_view bytes, PixelImage& image);
+
+}  // namespace quarvel::imaging::detail
