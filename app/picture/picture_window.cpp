@@ -77,9 +77,10 @@ void TfrmPicture::showFailure(const QString& text) {
 QString TfrmPicture::statusDetail() const {
     const auto& m = TP->model();
     if (!m.HasImage()) return {};
-    QString text = QStringLiteral("%1x%2, %3 bit").arg(m.ImageWidth()).arg(m.ImageHeight()).arg(
+    // Width x height x bits, and the resolution when the file gave one.
+    QString text = QStringLiteral("%1x%2x%3").arg(m.ImageWidth()).arg(m.ImageHeight()).arg(
         m.ImageBitCount());
-    if (m.ImageXRes() > 0) text += QStringLiteral(", %1 dpi").arg(m.ImageXRes());
+    if (m.ImageXRes() > 0) text += QStringLiteral(" %1dpi").arg(m.ImageXRes());
     return text;
 }
 

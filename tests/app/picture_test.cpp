@@ -144,7 +144,7 @@ private slots:
         QCOMPARE(loaded->TP->model().ImageWidth(), 40);
         QCOMPARE(loaded->viewport()->size(), QSize(40, 30));
         QCOMPARE(frame->status().message(), QStringLiteral("Ready..."));
-        QCOMPARE(frame->status().detail(), QStringLiteral("40x30, 24 bit"));
+        QCOMPARE(frame->status().detail(), QStringLiteral("40x30x24"));
     }
 
     void unreadableFileLeavesAnEmptyWindowAndSaysWhy() {
