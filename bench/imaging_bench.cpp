@@ -1,8 +1,7 @@
 // The 3 x 3 filters and the picture files on a 4000 x 3000 24-bit picture, each next to
 // the nearest ImageMagick operation measured in the same run, both on one thread.
-#include <benchmark/benchmark.h>
-
 #include <Magick++.h>
+#include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <random>

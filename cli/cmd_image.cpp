@@ -1,6 +1,5 @@
 // Picture commands: describe picture files, and convert one format into another.
 #include <CLI/CLI.hpp>
-
 #include <iostream>
 #include <memory>
 #include <string>
@@ -35,9 +34,9 @@ int runImageInfo(const ImageInfoArgs& args) {
         try {
             const imaging::DecodedPicture picture = imaging::ReadPicture(file);
             const imaging::PixelImage& image = picture.image;
-            std::cout << file << ": " << picture.format << " " << image.width << "x"
-                      << image.height << " " << image.bitCount << "-bit " << image.xResDpi
-                      << "x" << image.yResDpi << " dpi\n";
+            std::cout << file << ": " << picture.format << " " << image.width << "x" << image.height
+                      << " " << image.bitCount << "-bit " << image.xResDpi << "x" << image.yResDpi
+                      << " dpi\n";
         } catch (const Error& e) {
             std::cout << file << ": error: " << reasonWithoutPath(e.what(), file) << "\n";
             exitCode = kExitFailure;
@@ -49,8 +48,9 @@ int runImageInfo(const ImageInfoArgs& args) {
 int runConvert(const ConvertArgs& args) {
     const int code = imaging::FileTypeOf(args.output);
     if (code == imaging::kFormatUnknown || code == imaging::kFormatWmf)
-        throw InvalidInput(args.output + ": cannot write this format (use .bmp, .pcx, .tif, "
-                                         ".jpg, .png or .gif)");
+        throw InvalidInput(args.output +
+                           ": cannot write this format (use .bmp, .pcx, .tif, "
+                           ".jpg, .png or .gif)");
     const imaging::DecodedPicture picture = imaging::ReadPicture(args.input);
     imaging::WritePicture(picture.image, args.output, code);
     return kExitOk;

@@ -11,7 +11,8 @@ namespace {
 
 std::uint32_t u32(std::string_view b, std::size_t at) {
     std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(b[at + static_cast<std::size_t>(i)]);
+    for (int i = 3; i >= 0; --i)
+        v = v << 8 | static_cast<unsigned char>(b[at + static_cast<std::size_t>(i)]);
     return v;
 }
 
@@ -28,7 +29,8 @@ int dpiOf(std::uint32_t pixelsPerMetre) {
 
 void unpackRow(const unsigned char* src, int width, int bits, std::uint8_t* dest) {
     if (bits == 8 || bits == 24) {
-        std::memcpy(dest, src, static_cast<std::size_t>(width) * static_cast<std::size_t>(bits / 8));
+        std::memcpy(dest, src,
+                    static_cast<std::size_t>(width) * static_cast<std::size_t>(bits / 8));
         return;
     }
     const int perByte = 8 / bits;
@@ -52,9 +54,13 @@ bool ReadPlainBmp(std::string_view b, PixelImage& image) {
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24) return false;
     if (width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN) return false;
     const std::int64_t height = std::abs(static_cast<std::int64_t>(rawHeight));
-    const std::uint64_t stride = ((static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(bits) + 31u) / 32u) * 4u;
-    if (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > (1ull << 30)) return false;
-    if (dataOffset > b.size() || stride * static_cast<std::uint64_t>(height) > b.size() - dataOffset) return false;
+    const std::uint64_t stride =
+        ((static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(bits) + 31u) / 32u) * 4u;
+    if (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > (1ull << 30))
+        return false;
+    if (dataOffset > b.size() ||
+        stride * static_cast<std::uint64_t>(height) > b.size() - dataOffset)
+        return false;
     std::vector<PaletteEntry> palette;
     if (bits <= 8) {
         const std::uint32_t used = u32(b, 46);
@@ -63,7 +69,8 @@ bool ReadPlainBmp(std::string_view b, PixelImage& image) {
         if (entries > (1u << bits) || paletteAt + entries * 4 > dataOffset) return false;
         for (std::uint64_t i = 0; i < entries; ++i) {
             const std::size_t at = static_cast<std::size_t>(paletteAt + i * 4);
-            palette.push_back({static_cast<std::uint8_t>(b[at + 2]), static_cast<std::uint8_t>(b[at + 1]),
+            palette.push_back({static_cast<std::uint8_t>(b[at + 2]),
+                               static_cast<std::uint8_t>(b[at + 1]),
                                static_cast<std::uint8_t>(b[at])});
         }
     }
@@ -74,7 +81,8 @@ bool ReadPlainBmp(std::string_view b, PixelImage& image) {
     const bool bottomUp = rawHeight > 0;
     for (int y = 0; y < out.height; ++y) {
         const int fileRow = bottomUp ? out.height - 1 - y : y;
-        const auto* src = reinterpret_cast<const unsigned char*>(b.data() + dataOffset) + stride * static_cast<std::uint64_t>(fileRow);
+        const auto* src = reinterpret_cast<const unsigned char*>(b.data() + dataOffset) +
+                          stride * static_cast<std::uint64_t>(fileRow);
         unpackRow(src, width, bits, out.row(y));
     }
     if (bits <= 8) {

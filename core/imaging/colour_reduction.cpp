@@ -27,11 +27,14 @@ void fillIndexes(const PixelImage& tc, PixelImage& out, IndexOf indexOf) {
     for (int y = 0; y < tc.height; ++y) {
         const Byte* p = tc.row(y);
         Byte* dest = out.row(y);
-        for (int x = 0; x < tc.width; ++x, p += 3) dest[x] = static_cast<Byte>(indexOf(p[2], p[1], p[0], x, y));
+        for (int x = 0; x < tc.width; ++x, p += 3)
+            dest[x] = static_cast<Byte>(indexOf(p[2], p[1], p[0], x, y));
     }
 }
 
-int nearestLevel(int v, int levels) { return (v * (levels - 1) + 127) / 255; }
+int nearestLevel(int v, int levels) {
+    return (v * (levels - 1) + 127) / 255;
+}
 Byte levelValue(int level, int levels) {
     return static_cast<Byte>((level * 255 + (levels - 1) / 2) / (levels - 1));
 }
@@ -84,7 +87,9 @@ struct CellStats {
     std::vector<std::uint64_t> blue = std::vector<std::uint64_t>(32768);
 };
 
-int cellOf(int r, int g, int b) { return (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3); }
+int cellOf(int r, int g, int b) {
+    return (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3);
+}
 
 CellStats countCells(const PixelImage& tc) {
     CellStats s;
@@ -133,12 +138,24 @@ std::vector<PaletteEntry> medianCutPalette(const PixelImage& tc);
 bool ConvertColourMethod(PixelImage& image, std::int32_t method) {
     const PixelImage tc = ExpandTo24(image);
     switch (method) {
-        case kColoursPopularity: image = MapToPalette(tc, popularityPalette(tc), 8); break;
-        case kColoursMedianCut: image = MapToPalette(tc, medianCutPalette(tc), 8); break;
-        case kColoursUniform884: image = uniform(tc, 8, 8, 4); break;
-        case kColoursUniform666: image = uniform(tc, 6, 6, 6); break;
-        case kColoursHalftone: image = halftone(tc); break;
-        case kColoursSixteen: image = MapToPalette(tc, vgaPalette(), 4); break;
+        case kColoursPopularity:
+            image = MapToPalette(tc, popularityPalette(tc), 8);
+            break;
+        case kColoursMedianCut:
+            image = MapToPalette(tc, medianCutPalette(tc), 8);
+            break;
+        case kColoursUniform884:
+            image = uniform(tc, 8, 8, 4);
+            break;
+        case kColoursUniform666:
+            image = uniform(tc, 6, 6, 6);
+            break;
+        case kColoursHalftone:
+            image = halftone(tc);
+            break;
+        case kColoursSixteen:
+            image = MapToPalette(tc, vgaPalette(), 4);
+            break;
         case kColoursGreyScale: {
             PixelImage out = paletteLike(tc, 8, GreyRamp(256));
             fillIndexes(tc, out, [](int r, int g, int b, int, int) { return Luminance(r, g, b); });
@@ -147,11 +164,14 @@ bool ConvertColourMethod(PixelImage& image, std::int32_t method) {
         }
         case kColoursBlackWhite: {
             PixelImage out = paletteLike(tc, 1, {{0, 0, 0}, {255, 255, 255}});
-            fillIndexes(tc, out, [](int r, int g, int b, int, int) { return Luminance(r, g, b) >= 128 ? 1 : 0; });
+            fillIndexes(tc, out, [](int r, int g, int b, int, int) {
+                return Luminance(r, g, b) >= 128 ? 1 : 0;
+            });
             image = std::move(out);
             break;
         }
-        default: return false;
+        default:
+            return false;
     }
     return true;
 }
@@ -194,7 +214,9 @@ namespace {
 
 std::vector<PaletteEntry> medianCutPalette(const PixelImage& tc) {
     const CellStats s = countCells(tc);
-    auto cellAt = [](int r, int g, int b) { return static_cast<std::size_t>(r << 10 | g << 5 | b); };
+    auto cellAt = [](int r, int g, int b) {
+        return static_cast<std::size_t>(r << 10 | g << 5 | b);
+    };
     auto population = [&](const Box& box) {
         std::uint64_t n = 0;
         for (int r = box.lo[0]; r <= box.hi[0]; ++r)
@@ -210,7 +232,8 @@ std::vector<PaletteEntry> medianCutPalette(const PixelImage& tc) {
         for (std::size_t i = 0; i < boxes.size(); ++i) {
             const Box& b = boxes[i];
             const bool splittable = b.hi[0] > b.lo[0] || b.hi[1] > b.lo[1] || b.hi[2] > b.lo[2];
-            if (splittable && b.pixels > 0 && (pick < 0 || b.pixels > boxes[static_cast<std::size_t>(pick)].pixels))
+            if (splittable && b.pixels > 0 &&
+                (pick < 0 || b.pixels > boxes[static_cast<std::size_t>(pick)].pixels))
                 pick = static_cast<int>(i);
         }
         if (pick < 0) break;

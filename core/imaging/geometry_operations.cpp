@@ -24,11 +24,18 @@ PixelImage turned(const PixelImage& src, int quarter) {
         const std::uint8_t* s = src.row(y);
         for (int x = 0; x < src.width; ++x) {
             int dx = x, dy = y;  // where pixel (x, y) goes
-            if (quarter == 1) { dx = src.height - 1 - y; dy = x; }
-            else if (quarter == 2) { dx = src.width - 1 - x; dy = src.height - 1 - y; }
-            else if (quarter == 3) { dx = y; dy = src.width - 1 - x; }
-            std::memcpy(dst.row(dy) + static_cast<std::ptrdiff_t>(dx) * bpp, s + static_cast<std::ptrdiff_t>(x) * bpp,
-                        static_cast<std::size_t>(bpp));
+            if (quarter == 1) {
+                dx = src.height - 1 - y;
+                dy = x;
+            } else if (quarter == 2) {
+                dx = src.width - 1 - x;
+                dy = src.height - 1 - y;
+            } else if (quarter == 3) {
+                dx = y;
+                dy = src.width - 1 - x;
+            }
+            std::memcpy(dst.row(dy) + static_cast<std::ptrdiff_t>(dx) * bpp,
+                        s + static_cast<std::ptrdiff_t>(x) * bpp, static_cast<std::size_t>(bpp));
         }
     }
     return dst;
@@ -40,7 +47,9 @@ double sinc(double x) {
     return std::sin(px) / px;
 }
 
-double lanczos3(double x) { return std::fabs(x) < 3.0 ? sinc(x) * sinc(x / 3.0) : 0.0; }
+double lanczos3(double x) {
+    return std::fabs(x) < 3.0 ? sinc(x) * sinc(x / 3.0) : 0.0;
+}
 
 // Weights of the source pixels that make each destination pixel along one axis.
 struct Contribution {
@@ -85,7 +94,8 @@ bool RotateQuarterTurns(PixelImage& image, double degrees) {
 }
 
 PixelImage ResampleByRatio(const PixelImage& image, double ratio, const ProgressFn& progress) {
-    if (!(ratio > 0.0) || !std::isfinite(ratio)) throw InvalidInput("the resize ratio must be above 0");
+    if (!(ratio > 0.0) || !std::isfinite(ratio))
+        throw InvalidInput("the resize ratio must be above 0");
     const double w = std::max(1.0, std::nearbyint(image.width * ratio));
     const double h = std::max(1.0, std::nearbyint(image.height * ratio));
     if (w > 30000.0 || h > 30000.0) throw InvalidInput("the resized picture would be too large");
@@ -109,7 +119,8 @@ PixelImage ResampleByRatio(const PixelImage& image, double ratio, const Progress
                 const std::uint8_t* p = s + (static_cast<std::size_t>(c.first) + k) * 3;
                 for (int ch = 0; ch < 3; ++ch) sum[ch] += c.weights[k] * p[ch];
             }
-            for (int ch = 0; ch < 3; ++ch) m[static_cast<std::size_t>(x * 3 + ch)] = static_cast<float>(sum[ch]);
+            for (int ch = 0; ch < 3; ++ch)
+                m[static_cast<std::size_t>(x * 3 + ch)] = static_cast<float>(sum[ch]);
         }
         return m;
     };
@@ -142,7 +153,8 @@ PixelImage CropImage(const PixelImage& image, int x, int y, int width, int heigh
     out.yResDpi = image.yResDpi;
     const std::size_t bpp = static_cast<std::size_t>(image.bytesPerPixel());
     for (int r = 0; r < height; ++r)
-        std::memcpy(out.row(r), image.row(y + r) + static_cast<std::size_t>(x) * bpp, out.rowBytes());
+        std::memcpy(out.row(r), image.row(y + r) + static_cast<std::size_t>(x) * bpp,
+                    out.rowBytes());
     return out;
 }
 
@@ -155,7 +167,8 @@ void FillWhite(PixelImage& image, int x, int y, int width, int height) {
     }
     const std::size_t bpp = static_cast<std::size_t>(image.bytesPerPixel());
     for (int r = y; r < y + height; ++r)
-        std::memset(image.row(r) + static_cast<std::size_t>(x) * bpp, value, static_cast<std::size_t>(width) * bpp);
+        std::memset(image.row(r) + static_cast<std::size_t>(x) * bpp, value,
+                    static_cast<std::size_t>(width) * bpp);
 }
 
 }  // namespace quarvel::imaging

@@ -125,8 +125,8 @@ void ImagingModel::Copy() {
 void ImagingModel::Cut() {
     if (!HasImage()) return;
     Copy();
-    const SelectionRect r = HasSelection() ? clippedSelection()
-                                           : SelectionRect{0, 0, image_.width, image_.height};
+    const SelectionRect r =
+        HasSelection() ? clippedSelection() : SelectionRect{0, 0, image_.width, image_.height};
     applyStep([&](PixelImage& image) { FillWhite(image, r.x, r.y, r.width, r.height); });
 }
 
@@ -196,34 +196,42 @@ void ImagingModel::ConvertTo8Colors(int ditherPercent) {
 
 // ---- Neighbourhood filters ----
 
-void ImagingModel::Sharpen() { filterStep([this](const PixelImage& im) { return ApplyKernel(im, Kernel3x3::Sharpen, progressSink()); }); }
-void ImagingModel::SharpenMore() { filterStep([this](const PixelImage& im) { return ApplyKernel(im, Kernel3x3::SharpenMore, progressSink()); }); }
-void ImagingModel::SharpenMax() { filterStep([this](const PixelImage& im) { return ApplyKernel(im, Kernel3x3::SharpenMax, progressSink()); }); }
-void ImagingModel::Soften() { filterStep([this](const PixelImage& im) { return ApplyKernel(im, Kernel3x3::Soften, progressSink()); }); }
-void ImagingModel::Blur() { filterStep([this](const PixelImage& im) { return ApplyKernel(im, Kernel3x3::Blur, progressSink()); }); }
-void ImagingModel::BlurMore() { filterStep([this](const PixelImage& im) { return ApplyKernel(im, Kernel3x3::BlurMore, progressSink()); }); }
-void ImagingModel::Laplace() { filterStep([this](const PixelImage& im) { return ApplyKernel(im, Kernel3x3::Laplace, progressSink()); }); }
-void ImagingModel::Despeckle() { filterStep([this](const PixelImage& im) { return ApplyKernel(im, Kernel3x3::Despeckle, progressSink()); }); }
-void ImagingModel::EnhanceEdges() { filterStep([this](const PixelImage& im) { return ApplyKernel(im, Kernel3x3::EnhanceEdges, progressSink()); }); }
+void ImagingModel::kernelStep(Kernel3x3 kernel) {
+    filterStep([&](const PixelImage& im) { return ApplyKernel(im, kernel, progressSink()); });
+}
+
+void ImagingModel::Sharpen() { kernelStep(Kernel3x3::Sharpen); }
+void ImagingModel::SharpenMore() { kernelStep(Kernel3x3::SharpenMore); }
+void ImagingModel::SharpenMax() { kernelStep(Kernel3x3::SharpenMax); }
+void ImagingModel::Soften() { kernelStep(Kernel3x3::Soften); }
+void ImagingModel::Blur() { kernelStep(Kernel3x3::Blur); }
+void ImagingModel::BlurMore() { kernelStep(Kernel3x3::BlurMore); }
+void ImagingModel::Laplace() { kernelStep(Kernel3x3::Laplace); }
+void ImagingModel::Despeckle() { kernelStep(Kernel3x3::Despeckle); }
+void ImagingModel::EnhanceEdges() { kernelStep(Kernel3x3::EnhanceEdges); }
 
 void ImagingModel::Emboss(int direction) {
     filterStep([&](const PixelImage& im) { return ApplyEmboss(im, direction, progressSink()); });
 }
 
 void ImagingModel::GradientEdge(int direction) {
-    filterStep([&](const PixelImage& im) { return ApplyGradientEdge(im, direction, progressSink()); });
+    filterStep(
+        [&](const PixelImage& im) { return ApplyGradientEdge(im, direction, progressSink()); });
 }
 
 void ImagingModel::Sobel(int threshold, bool darkEdges) {
-    filterStep([&](const PixelImage& im) { return ApplySobel(im, threshold, darkEdges, progressSink()); });
+    filterStep(
+        [&](const PixelImage& im) { return ApplySobel(im, threshold, darkEdges, progressSink()); });
 }
 
 void ImagingModel::MatchedFilter(int orientation) {
-    filterStep([&](const PixelImage& im) { return ApplyMatchedFilter(im, orientation, progressSink()); });
+    filterStep(
+        [&](const PixelImage& im) { return ApplyMatchedFilter(im, orientation, progressSink()); });
 }
 
 void ImagingModel::ShiftDifference(int mode) {
-    filterStep([&](const PixelImage& im) { return ApplyShiftDifference(im, mode, progressSink()); });
+    filterStep(
+        [&](const PixelImage& im) { return ApplyShiftDifference(im, mode, progressSink()); });
 }
 
 void ImagingModel::LambertShade(float latitudeDeg, float longitudeDeg, int heightScale,
@@ -251,7 +259,9 @@ void ImagingModel::ResizeImage(double ratio) {
 
 // ---- Plug-ins ----
 
-void ImagingModel::LoadPlugins() { plugins_ = ListPlugins(pluginPath_); }
+void ImagingModel::LoadPlugins() {
+    plugins_ = ListPlugins(pluginPath_);
+}
 
 PluginOutcome ImagingModel::RunPlugin(std::size_t index) {
     PluginOutcome outcome;

@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "imaging/clipboard_port.h"
+#include "imaging/neighbourhood_filters.h"
 #include "imaging/pixel_image.h"
 #include "imaging/plugins.h"
 #include "imaging/undo_history.h"
@@ -164,6 +165,7 @@ private:
     // Runs `change` on the picture as one undo step.
     void applyStep(const std::function<void(PixelImage&)>& change);
     void filterStep(const std::function<PixelImage(const PixelImage&)>& filter24);
+    void kernelStep(Kernel3x3 kernel);
     void reportProgress(long done, long total);
     std::function<void(long, long)> progressSink();
     SelectionRect clippedSelection() const;

@@ -38,7 +38,8 @@ PixelImage ShadeLambert(const PixelImage& image, const LambertParams& params,
     auto at = [&](int x, int y) {
         x = std::clamp(x, 0, w - 1);
         y = std::clamp(y, 0, ht - 1);
-        return h[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)];
+        return h[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) +
+                 static_cast<std::size_t>(x)];
     };
     PixelImage out = MakeImage(w, ht, 24);
     out.xResDpi = image.xResDpi;
@@ -54,7 +55,8 @@ PixelImage ShadeLambert(const PixelImage& image, const LambertParams& params,
             const double dot = -dx * lx - dy * ly + lz;
             const double norm = std::sqrt(dx * dx + dy * dy + 1.0);
             const double shade = std::max(0.0, dot) / norm;
-            const auto g = static_cast<std::uint8_t>(std::clamp(std::nearbyint(255.0 * shade), 0.0, 255.0));
+            const auto g =
+                static_cast<std::uint8_t>(std::clamp(std::nearbyint(255.0 * shade), 0.0, 255.0));
             d[3 * x] = d[3 * x + 1] = d[3 * x + 2] = g;
         }
     }

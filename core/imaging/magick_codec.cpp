@@ -24,9 +24,12 @@ std::uint8_t toByte(Magick::Quantum q) {
 int dpiOf(double resolution, MagickCore::ResolutionType units) {
     if (resolution <= 0.0 || !std::isfinite(resolution)) return 0;
     double dpi = 0.0;
-    if (units == MagickCore::PixelsPerInchResolution) dpi = resolution;
-    else if (units == MagickCore::PixelsPerCentimeterResolution) dpi = resolution * 2.54;
-    else return 0;
+    if (units == MagickCore::PixelsPerInchResolution)
+        dpi = resolution;
+    else if (units == MagickCore::PixelsPerCentimeterResolution)
+        dpi = resolution * 2.54;
+    else
+        return 0;
     dpi = std::nearbyint(dpi);
     return dpi > 65535.0 ? 65535 : static_cast<int>(dpi);
 }
@@ -45,7 +48,8 @@ void exportComposited(Magick::Image& img, MagickDecoded& out) {
         const unsigned a = bgra[4 * i + 3];
         for (int c = 0; c < 3; ++c) {
             const unsigned v = bgra[4 * i + c];
-            out.bgr[3 * i + c] = static_cast<std::uint8_t>((v * a + 255u * (255u - a) + 127u) / 255u);
+            out.bgr[3 * i + c] =
+                static_cast<std::uint8_t>((v * a + 255u * (255u - a) + 127u) / 255u);
         }
     }
 }
@@ -139,15 +143,14 @@ namespace {
 
 Magick::Image imageFromPixels(const PixelImage& image) {
     if (image.bitCount == 24) {
-        Magick::Image img(image.width, image.height, "BGR", Magick::CharPixel,
-                          image.pixels.data());
+        Magick::Image img(image.width, image.height, "BGR", Magick::CharPixel, image.pixels.data());
         img.type(MagickCore::TrueColorType);
         return img;
     }
     const PixelImage trueColor = ExpandTo24(image);
-    Magick::Image img(image.width, image.height, "BGR", Magick::CharPixel,
-                      trueColor.pixels.data());
-    if (IsGreyPalette(image.palette) && image.palette.size() == (std::size_t{1} << image.bitCount)) {
+    Magick::Image img(image.width, image.height, "BGR", Magick::CharPixel, trueColor.pixels.data());
+    if (IsGreyPalette(image.palette) &&
+        image.palette.size() == (std::size_t{1} << image.bitCount)) {
         img.type(image.bitCount == 1 ? MagickCore::BilevelType : MagickCore::GrayscaleType);
         img.depth(static_cast<std::size_t>(image.bitCount));
         return img;
@@ -173,8 +176,7 @@ Magick::Image imageFromPixels(const PixelImage& image) {
 
 }  // namespace
 
-void EncodeWithMagick(const PixelImage& image, const std::string& magickFormat,
-                      std::ostream& out) {
+void EncodeWithMagick(const PixelImage& image, const std::string& magickFormat, std::ostream& out) {
     initialiseMagick();
     try {
         // JPEG holds grey or true colour only.
@@ -192,7 +194,8 @@ void EncodeWithMagick(const PixelImage& image, const std::string& magickFormat,
         if (magickFormat == "TIFF") img.compressType(MagickCore::LZWCompression);
         Magick::Blob blob;
         img.write(&blob);
-        out.write(static_cast<const char*>(blob.data()), static_cast<std::streamsize>(blob.length()));
+        out.write(static_cast<const char*>(blob.data()),
+                  static_cast<std::streamsize>(blob.length()));
     } catch (const Magick::Exception& e) {
         throw Error("cannot encode picture as " + magickFormat + ": " + reasonOf(e));
     }

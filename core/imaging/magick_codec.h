@@ -22,8 +22,8 @@ struct MagickDecoded {
     // pixel (the same picture as `bgr`).
     std::vector<PaletteEntry> colourMap;
     std::vector<std::uint8_t> indexes;
-    bool isGrey = false;    // the file stores grey levels
-    int sampleBits = 0;     // bits per sample the file declares (0 when unknown)
+    bool isGrey = false;      // the file stores grey levels
+    int sampleBits = 0;       // bits per sample the file declares (0 when unknown)
     std::string photometric;  // TIFF's photometric tag as ImageMagick names it
 };
 
@@ -35,7 +35,6 @@ MagickDecoded DecodeWithMagick(const std::string& path, std::string_view bytes,
 
 // Encodes `image` as `magickFormat` ("TIFF", "JPEG", "PNG", "GIF") keeping its bit count
 // where the format allows and its resolution as pixels per inch, onto `out`. Throws Error.
-void EncodeWithMagick(const PixelImage& image, const std::string& magickFormat,
-                      std::ostream& out);
+void EncodeWithMagick(const PixelImage& image, const std::string& magickFormat, std::ostream& out);
 
 }  // namespace quarvel::imaging::detail

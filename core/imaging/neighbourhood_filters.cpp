@@ -21,7 +21,9 @@ using Byte = std::uint8_t;
 #define QUARVEL_INTEGER_CLONES
 #endif
 
-inline Byte clampByte(int v) { return static_cast<Byte>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
+inline Byte clampByte(int v) {
+    return static_cast<Byte>(v < 0 ? 0 : (v > 255 ? 255 : v));
+}
 
 // Rounds sum / Div to the nearest integer (halves up) for negative sums too: the
 // offset keeps the dividend positive so that integer division truncates like floor.
@@ -89,12 +91,24 @@ void medianRow(const Byte* a, const Byte* b, const Byte* c, Byte* out, std::size
     for (std::size_t i = 0; i < n; ++i) {
         Byte p0 = a[i - 3], p1 = a[i], p2 = a[i + 3], p3 = b[i - 3], p4 = b[i], p5 = b[i + 3],
              p6 = c[i - 3], p7 = c[i], p8 = c[i + 3];
-        sortPair(p1, p2); sortPair(p4, p5); sortPair(p7, p8);
-        sortPair(p0, p1); sortPair(p3, p4); sortPair(p6, p7);
-        sortPair(p1, p2); sortPair(p4, p5); sortPair(p7, p8);
-        sortPair(p0, p3); sortPair(p5, p8); sortPair(p4, p7);
-        sortPair(p3, p6); sortPair(p1, p4); sortPair(p2, p5);
-        sortPair(p4, p7); sortPair(p4, p2); sortPair(p6, p4);
+        sortPair(p1, p2);
+        sortPair(p4, p5);
+        sortPair(p7, p8);
+        sortPair(p0, p1);
+        sortPair(p3, p4);
+        sortPair(p6, p7);
+        sortPair(p1, p2);
+        sortPair(p4, p5);
+        sortPair(p7, p8);
+        sortPair(p0, p3);
+        sortPair(p5, p8);
+        sortPair(p4, p7);
+        sortPair(p3, p6);
+        sortPair(p1, p4);
+        sortPair(p2, p5);
+        sortPair(p4, p7);
+        sortPair(p4, p2);
+        sortPair(p6, p4);
         sortPair(p4, p2);
         out[i] = p4;
     }
@@ -118,8 +132,8 @@ void weightedRow(const Weights& w, const Byte* a, const Byte* b, const Byte* c, 
 }
 
 QUARVEL_INTEGER_CLONES
-void sobelRow(int threshold, bool darkEdges, const Byte* a, const Byte* b, const Byte* c,
-              Byte* out, std::size_t n) {
+void sobelRow(int threshold, bool darkEdges, const Byte* a, const Byte* b, const Byte* c, Byte* out,
+              std::size_t n) {
     const int flip = darkEdges ? 255 : 0;
     for (std::size_t i = 0; i < n; ++i) {
         const int gx = (a[i + 3] + 2 * b[i + 3] + c[i + 3]) - (a[i - 3] + 2 * b[i - 3] + c[i - 3]);
@@ -136,18 +150,23 @@ void sobelRow(int threshold, bool darkEdges, const Byte* a, const Byte* b, const
 template <int Orientation>
 inline void matchedLoop(const Byte* a, const Byte* b, const Byte* c, Byte* out, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
-        const int sum = a[i - 3] + a[i] + a[i + 3] + b[i - 3] + b[i] + b[i + 3] + c[i - 3] +
-                        c[i] + c[i + 3];
+        const int sum =
+            a[i - 3] + a[i] + a[i + 3] + b[i - 3] + b[i] + b[i + 3] + c[i - 3] + c[i] + c[i + 3];
         const int horizontal = 3 * (b[i - 3] + b[i] + b[i + 3]) - sum;
         const int vertical = 3 * (a[i] + b[i] + c[i]) - sum;
         const int rising = 3 * (c[i - 3] + b[i] + a[i + 3]) - sum;
         const int falling = 3 * (a[i - 3] + b[i] + c[i + 3]) - sum;
         int r = 0;
-        if constexpr (Orientation == 1) r = horizontal;
-        else if constexpr (Orientation == 2) r = vertical;
-        else if constexpr (Orientation == 3) r = rising;
-        else if constexpr (Orientation == 4) r = falling;
-        else r = std::max(std::max(horizontal, vertical), std::max(rising, falling));
+        if constexpr (Orientation == 1)
+            r = horizontal;
+        else if constexpr (Orientation == 2)
+            r = vertical;
+        else if constexpr (Orientation == 3)
+            r = rising;
+        else if constexpr (Orientation == 4)
+            r = falling;
+        else
+            r = std::max(std::max(horizontal, vertical), std::max(rising, falling));
         out[i] = clampByte(r);
     }
 }
@@ -156,11 +175,21 @@ QUARVEL_INTEGER_CLONES
 void matchedRow(int orientation, const Byte* a, const Byte* b, const Byte* c, Byte* out,
                 std::size_t n) {
     switch (orientation) {
-        case 1: matchedLoop<1>(a, b, c, out, n); break;
-        case 2: matchedLoop<2>(a, b, c, out, n); break;
-        case 3: matchedLoop<3>(a, b, c, out, n); break;
-        case 4: matchedLoop<4>(a, b, c, out, n); break;
-        default: matchedLoop<0>(a, b, c, out, n); break;
+        case 1:
+            matchedLoop<1>(a, b, c, out, n);
+            break;
+        case 2:
+            matchedLoop<2>(a, b, c, out, n);
+            break;
+        case 3:
+            matchedLoop<3>(a, b, c, out, n);
+            break;
+        case 4:
+            matchedLoop<4>(a, b, c, out, n);
+            break;
+        default:
+            matchedLoop<0>(a, b, c, out, n);
+            break;
     }
 }
 
@@ -206,15 +235,24 @@ using RowFn = void (*)(const Byte*, const Byte*, const Byte*, Byte*, std::size_t
 
 RowFn rowFunctionOf(Kernel3x3 kernel) {
     switch (kernel) {
-        case Kernel3x3::Sharpen: return sharpenRow;
-        case Kernel3x3::SharpenMore: return sharpenMoreRow;
-        case Kernel3x3::SharpenMax: return sharpenMaxRow;
-        case Kernel3x3::Soften: return softenRow;
-        case Kernel3x3::Blur: return blurRow;
-        case Kernel3x3::BlurMore: return blurMoreRow;
-        case Kernel3x3::Laplace: return laplaceRow;
-        case Kernel3x3::EnhanceEdges: return enhanceEdgesRow;
-        case Kernel3x3::Despeckle: return medianRow;
+        case Kernel3x3::Sharpen:
+            return sharpenRow;
+        case Kernel3x3::SharpenMore:
+            return sharpenMoreRow;
+        case Kernel3x3::SharpenMax:
+            return sharpenMaxRow;
+        case Kernel3x3::Soften:
+            return softenRow;
+        case Kernel3x3::Blur:
+            return blurRow;
+        case Kernel3x3::BlurMore:
+            return blurMoreRow;
+        case Kernel3x3::Laplace:
+            return laplaceRow;
+        case Kernel3x3::EnhanceEdges:
+            return enhanceEdgesRow;
+        case Kernel3x3::Despeckle:
+            return medianRow;
     }
     return blurRow;
 }
@@ -238,8 +276,10 @@ Weights compassWeights(int direction, int offset) {
 PixelImage applyCompass(const PixelImage& src, int direction, int offset,
                         const ProgressFn& progress) {
     const Weights w = compassWeights(direction, offset);
-    return runRows(src, progress, [&w](const Byte* a, const Byte* b, const Byte* c, Byte* out,
-                                       std::size_t n) { weightedRow(w, a, b, c, out, n); });
+    return runRows(src, progress,
+                   [&w](const Byte* a, const Byte* b, const Byte* c, Byte* out, std::size_t n) {
+                       weightedRow(w, a, b, c, out, n);
+                   });
 }
 
 }  // namespace
@@ -264,8 +304,7 @@ PixelImage ApplySobel(const PixelImage& src, int threshold, bool darkEdges,
                    });
 }
 
-PixelImage ApplyMatchedFilter(const PixelImage& src, int orientation,
-                              const ProgressFn& progress) {
+PixelImage ApplyMatchedFilter(const PixelImage& src, int orientation, const ProgressFn& progress) {
     return runRows(src, progress,
                    [=](const Byte* a, const Byte* b, const Byte* c, Byte* out, std::size_t n) {
                        matchedRow(orientation, a, b, c, out, n);

@@ -27,8 +27,7 @@ PixelImage ApplyKernel(const PixelImage& src, Kernel3x3 kernel, const ProgressFn
 // (Prewitt compass masks). Emboss adds 128 to the response (light from `direction`);
 // the gradient edge keeps the plain response. Directions outside 1..8 count as 1.
 PixelImage ApplyEmboss(const PixelImage& src, int direction, const ProgressFn& progress = {});
-PixelImage ApplyGradientEdge(const PixelImage& src, int direction,
-                             const ProgressFn& progress = {});
+PixelImage ApplyGradientEdge(const PixelImage& src, int direction, const ProgressFn& progress = {});
 
 // Sobel gradient magnitude |Gx| + |Gy| (the usual L1 form). Responses below `threshold`
 // become 0; with `darkEdges` the result is inverted (dark edges on white).
@@ -43,7 +42,6 @@ PixelImage ApplyMatchedFilter(const PixelImage& src, int orientation,
 
 // Shift and difference: |p - q| where q is the neighbour to the left (mode 1), above
 // (mode 2) or above-left (any other mode).
-PixelImage ApplyShiftDifference(const PixelImage& src, int mode,
-                                const ProgressFn& progress = {});
+PixelImage ApplyShiftDifference(const PixelImage& src, int mode, const ProgressFn& progress = {});
 
 }  // namespace quarvel::imaging

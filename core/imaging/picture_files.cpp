@@ -145,7 +145,8 @@ PixelImage paletteImage(detail::MagickDecoded& d, int bits) {
         image.palette = GreyRamp(static_cast<int>(limit));
         const int top = static_cast<int>(limit) - 1;
         for (std::size_t i = 0; i < image.pixels.size(); ++i)
-            image.pixels[i] = static_cast<std::uint8_t>((trueColour.pixels[3 * i] * top + 127) / 255);
+            image.pixels[i] =
+                static_cast<std::uint8_t>((trueColour.pixels[3 * i] * top + 127) / 255);
         return image;
     }
     PixelImage image;
@@ -164,10 +165,10 @@ void reportConversion(const std::function<void(long, long)>& progress, long done
 
 int FileTypeOf(const std::string& fileName) {
     static const std::unordered_map<std::string, int> codes = {
-        {".bmp", kFormatBmp},  {".dib", kFormatBmp},   {".pcx", kFormatPcx},
-        {".tif", kFormatTiff}, {".tiff", kFormatTiff}, {".jpg", kFormatJpeg},
-        {".jpeg", kFormatJpeg}, {".jpe", kFormatJpeg}, {".jfif", kFormatJpeg},
-        {".gif", kFormatGif},  {".png", kFormatPng},   {".wmf", kFormatWmf}};
+        {".bmp", kFormatBmp},   {".dib", kFormatBmp},   {".pcx", kFormatPcx},
+        {".tif", kFormatTiff},  {".tiff", kFormatTiff}, {".jpg", kFormatJpeg},
+        {".jpeg", kFormatJpeg}, {".jpe", kFormatJpeg},  {".jfif", kFormatJpeg},
+        {".gif", kFormatGif},   {".png", kFormatPng},   {".wmf", kFormatWmf}};
     const auto it = codes.find(lowerExtension(fileName));
     return it == codes.end() ? kFormatUnknown : it->second;
 }
@@ -201,19 +202,31 @@ void WritePicture(const PixelImage& image, const std::string& path, int formatCo
     const char* magickFormat = nullptr;
     switch (formatCode) {
         case kFormatBmp:
-        case kFormatPcx: break;
-        case kFormatTiff: magickFormat = "TIFF"; break;
-        case kFormatJpeg: magickFormat = "JPEG"; break;
-        case kFormatPng: magickFormat = "PNG"; break;
-        case kFormatGif: magickFormat = "GIF"; break;
+        case kFormatPcx:
+            break;
+        case kFormatTiff:
+            magickFormat = "TIFF";
+            break;
+        case kFormatJpeg:
+            magickFormat = "JPEG";
+            break;
+        case kFormatPng:
+            magickFormat = "PNG";
+            break;
+        case kFormatGif:
+            magickFormat = "GIF";
+            break;
         default:
             throw InvalidInput(path + ": cannot write pictures with format code " +
                                std::to_string(formatCode));
     }
     AtomicFile file(path);
-    if (formatCode == kFormatBmp) detail::WriteBmp(image, file.stream());
-    else if (formatCode == kFormatPcx) detail::WritePcx(image, file.stream());
-    else detail::EncodeWithMagick(image, magickFormat, file.stream());
+    if (formatCode == kFormatBmp)
+        detail::WriteBmp(image, file.stream());
+    else if (formatCode == kFormatPcx)
+        detail::WritePcx(image, file.stream());
+    else
+        detail::EncodeWithMagick(image, magickFormat, file.stream());
     file.commit();
 }
 

@@ -1,5 +1,11 @@
 #include "imaging/plugins.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -8,12 +14,6 @@
 #include <fstream>
 #include <iterator>
 #include <thread>
-
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "imaging/picture_files.h"
 #include "text/error.h"
@@ -77,7 +77,8 @@ ChildResult runChild(const std::vector<std::string>& argv, const std::string& me
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, messages.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 1, messages.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
@@ -140,7 +141,8 @@ PluginOutcome RunPluginProgram(const PluginInfo& plugin, const PixelImage& input
                           text);
         if (child.exitStatus != 0) {
             const std::string how = child.exitStatus < 0 ? "was killed"
-                                                         : "failed with exit status " + std::to_string(child.exitStatus);
+                                                         : "failed with exit status " +
+                                                               std::to_string(child.exitStatus);
             return failed(plugin.name + " " + how, text);
         }
         if (!fs::exists(outPath)) return failed(plugin.name + " wrote no picture", text);

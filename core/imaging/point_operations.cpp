@@ -73,9 +73,13 @@ void greyEach(PixelImage& image, GreyOf greyOf) {
 
 void ToGrey(PixelImage& image, int mode, float redWeight, float greenWeight, float blueWeight) {
     if (mode == 1) {
-        greyEach(image, [](int r, int g, int b) { return static_cast<std::uint8_t>(std::max({r, g, b})); });
+        greyEach(image, [](int r, int g, int b) {
+            return static_cast<std::uint8_t>(std::max({r, g, b}));
+        });
     } else if (mode == 2) {
-        greyEach(image, [](int r, int g, int b) { return static_cast<std::uint8_t>((r + g + b + 1) / 3); });
+        greyEach(image, [](int r, int g, int b) {
+            return static_cast<std::uint8_t>((r + g + b + 1) / 3);
+        });
     } else if (mode == 4) {
         // Products per channel once, so the pixel loop only adds and rounds.
         std::array<double, 256> wr{}, wg{}, wb{};

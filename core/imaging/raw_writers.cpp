@@ -36,13 +36,16 @@ void packIndexes(const std::uint8_t* src, int count, int bits, std::uint8_t* des
     }
 }
 
-int Luminance(const PaletteEntry& e) { return 299 * e.red + 587 * e.green + 114 * e.blue; }
+int Luminance(const PaletteEntry& e) {
+    return 299 * e.red + 587 * e.green + 114 * e.blue;
+}
 
 }  // namespace
 
 void WriteBmp(const PixelImage& image, std::ostream& out) {
     const int bits = image.bitCount;
-    const std::uint32_t rowSize = ((static_cast<std::uint32_t>(image.width) * bits + 31u) / 32u) * 4u;
+    const std::uint32_t rowSize =
+        ((static_cast<std::uint32_t>(image.width) * bits + 31u) / 32u) * 4u;
     const std::uint32_t paletteEntries = bits == 24 ? 0u : (1u << bits);
     const std::uint32_t dataOffset = 14u + 40u + paletteEntries * 4u;
     const std::uint32_t imageSize = rowSize * static_cast<std::uint32_t>(image.height);
@@ -109,7 +112,8 @@ std::vector<std::uint8_t> pcxHeader(const PixelImage& image, int bitsPerPlane, i
     put16(head, static_cast<unsigned>(image.yResDpi));
     for (int i = 0; i < 16; ++i) {
         const bool inHeader = image.bitCount <= 4 && i < static_cast<int>(image.palette.size());
-        const PaletteEntry e = inHeader ? image.palette[static_cast<std::size_t>(i)] : PaletteEntry{};
+        const PaletteEntry e =
+            inHeader ? image.palette[static_cast<std::size_t>(i)] : PaletteEntry{};
         head.insert(head.end(), {e.red, e.green, e.blue});
     }
     head.push_back(0);
@@ -121,7 +125,8 @@ std::vector<std::uint8_t> pcxHeader(const PixelImage& image, int bitsPerPlane, i
 }
 
 // The planes of row y, each `bytesPerLine` long, one after the other.
-void pcxLine(const PixelImage& image, int y, unsigned bytesPerLine, std::vector<std::uint8_t>& line) {
+void pcxLine(const PixelImage& image, int y, unsigned bytesPerLine,
+             std::vector<std::uint8_t>& line) {
     std::fill(line.begin(), line.end(), 0);
     const std::uint8_t* src = image.row(y);
     const int w = image.width;

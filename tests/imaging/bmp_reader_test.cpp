@@ -1,13 +1,14 @@
 // Our direct BMP reader must see exactly what ImageMagick sees.
+#include "imaging/bmp_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 
-#include "imaging/bmp_reader.h"
 #include "imaging/magick_codec.h"
 #include "imaging/raw_writers.h"
 
@@ -32,9 +33,10 @@ TEST(ReadPlainBmp, AgreesWithImageMagickAtEveryDepth) {
     p8.pixels = decoded.indexes;
     p8.xResDpi = p8.yResDpi = 300;
     WriteBmp(p8, plain8);
-    const std::pair<std::string, std::string> samples[] = {
-        {"p1.bmp", bytesOf("p1.bmp")}, {"p4.bmp", bytesOf("p4.bmp")},
-        {"p8 uncompressed", plain8.str()}, {"rgb.bmp", bytesOf("rgb.bmp")}};
+    const std::pair<std::string, std::string> samples[] = {{"p1.bmp", bytesOf("p1.bmp")},
+                                                           {"p4.bmp", bytesOf("p4.bmp")},
+                                                           {"p8 uncompressed", plain8.str()},
+                                                           {"rgb.bmp", bytesOf("rgb.bmp")}};
     for (const auto& [name, bytes] : samples) {
         PixelImage ours;
         ASSERT_TRUE(ReadPlainBmp(bytes, ours)) << name;
@@ -51,7 +53,8 @@ TEST(ReadPlainBmp, ReadsTopDownRows) {
     // Negative height: the same rows stored top row first.
     const std::size_t offset = 54, stride = 32 * 3;
     std::string flipped = bytes.substr(0, offset);
-    for (int r = 23; r >= 0; --r) flipped += bytes.substr(offset + stride * static_cast<std::size_t>(r), stride);
+    for (int r = 23; r >= 0; --r)
+        flipped += bytes.substr(offset + stride * static_cast<std::size_t>(r), stride);
     const std::int32_t negative = -24;
     std::memcpy(flipped.data() + 22, &negative, 4);
     PixelImage topDown;

@@ -1,11 +1,10 @@
 // The picture commands of quarvel-cli, run as a user would.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
-
-#include <sys/wait.h>
 
 namespace {
 

@@ -15,11 +15,14 @@ namespace {
 PixelImage greyPicture(int width, int height, const std::vector<int>& greys) {
     PixelImage image = MakeImage(width, height, 24);
     for (std::size_t i = 0; i < greys.size(); ++i)
-        for (int c = 0; c < 3; ++c) image.pixels[3 * i + static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(greys[i]);
+        for (int c = 0; c < 3; ++c)
+            image.pixels[3 * i + static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(greys[i]);
     return image;
 }
 
-int greyAt(const PixelImage& image, int x, int y) { return image.row(y)[3 * x]; }
+int greyAt(const PixelImage& image, int x, int y) {
+    return image.row(y)[3 * x];
+}
 
 struct FlatCase {
     Kernel3x3 kernel;
@@ -27,11 +30,10 @@ struct FlatCase {
 };
 
 TEST(Kernel3x3, FlatPictureGivesTheKernelsDcResponse) {
-    const FlatCase cases[] = {{Kernel3x3::Sharpen, 100},  {Kernel3x3::SharpenMore, 100},
-                              {Kernel3x3::SharpenMax, 100}, {Kernel3x3::Soften, 100},
-                              {Kernel3x3::Blur, 100},     {Kernel3x3::BlurMore, 100},
-                              {Kernel3x3::Laplace, 0},    {Kernel3x3::EnhanceEdges, 100},
-                              {Kernel3x3::Despeckle, 100}};
+    const FlatCase cases[] = {
+        {Kernel3x3::Sharpen, 100}, {Kernel3x3::SharpenMore, 100},  {Kernel3x3::SharpenMax, 100},
+        {Kernel3x3::Soften, 100},  {Kernel3x3::Blur, 100},         {Kernel3x3::BlurMore, 100},
+        {Kernel3x3::Laplace, 0},   {Kernel3x3::EnhanceEdges, 100}, {Kernel3x3::Despeckle, 100}};
     const PixelImage flat = greyPicture(5, 4, std::vector<int>(20, 100));
     for (const FlatCase& c : cases) {
         const PixelImage out = ApplyKernel(flat, c.kernel);

@@ -1,13 +1,13 @@
 // The imaging model as the picture windows use it: depth after each kind of operation,
 // undo, the crop sequence, the clipboard, progress and recovery.
+#include "imaging/imaging_model.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-#include "imaging/imaging_model.h"
 
 namespace quarvel::imaging {
 namespace {
@@ -59,18 +59,23 @@ TEST_P(DepthAfterOperation, LeavesTheDocumentedBitCount) {
 INSTANTIATE_TEST_SUITE_P(
     Operations, DepthAfterOperation,
     ::testing::Values(
-        DepthCase{"ConvertColorsPopularity", [](ImagingModel& m) { m.ConvertColors(1); }, 8, 8, 8, 8},
-        DepthCase{"ConvertColorsMedianCut", [](ImagingModel& m) { m.ConvertColors(2); }, 8, 8, 8, 8},
+        DepthCase{"ConvertColorsPopularity", [](ImagingModel& m) { m.ConvertColors(1); }, 8, 8, 8,
+                  8},
+        DepthCase{"ConvertColorsMedianCut", [](ImagingModel& m) { m.ConvertColors(2); }, 8, 8, 8,
+                  8},
         DepthCase{"ConvertColors884", [](ImagingModel& m) { m.ConvertColors(4); }, 8, 8, 8, 8},
         DepthCase{"ConvertColors666", [](ImagingModel& m) { m.ConvertColors(8); }, 8, 8, 8, 8},
         DepthCase{"ConvertColorsGrey", [](ImagingModel& m) { m.ConvertColors(16); }, 8, 8, 8, 8},
-        DepthCase{"ConvertColorsBlackWhite", [](ImagingModel& m) { m.ConvertColors(32); }, 1, 1, 1, 1},
+        DepthCase{"ConvertColorsBlackWhite", [](ImagingModel& m) { m.ConvertColors(32); }, 1, 1, 1,
+                  1},
         DepthCase{"ConvertColorsSixteen", [](ImagingModel& m) { m.ConvertColors(64); }, 4, 4, 4, 4},
-        DepthCase{"ConvertColorsHalftone", [](ImagingModel& m) { m.ConvertColors(128); }, 8, 8, 8, 8},
+        DepthCase{"ConvertColorsHalftone", [](ImagingModel& m) { m.ConvertColors(128); }, 8, 8, 8,
+                  8},
         DepthCase{"ConvertTo24Bit", [](ImagingModel& m) { m.ConvertTo24Bit(); }, 24, 24, 24, 24},
         DepthCase{"ConvertTo8Colors", [](ImagingModel& m) { m.ConvertTo8Colors(100); }, 4, 4, 4, 4},
         DepthCase{"ReduceGrayLevels", [](ImagingModel& m) { m.ReduceGrayLevels(16); }, 8, 8, 8, 8},
-        DepthCase{"GrayscaleWeighted", [](ImagingModel& m) { m.Grayscale(4, 0.3f, 0.59f, 0.11f); }, 1, 4, 8, 24},
+        DepthCase{"GrayscaleWeighted", [](ImagingModel& m) { m.Grayscale(4, 0.3f, 0.59f, 0.11f); },
+                  1, 4, 8, 24},
         DepthCase{"Negative", [](ImagingModel& m) { m.Negative(0); }, 1, 4, 8, 24},
         DepthCase{"Posterize", [](ImagingModel& m) { m.Posterize(2); }, 1, 4, 8, 24},
         DepthCase{"AdjustColor", [](ImagingModel& m) { m.AdjustColor(50, 0, -20); }, 1, 4, 8, 24},
@@ -81,7 +86,8 @@ INSTANTIATE_TEST_SUITE_P(
         DepthCase{"Emboss", [](ImagingModel& m) { m.Emboss(3); }, 1, 4, 8, 24},
         DepthCase{"Sobel", [](ImagingModel& m) { m.Sobel(10, false); }, 1, 4, 8, 24},
         DepthCase{"ShiftDifference", [](ImagingModel& m) { m.ShiftDifference(3); }, 1, 4, 8, 24},
-        DepthCase{"LambertShade", [](ImagingModel& m) { m.LambertShade(45, 45, 3, 0.1f); }, 1, 4, 8, 24},
+        DepthCase{"LambertShade", [](ImagingModel& m) { m.LambertShade(45, 45, 3, 0.1f); }, 1, 4, 8,
+                  24},
         DepthCase{"Rotate90", [](ImagingModel& m) { m.Rotate(90.0f); }, 1, 4, 8, 24},
         DepthCase{"Resize", [](ImagingModel& m) { m.ResizeImage(0.5); }, 1, 4, 8, 24}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -148,7 +154,11 @@ TEST(Clipboard, SelectionIsClippedAndCutFillsWithWhite) {
     f.model.Cut();
     EXPECT_EQ(f.model.UndoCount(), 1);
     EXPECT_EQ(f.clipboard.getImage()->bitCount, 8);
-    const PixelImage white = [] { PixelImage w = MakeImage(1, 1, 24); w.pixels = {255, 255, 255}; return w; }();
+    const PixelImage white = [] {
+        PixelImage w = MakeImage(1, 1, 24);
+        w.pixels = {255, 255, 255};
+        return w;
+    }();
     const std::uint8_t nearestWhite = MapToPalette(white, f.model.Picture().palette, 8).pixels[0];
     EXPECT_EQ(f.model.Picture().row(23)[0], nearestWhite);
     f.model.SetSelection({40, 40, 5, 5});

@@ -1,12 +1,13 @@
 // Reading every format at its own depth, writing every format back, and the reasons
 // given for files that cannot be read.
+#include "imaging/picture_files.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 
-#include "imaging/picture_files.h"
 #include "imaging/rgb_load.h"
 #include "text/error.h"
 
@@ -20,10 +21,10 @@ std::string sample(const std::string& name) {
 }
 
 fs::path scratchDir() {
-    const fs::path dir = fs::temp_directory_path() /
-                         ("quarvel-imaging-" + std::string(::testing::UnitTest::GetInstance()
-                                                               ->current_test_info()
-                                                               ->name()));
+    const fs::path dir =
+        fs::temp_directory_path() /
+        ("quarvel-imaging-" +
+         std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;
@@ -70,7 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ReadCase{"deep.png", "PNG", 24, 0}),
     [](const auto& info) {
         std::string name = info.param.file;
-        for (char& ch : name) if (ch == '.') ch = '_';
+        for (char& ch : name)
+            if (ch == '.') ch = '_';
         return name;
     });
 
@@ -137,7 +139,8 @@ INSTANTIATE_TEST_SUITE_P(
                       WriteCase{"rgb.bmp", "jpg", 24}),
     [](const auto& info) {
         std::string name = std::string(info.param.source) + "_" + info.param.extension;
-        for (char& ch : name) if (ch == '.') ch = '_';
+        for (char& ch : name)
+            if (ch == '.') ch = '_';
         return name;
     });
 
@@ -176,9 +179,11 @@ struct BadFile {
 TEST(ReadPicture, BadFilesGiveAClearReason) {
     const fs::path dir = scratchDir();
     std::ifstream whole(sample("rgb.tif"), std::ios::binary);
-    const std::string tif((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
+    const std::string tif((std::istreambuf_iterator<char>(whole)),
+                          std::istreambuf_iterator<char>());
     std::ifstream bmpIn(sample("rgb.bmp"), std::ios::binary);
-    const std::string bmp((std::istreambuf_iterator<char>(bmpIn)), std::istreambuf_iterator<char>());
+    const std::string bmp((std::istreambuf_iterator<char>(bmpIn)),
+                          std::istreambuf_iterator<char>());
     const BadFile cases[] = {
         {"empty.bmp", "", "empty file"},
         {"text.png", "this is not a picture at all", "not a picture"},

@@ -1,11 +1,10 @@
 // Plug-ins: executables run on the picture with input and output paths.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
-
-#include <sys/stat.h>
 
 #include "imaging/imaging_model.h"
 
@@ -18,9 +17,8 @@ class Plugins : public ::testing::Test {
 protected:
     void SetUp() override {
         folder_ = fs::temp_directory_path() /
-                  ("quarvel-plugins-" + std::string(::testing::UnitTest::GetInstance()
-                                                        ->current_test_info()
-                                                        ->name()));
+                  ("quarvel-plugins-" +
+                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(folder_);
         fs::create_directories(folder_);
         ASSERT_TRUE(model_.LoadImage(std::string(QUARVEL_TEST_DATA) + "/imaging/p4.bmp", 0));
@@ -95,7 +93,8 @@ struct RefusalCase {
 
 TEST_F(Plugins, FailuresKeepThePictureAndGiveTheReason) {
     const RefusalCase cases[] = {
-        {"refuses", "echo 'cannot handle 4-bit pictures' >&2; exit 3", "cannot handle 4-bit pictures"},
+        {"refuses", "echo 'cannot handle 4-bit pictures' >&2; exit 3",
+         "cannot handle 4-bit pictures"},
         {"silent", "exit 0", "wrote no picture"},
         {"garbage", "echo nonsense > \"$2\"", "wrote a picture that cannot be read: not a picture"},
         {"slow", "sleep 5; cp \"$1\" \"$2\"", "stopped after"},
@@ -107,7 +106,8 @@ TEST_F(Plugins, FailuresKeepThePictureAndGiveTheReason) {
     for (const RefusalCase& c : cases) {
         const PluginOutcome outcome = model_.RunPlugin(indexOf(c.name));
         EXPECT_FALSE(outcome.succeeded) << c.name;
-        EXPECT_NE(outcome.message.find(c.reason), std::string::npos) << c.name << ": " << outcome.message;
+        EXPECT_NE(outcome.message.find(c.reason), std::string::npos)
+            << c.name << ": " << outcome.message;
         EXPECT_NE(outcome.message.find(c.name), std::string::npos) << outcome.message;
     }
     EXPECT_EQ(model_.UndoCount(), 0);
