@@ -29,7 +29,12 @@ std::string withoutStamp(const std::string& dnc, const std::string& source) {
 class ReliefCli : public testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::path(testing::TempDir()) / "relief_cli";
+        // One folder per test: ctest runs the tests of this program side by side.
+        const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string("relief_cli_") + info->test_suite_name() + "_" + info->name();
+        for (char& ch : name)
+            if (ch == '/') ch = '_';
+        dir_ = fs::path(testing::TempDir()) / name;
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }

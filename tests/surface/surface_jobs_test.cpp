@@ -58,7 +58,12 @@ public:
 class SurfaceJobs : public testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::path(testing::TempDir()) / "surface_jobs";
+        // One folder per test: ctest runs the tests of this program side by side.
+        const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string("surface_jobs_") + info->test_suite_name() + "_" + info->name();
+        for (char& ch : name)
+            if (ch == '/') ch = '_';
+        dir_ = fs::path(testing::TempDir()) / name;
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
