@@ -5,11 +5,13 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTextBrowser>
 
 #include "scripted_prompts.h"
 #include "shell/about_box.h"
 #include "shell/escape_filter.h"
 #include "shell/file_filters.h"
+#include "shell/help_window.h"
 #include "shell/quarvel_frame.h"
 #include "shell/status_progress.h"
 
@@ -219,6 +221,14 @@ private slots:
         QCOMPARE(shown, (QList<QDialog*>{first, first}));
         QCOMPARE(frame->frmAbout, first);
         QVERIFY(first->findChild<QLabel*>() != nullptr);
+    }
+
+    void contentsShowsTheManual() {
+        frame->Contents1Click();
+        auto* help = frame->findChild<HelpWindow*>();
+        QVERIFY(help);
+        QVERIFY(help->isVisible());
+        QVERIFY(help->browser().toPlainText().contains(QStringLiteral("The main window")));
     }
 
     void setPluginPathStartsAtHomeAndKeepsChoice() {
