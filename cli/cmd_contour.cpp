@@ -1,9 +1,204 @@
+// quarvel-cli contours / mesh-info: the Raster to Vector and Import DXF Mesh roads of the
+// program without windows, from the input file to region tool paths or polylines.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
+
 #include "cli_run.h"
+#include "engine/mesh_document.h"
+#include "engine/region_run.h"
+#include "geom/ordering.h"
+#include "imaging/rgb_load.h"
+#include "io/dxf_mesh_reader.h"
+#include "raster/sampling.h"
+#include "state/job_state.h"
+#include "text/error.h"
+#include "text/text_format.h"
+#include "toolpath/polyline_dxf_writer.h"
+#include "toolpath/region_dnc_writer.h"
 
 namespace quarvel::cli {
 
-void addContourCommands(CLI::App&, CliRun&) {}
+namespace {
+
+struct ContourOptions {
+    std::string input;
+    std::string output;
+    std::string style;
+    bool multipleDepths = false;
+    std::optional<double> opDepth;
+    double zStep = 0.0, cutDepth = 0.0, feed = 10.0, rapid = 0.25;
+    double width = 1.0, depth = 1.0;
+    std::optional<std::int32_t> reduce, curveFit, filter;
+};
+
+std::string lowerExtension(const std::string& path) {
+    std::string ext = std::filesystem::path(path).extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext;
+}
+
+// Import DXF Mesh: the window's own triangles; JobMode 40 for the run.
+bool loadMeshRoad(const std::string& path, engine::MeshDocument& mesh, JobState& job,
+                  Progress& progress) {
+    if (io::LoadMesh(path, mesh, progress).status == RunStatus::Cancelled) return false;
+    job.JobMode = kJobMeshToolpaths;
+    return true;
+}
+
+// Raster to Vector: the picture's facet list, sorted, with its extents (z set to 0),
+// and a Vector Conversion window.
+bool loadPictureRoad(const std::string& path, engine::MeshDocument& mesh, JobState& job,
+                     const Progress& progress) {
+    const imaging::Bgr24 picture = imaging::LoadBgr24(path);
+    const PixelView24 view{picture.width, picture.height,
+                           static_cast<std::size_t>(picture.width) * 3, picture.bytes.data()};
+    job.JobMode = kJobRasterToVector;
+    job.HeightGrid = SampleHeightGrid(view, job.JobMode);
+    job.FacetList = BuildFacetList(job.HeightGrid);
+    job.GridColumns = job.HeightGrid.columns;
+    job.GridRows = job.HeightGrid.rows;
+    TriangleExtents(job.FacetList, job.MeshBounds);
+    job.MeshBounds.minZ = 0;
+    job.MeshBounds.maxZ = 0;
+    const bool stop = progress.cancelRequested();
+    if (!SortByLowestZ(job.FacetList, 0, static_cast<std::int64_t>(job.FacetList.size()) - 1, stop))
+        return false;
+    mesh.Caption = engine::kVectorConversionCaption;
+    return true;
+}
+
+engine::RegionRunParams runParams(const ContourOptions& o, const engine::MeshDocument& mesh) {
+    engine::RegionRunParams p;
+    p.style = o.style == "topography" ? engine::RegionStyle::Topography
+              : o.style == "vectorize" ? engine::RegionStyle::Vectorize
+                                       : engine::RegionStyle::SingleDepth;
+    p.multipleDepths = o.multipleDepths;
+    // The dialog shows the default Op Depth as text; the run reads that text back.
+    double shown = 0.0;
+    parseDouble(engine::DefaultOpDepthText(mesh), shown);
+    p.opDepth = o.opDepth.value_or(shown);
+    p.zStep = o.zStep;
+    p.cutDepth = o.cutDepth;
+    p.feedRate = o.feed;
+    p.rapid = o.rapid;
+    p.width = o.width;
+    p.depth = o.depth;
+    p.reduceOn = o.reduce.has_value();
+    p.reduceValue = o.reduce.value_or(2);
+    p.curveFitOn = o.curveFit.has_value();
+    p.curveFitValue = o.curveFit.value_or(1);
+    p.filterOn = o.filter.has_value();
+    p.filterValue = o.filter.value_or(5);
+    return p;
+}
+
+int cancelled() {
+    std::cerr << "Process Cancelled... nothing written\n";
+    return kExitCancelled;
+}
+
+int runContours(const ContourOptions& o) {
+    const std::string outExt = lowerExtension(o.output);
+    if (outExt != ".dnc" && outExt != ".dxf")
+        throw InvalidInput("the output file must end in .dnc or .dxf: " + o.output);
+    TerminalProgress progress("contours");
+    engine::MeshDocument mesh;
+    JobState job;
+    job.initialiseForFrame();
+    const bool loaded = lowerExtension(o.input) == ".dxf"
+                            ? loadMeshRoad(o.input, mesh, job, progress)
+                            : loadPictureRoad(o.input, mesh, job, progress);
+    if (!loaded) return cancelled();
+    const engine::RunOutcome outcome =
+        engine::RunCreateRegions(mesh, runParams(o, mesh), job, progress);
+    progress.finish();
+    if (outcome.status == RunStatus::Cancelled || progress.cancelRequested()) return cancelled();
+    std::cout << outcome.statusText << "\n";
+    if (mesh.regionCount() == 0) {
+        std::cerr << "error: no regions to write\n";
+        return kExitFailure;
+    }
+    if (outExt == ".dnc") {
+        const toolpath::RegionDncHeader header{toolpath::CurrentDateTimeText(),
+                                               toolpath::DncSourceName(mesh.Caption),
+                                               outcome.settings.FeedRate,
+                                               outcome.settings.RapidHeight};
+        toolpath::SaveRegionDnc(o.output, mesh.Regions, header);
+    } else {
+        toolpath::SavePolylineDxf(o.output, mesh.Regions);
+    }
+    return kExitOk;
+}
+
+void printBound(const char* name, double value) {
+    std::cout << name << ": " << generalText(value) << "\n";
+}
+
+int runMeshInfo(const std::string& path) {
+    TerminalProgress progress("mesh-info");
+    engine::MeshDocument mesh;
+    const io::MeshLoadOutcome outcome = io::LoadMesh(path, mesh, progress);
+    progress.finish();
+    if (outcome.status == RunStatus::Cancelled) return cancelled();
+    std::cout << "facets: " << mesh.Triangles.size() << "\n"
+              << "edges: " << mesh.Edges.size() << "\n";
+    const MeshBounds& b = mesh.Bounds;
+    printBound("minX", b.minX);
+    printBound("maxX", b.maxX);
+    printBound("minY", b.minY);
+    printBound("maxY", b.maxY);
+    printBound("minZ", b.minZ);
+    printBound("maxZ", b.maxZ);
+    printBound("spanY", b.spanY);
+    printBound("spanX", b.spanX);
+    return kExitOk;
+}
+
+void addContoursCommand(CLI::App& app, CliRun& run) {
+    auto o = std::make_shared<ContourOptions>();
+    CLI::App* cmd = app.add_subcommand(
+        "contours", "Slice a picture or a DXF mesh into regions; write them as a DNC tool path "
+                    "(.dnc) or as DXF polylines (.dxf)");
+    cmd->add_option("INPUT", o->input, "picture file, or a .dxf mesh of 3DFACE entities")
+        ->required()->check(CLI::ExistingFile);
+    cmd->add_option("-o,--output", o->output, "OUT.dnc or OUT.dxf")->required();
+    cmd->add_option("--style", o->style, "single, topography or vectorize")
+        ->required()->check(CLI::IsMember({"single", "topography", "vectorize"}));
+    cmd->add_flag("--multiple-depths", o->multipleDepths,
+                  "topography/vectorize: each region keeps its own level as depth");
+    cmd->add_option("--op-depth", o->opDepth, "slice depth (default: half the mesh height; 0 for a picture)");
+    cmd->add_option("--z-step", o->zStep, "topography: step between slices")->capture_default_str();
+    cmd->add_option("--cut-depth", o->cutDepth, "depth given to every region (one depth)")->capture_default_str();
+    cmd->add_option("--feed", o->feed, "feed rate")->capture_default_str();
+    cmd->add_option("--rapid", o->rapid, "rapid height")->capture_default_str();
+    cmd->add_option("--reduce", o->reduce, "keep every N-th vertex (at least 1)");
+    cmd->add_option("--curve-fit", o->curveFit, "fit a smooth curve, N points per span");
+    cmd->add_option("--filter", o->filter, "drop regions of fewer than N segments");
+    cmd->add_option("--width", o->width, "picture: work width of the picture")->capture_default_str();
+    cmd->add_option("--depth", o->depth, "picture: depth of black")->capture_default_str();
+    cmd->callback([o, &run] { run.exitCode = runContours(*o); });
+}
+
+void addMeshInfoCommand(CLI::App& app, CliRun& run) {
+    auto path = std::make_shared<std::string>();
+    CLI::App* cmd = app.add_subcommand("mesh-info", "Read a DXF mesh and print its facet and "
+                                                    "edge counts and its extents (z negated)");
+    cmd->add_option("FILE", *path, "DXF file of 3DFACE entities")->required()->check(CLI::ExistingFile);
+    cmd->callback([path, &run] { run.exitCode = runMeshInfo(*path); });
+}
+
+}  // namespace
+
+void addContourCommands(CLI::App& app, CliRun& run) {
+    addContoursCommand(app, run);
+    addMeshInfoCommand(app, run);
+}
 
 }  // namespace quarvel::cli

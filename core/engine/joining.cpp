@@ -43,9 +43,11 @@ public:
         }
     }
 
-    std::size_t find(Point2 tail) const {
+    // The backward walk ends at any region beyond the bound, the forward walk only at an
+    // available one; on a list sorted by minX both end at the same place.
+    std::size_t find(Point2 tail, bool backward) const {
         const double bound = tail.x + kEndTolerance;
-        if (!sorted_) return plainWalk(tail, bound);
+        if (!sorted_) return plainWalk(tail, bound, backward);
         const auto walkEnd = static_cast<std::size_t>(
             std::upper_bound(minX_.begin(), minX_.end(), bound) - minX_.begin());
         std::size_t best = kNone;
@@ -61,10 +63,10 @@ private:
     static bool matches(const TRegion& b, Point2 tail) {
         return isAvailable(b) && b.maxX > tail.x - kEndTolerance;
     }
-    std::size_t plainWalk(Point2 tail, double bound) const {
+    std::size_t plainWalk(Point2 tail, double bound, bool backward) const {
         for (std::size_t i = 0; i < list_.size(); ++i) {
             const TRegion& b = list_[i];
-            if (!isAvailable(b)) continue;
+            if (!backward && !isAvailable(b)) continue;
             if (b.minX > bound) return kNone;
             if (!matches(b, tail)) continue;
             if (samePoint(regionStart(b), tail) || samePoint(regionEnd(b), tail)) return i;
@@ -82,7 +84,7 @@ private:
 bool joinForward(TRegionArray& list, const JoinSearch& search, TRegion& cur, Point2 head) {
     Point2 tail = regionEnd(cur);
     while (true) {
-        const std::size_t found = search.find(tail);
+        const std::size_t found = search.find(tail, false);
         if (found == kNone) return false;
         TRegion& b = list[found];
         bool closing = false;
@@ -109,7 +111,7 @@ bool joinForward(TRegionArray& list, const JoinSearch& search, TRegion& cur, Poi
 void joinBackward(TRegionArray& list, const JoinSearch& search, TRegion& cur, Point2 head) {
     Point2 tail = head;
     while (true) {
-        const std::size_t found = search.find(tail);
+        const std::size_t found = search.find(tail, true);
         if (found == kNone) return;
         TRegion& b = list[found];
         if (samePoint(regionStart(b), tail)) {

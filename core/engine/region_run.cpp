@@ -39,6 +39,8 @@ RegionRunSettings MakeRunSettings(const RegionRunParams& params, std::int32_t gr
 
 namespace {
 
+constexpr double kMaxTopographyLevels = 1e6;
+
 bool isTopography(std::int32_t style) { return style == 2 || style == 3; }
 bool keepsLevelDepths(std::int32_t style) { return style == 3 || style == 5; }
 
@@ -61,10 +63,7 @@ bool sliceByStyle(const TTriangleArray& triangles, TRegionArray& fresh, double o
         while (level <= opDepth) {
             const std::size_t firstNew = fresh.size() - 1;
             SliceAtDepth(triangles, fresh, level, progress);
-            const double next = level + zStep;
-            if (next == level)  // exact: the step no longer advances, the loop would not end
-                throw InvalidInput("Z Step is too small to reach Op Depth");
-            level = next;
+            level += zStep;
             if (!progress.pumpAndCheck()) return false;
             if (levelDone) levelDone(fresh, firstNew);
         }
@@ -123,6 +122,12 @@ void checkSliceValues(double opDepth, double zStep, double cutDepth, std::int32_
     if (isTopography(style)) {
         requireFinite(zStep, "Z Step");
         if (zStep < 0.0) throw InvalidInput("Z Step must not be below 0");
+        // A step this small would slice for hours (or, once it no longer changes the
+        // level, forever) and give a file no machine could run.
+        if (zStep > 0.0 && opDepth / zStep > kMaxTopographyLevels)
+            throw InvalidInput("Z Step is too small for this Op Depth: more than " +
+                               std::to_string(static_cast<long>(kMaxTopographyLevels)) +
+                               " slices");
     }
     if (!keepsLevelDepths(style)) requireFinite(cutDepth, "Cut Depth");
 }

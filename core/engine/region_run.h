@@ -86,7 +86,8 @@ RunOutcome CreateRasterRegions(MeshDocument& mesh, const TTriangleArray& facetLi
 // (JobMode 35: the job's FacetList, MeshBounds and GridColumns), runs, and gives the
 // texts to show ("Process Cancelled..." when the user stopped it). Throws InvalidInput,
 // before anything changes, for a value that is not a finite number, a Topography
-// Z Step below 0, and, in a picture run, a Width or Depth of 0 or less.
+// Z Step below 0 or so small that Op Depth would take more than a million slices, and,
+// in a picture run, a Width or Depth of 0 or less.
 RunOutcome RunCreateRegions(MeshDocument& mesh, const RegionRunParams& params,
                             const JobState& job, Progress& progress,
                             const LevelDone& levelDone = {});

@@ -1,0 +1,229 @@
+#include "engine/region_run.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+
+#include "engine_fixtures.h"
+#include "support/scripted_progress.h"
+#include "text/error.h"
+
+namespace quarvel::engine {
+namespace {
+
+// A cone 4.1 high over a 16 x 16 grid: every level between 0 and 4.1 is one closed
+// ring, and no grid vertex lies exactly at a multiple of 0.05.
+MeshDocument coneMesh() {
+    MeshDocument mesh;
+    mesh.Triangles = test::gridSurface(16, [](int x, int y) {
+        return std::max(0.0, 4.1 - std::hypot(x - 8.0, y - 8.0) / 2.0);
+    });
+    return mesh;
+}
+
+JobState meshJob() {
+    JobState job;
+    job.initialiseForFrame();
+    job.JobMode = kJobMeshToolpaths;
+    return job;
+}
+
+std::set<double> depthsOf(const MeshDocument& mesh) {
+    std::set<double> depths;
+    for (std::size_t i = 1; i < mesh.Regions.size(); ++i) depths.insert(mesh.Regions[i].depth);
+    return depths;
+}
+
+struct TopographyCase {
+    double zStep, opDepth;
+    std::set<double> levels;
+};
+
+class TopographyLevels : public ::testing::TestWithParam<TopographyCase> {};
+
+TEST_P(TopographyLevels, SlicesFromOneStepUpToOpDepth) {
+    MeshDocument mesh = coneMesh();
+    RegionRunParams params;
+    params.style = RegionStyle::Topography;
+    params.multipleDepths = true;
+    params.zStep = GetParam().zStep;
+    params.opDepth = GetParam().opDepth;
+    NullProgress progress;
+    const RunOutcome outcome = RunCreateRegions(mesh, params, meshJob(), progress);
+    EXPECT_EQ(depthsOf(mesh), GetParam().levels);
+    EXPECT_EQ(outcome.statusText, std::to_string(mesh.regionCount()) + " Regions Created...");
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, TopographyLevels,
+                         ::testing::Values(TopographyCase{0.5, 2.0, {0.5, 1.0, 1.5, 2.0}},
+                                           TopographyCase{3.0, 2.0, {3.0}},
+                                           TopographyCase{1.25, 3.0, {1.25, 2.5}}));
+
+TEST(RegionRun, OneDepthGivesEveryRegionTheCutDepth) {
+    for (RegionStyle style : {RegionStyle::SingleDepth, RegionStyle::Topography}) {
+        MeshDocument mesh = coneMesh();
+        RegionRunParams params;
+        params.style = style;
+        params.opDepth = 2.0;
+        params.zStep = 1.0;
+        params.cutDepth = 0.125;
+        NullProgress progress;
+        RunCreateRegions(mesh, params, meshJob(), progress);
+        EXPECT_EQ(depthsOf(mesh), (std::set<double>{0.125}));
+        EXPECT_EQ(mesh.regionCount(), style == RegionStyle::SingleDepth ? 1u : 2u);
+    }
+}
+
+TEST(RegionRun, FieldRulesRaiseReduceAndFilter) {
+    RegionRunParams params;
+    params.reduceValue = 0;
+    params.filterValue = -3;
+    params.curveFitValue = -2;
+    params.width = 3.0;
+    const RegionRunSettings s = MakeRunSettings(params, 7);
+    EXPECT_EQ(s.ReduceEvery, 1);
+    EXPECT_EQ(s.FilterMinSegments, 0);
+    EXPECT_EQ(s.CurveFitValue, 0);
+    EXPECT_EQ(s.XYScale, 3.0f / 7.0f);
+    EXPECT_EQ(s.LevelScale, 1.0f / 255.0f);
+    EXPECT_EQ(StyleCode(RegionStyle::Vectorize, true), 5);
+    EXPECT_EQ(StyleCode(RegionStyle::Topography, false), 2);
+}
+
+TEST(RegionRun, SecondRunAppendsAndUndoRemovesOnlyIt) {
+    MeshDocument mesh = coneMesh();
+    RegionRunParams params;
+    params.opDepth = 1.0;
+    NullProgress progress;
+    RunCreateRegions(mesh, params, meshJob(), progress);
+    params.style = RegionStyle::Topography;
+    params.zStep = 0.5;
+    params.opDepth = 2.0;
+    const RunOutcome second = RunCreateRegions(mesh, params, meshJob(), progress);
+    EXPECT_EQ(second.regionsAdded, 4u);
+    EXPECT_EQ(mesh.regionCount(), 5u);
+    EXPECT_EQ(UndoLastRun(mesh), "The last 4 Regions were removed..");
+    EXPECT_EQ(mesh.regionCount(), 1u);
+    EXPECT_EQ(UndoLastRun(mesh), "The last 0 Regions were removed..");
+    ClearRegions(mesh);
+    EXPECT_EQ(mesh.Regions.size(), 1u);
+    EXPECT_EQ(UndoLastRun(mesh), "The last 0 Regions were removed..");
+    EXPECT_EQ(mesh.Regions.size(), 1u);
+}
+
+TEST(RegionRun, NothingAtThatHeightReportsNoRegions) {
+    MeshDocument mesh = coneMesh();
+    RegionRunParams params;
+    params.opDepth = 9.0;
+    NullProgress progress;
+    const RunOutcome outcome = RunCreateRegions(mesh, params, meshJob(), progress);
+    EXPECT_EQ(outcome.statusText, "No Regions Created...Check Parameters...");
+    EXPECT_EQ(outcome.countText, "0");
+    params.style = RegionStyle::Topography;  // Z Step 0: nothing sliced
+    EXPECT_EQ(RunCreateRegions(mesh, params, meshJob(), progress).statusText, kNoRegionsText);
+}
+
+TEST(RegionRun, FilterRemovingEverythingStillCompletes) {
+    MeshDocument mesh = coneMesh();
+    RegionRunParams params;
+    params.opDepth = 2.0;
+    params.filterOn = true;
+    params.filterValue = 100000;
+    NullProgress progress;
+    EXPECT_EQ(RunCreateRegions(mesh, params, meshJob(), progress).statusText, "0 Regions Created...");
+}
+
+TEST(RegionRun, RefusesValuesThatWouldNeverEnd) {
+    MeshDocument mesh = coneMesh();
+    RegionRunParams params;
+    params.style = RegionStyle::Topography;
+    params.zStep = -0.5;
+    params.opDepth = 2.0;
+    NullProgress progress;
+    EXPECT_THROW(RunCreateRegions(mesh, params, meshJob(), progress), InvalidInput);
+    params.zStep = 0.5;
+    params.opDepth = INFINITY;
+    EXPECT_THROW(RunCreateRegions(mesh, params, meshJob(), progress), InvalidInput);
+    params.opDepth = 1e300;
+    params.zStep = 1e-300;
+    EXPECT_THROW(RunCreateRegions(mesh, params, meshJob(), progress), InvalidInput);
+    EXPECT_EQ(mesh.regionCount(), 0u);
+}
+
+TEST(RegionRun, CancelledBetweenLevelsAppendsNothing) {
+    MeshDocument mesh = coneMesh();
+    RegionRunParams params;
+    params.style = RegionStyle::Topography;
+    params.zStep = 0.5;
+    params.opDepth = 3.0;
+    quarvel::test::ScriptedProgress progress;
+    RunCreateRegions(mesh, params, meshJob(), progress);
+    const int pumpsPerRun = progress.pumps;
+    for (int k = 1; k <= pumpsPerRun; k += 3) {
+        MeshDocument fresh = coneMesh();
+        quarvel::test::ScriptedProgress cancelling(k);
+        const RunOutcome outcome = RunCreateRegions(fresh, params, meshJob(), cancelling);
+        EXPECT_EQ(outcome.statusText, "Process Cancelled...") << k;
+        EXPECT_EQ(outcome.status, RunStatus::Cancelled);
+    }
+}
+
+// A 3 x 3 picture grid of levels: a dark centre on white.
+JobState pictureJob() {
+    JobState job;
+    job.initialiseForFrame();
+    job.JobMode = kJobRasterToVector;
+    job.GridColumns = 4;
+    job.GridRows = 4;
+    job.FacetList = test::gridSurface(3, [](int x, int y) { return x == 1 && y == 1 ? 255.0 : 0.0; });
+    job.MeshBounds = {0, 3, 0, 3, 0, 0, 3, 3};
+    return job;
+}
+
+TEST(RegionRun, PictureRunScalesByWidthAndLevelsByDepth) {
+    MeshDocument mesh;
+    mesh.Caption = kVectorConversionCaption;
+    RegionRunParams params;
+    params.style = RegionStyle::Topography;
+    params.multipleDepths = true;
+    params.width = 2.0;
+    params.depth = 0.3;
+    params.zStep = 0.15;  // half the depth: level 127.5
+    params.opDepth = 0.2;
+    NullProgress progress;
+    RunCreateRegions(mesh, params, pictureJob(), progress);
+    ASSERT_EQ(mesh.regionCount(), 1u);
+    const float levelScale = 0.3f / 255.0f;
+    const double level = 0.15 / static_cast<double>(0.3f) * 255;
+    EXPECT_EQ(mesh.Regions[1].depth, level * static_cast<double>(levelScale));
+    EXPECT_EQ(mesh.Bounds.maxX, 3 * static_cast<double>(2.0f / 4.0f));
+    // The ring lies about halfway between the centre (1, 1) and its neighbours (the
+    // single-precision depth moves the level a little), scaled by 0.5.
+    for (const TMyEntity& s : mesh.Regions[1].segments) {
+        EXPECT_LE(s.x1, 0.75 + 1e-6);
+        EXPECT_GE(s.x1, 0.25 - 1e-6);
+    }
+}
+
+TEST(RegionRun, PictureRunRefusesWidthOrDepthOfZero) {
+    MeshDocument mesh;
+    RegionRunParams params;
+    params.width = 0.0;
+    NullProgress progress;
+    EXPECT_THROW(RunCreateRegions(mesh, params, pictureJob(), progress), InvalidInput);
+    params.width = 1.0;
+    params.depth = -1.0;
+    EXPECT_THROW(RunCreateRegions(mesh, params, pictureJob(), progress), InvalidInput);
+}
+
+TEST(RegionRun, DefaultOpDepthIsHalfTheHighestPoint) {
+    MeshDocument mesh;
+    mesh.Bounds.minZ = -3.0;  // edges hold negated z
+    EXPECT_EQ(DefaultOpDepthText(mesh), "1.5");
+    mesh.Bounds.minZ = 0.0;
+    EXPECT_EQ(DefaultOpDepthText(mesh), "0");
+}
+
+}  // namespace
+}  // namespace quarvel::engine

@@ -1,0 +1,147 @@
+#include "engine/slicing.h"
+
+#include <gtest/gtest.h>
+
+#include "engine_fixtures.h"
+#include "support/scripted_progress.h"
+
+namespace quarvel::engine {
+namespace {
+
+using test::sortedTriangle;
+
+TEST(CutTriangle, SingleTriangleGivesSegmentWithSmallerXFirst) {
+    const Triangle t = sortedTriangle({0, 0, 0}, {1, 0, 10}, {0, 1, 10});
+    NullProgress progress;
+    const TMyEntityArray segs = SliceTriangles({t}, 5.0, progress);
+    ASSERT_EQ(segs.size(), 1u);
+    EXPECT_EQ(segs[0].x1, 0.0);
+    EXPECT_EQ(segs[0].y1, 0.5);
+    EXPECT_EQ(segs[0].x2, 0.5);
+    EXPECT_EQ(segs[0].y2, 0.0);
+    EXPECT_EQ(segs[0].free, 0);
+    EXPECT_EQ(segs[0].minX, 0.0);
+    EXPECT_EQ(segs[0].maxX, 0.5);
+    EXPECT_EQ(segs[0].minY, 0.0);
+    EXPECT_EQ(segs[0].maxY, 0.5);
+}
+
+TEST(CutTriangle, SegmentParallelToYAxisHasSmallerYFirst) {
+    // Crossings at x = 1 on both edges from the lone corner.
+    const TMyEntity s = CutTriangle(sortedTriangle({1, 0, 10}, {1, 4, 10}, {3, 2, 0}), 5.0);
+    EXPECT_EQ(s.x1, 2.0);
+    EXPECT_EQ(s.x2, 2.0);
+    EXPECT_LT(s.y1, s.y2);
+}
+
+struct CornerCase {
+    const char* name;
+    Triangle triangle;
+    double h;
+    std::size_t segments;
+    bool zeroLength;
+};
+
+class SliceAtCorner : public ::testing::TestWithParam<CornerCase> {};
+
+TEST_P(SliceAtCorner, FollowsTheCornerRule) {
+    const CornerCase& c = GetParam();
+    NullProgress progress;
+    const TMyEntityArray segs = SliceTriangles({c.triangle}, c.h, progress);
+    ASSERT_EQ(segs.size(), c.segments);
+    if (c.segments == 1) {
+        EXPECT_EQ(segs[0].x1 == segs[0].x2 && segs[0].y1 == segs[0].y2, c.zeroLength);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Corners, SliceAtCorner,
+    ::testing::Values(
+        CornerCase{"TopCornerAtHeight", sortedTriangle({0, 0, 0}, {1, 0, 0}, {0, 1, 5}), 5, 0, false},
+        CornerCase{"TopEdgeAtHeight", sortedTriangle({0, 0, 0}, {1, 0, 5}, {0, 1, 5}), 5, 0, false},
+        CornerCase{"BottomCornerAtHeight", sortedTriangle({0, 0, 2}, {1, 0, 5}, {0, 1, 5}), 2, 1, true},
+        CornerCase{"BottomEdgeAtHeight", sortedTriangle({0, 0, 2}, {1, 0, 2}, {0, 1, 5}), 2, 1, true},
+        CornerCase{"AboveEverything", sortedTriangle({0, 0, 2}, {1, 0, 3}, {0, 1, 5}), 6, 0, false},
+        CornerCase{"BelowEverything", sortedTriangle({0, 0, 2}, {1, 0, 3}, {0, 1, 5}), 1, 0, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SliceTriangles, StopsAtFirstTriangleAboveHeightAndReportsLikeCountedLoop) {
+    TTriangleArray list;
+    for (int k = 0; k < 5; ++k)
+        list.push_back(sortedTriangle({0, 0, double(k)}, {1, 0, 10}, {0, 1, 10}));
+    quarvel::test::ScriptedProgress progress;
+    EXPECT_EQ(SliceTriangles(list, 2.5, progress).size(), 3u);
+    // Indexes 1, 2, 3 were reached before triangle 3 (p1.z = 3) ended the walk.
+    EXPECT_EQ(progress.positions, (std::vector<int>{25, 50, 75}));
+}
+
+TEST(SliceTriangles, CancelledGivesNothing) {
+    TTriangleArray list(20, sortedTriangle({0, 0, 0}, {1, 0, 10}, {0, 1, 10}));
+    quarvel::test::ScriptedProgress progress(2);
+    EXPECT_TRUE(SliceTriangles(list, 5, progress).empty());
+    EXPECT_EQ(progress.pumps, 2);
+}
+
+TEST(RemoveDuplicateSegments, KeepsLastOfRunAndIgnoresExchangedEnds) {
+    TMyEntityArray segs = {makeSegment(0, 0, 1, 1), makeSegment(0, 0, 1, 1 + 5e-7),
+                           makeSegment(0.5, 0, 1, 0), makeSegment(1, 0, 0.5, 0)};
+    segs[1].z = 7;  // marks which of the two repeats survives
+    RemoveDuplicateSegments(segs);
+    ASSERT_EQ(segs.size(), 3u);
+    EXPECT_EQ(segs[0].z, 7);
+    EXPECT_EQ(segs[1].x1, 0.5);
+    EXPECT_EQ(segs[2].x1, 1.0);
+}
+
+TEST(RemoveDuplicateSegments, RepeatedFaceLeavesOneSegment) {
+    const Triangle t = sortedTriangle({0, 0, 0}, {1, 0, 10}, {0, 1, 10});
+    TRegionArray regions = newRegionList();
+    NullProgress progress;
+    SliceAtDepth({t, t}, regions, 5.0, progress);
+    ASSERT_EQ(regions.size(), 2u);
+    EXPECT_EQ(regions[1].segments.size(), 1u);
+    EXPECT_EQ(regions[1].depth, 5.0);
+}
+
+TEST(CollectFlatEdges, TakesOnlyExactlyLevelTopEdges) {
+    NullProgress progress;
+    const TTriangleArray list = {sortedTriangle({0, 0, 0}, {2, 0, 4}, {0, 2, 4}),
+                                 sortedTriangle({0, 0, 0}, {2, 0, 4}, {0, 2, 4.000000001})};
+    const TMyEntityArray flats = CollectFlatEdges(list, progress);
+    ASSERT_EQ(flats.size(), 1u);
+    EXPECT_EQ(flats[0].z, 4.0);
+    EXPECT_EQ(flats[0].x1, 0.0);  // normalised: smaller x first
+    EXPECT_EQ(flats[0].y1, 2.0);
+}
+
+TEST(VectorizeFlats, LowerPlateauRegionsComeFirst) {
+    // Steps rising to the right: 0, a plateau at 10, a plateau at 20. Each ramp has
+    // flat-topped triangles along its upper rim.
+    const TTriangleArray surface = test::gridSurface(6, [](int x, int) {
+        return x <= 1 ? 0.0 : x <= 3 ? 10.0 : 20.0;
+    });
+    TRegionArray regions = newRegionList();
+    NullProgress progress;
+    VectorizeFlats(surface, regions, progress);
+    ASSERT_GE(regions.size(), 3u);
+    bool reachedTwenty = false;
+    for (std::size_t i = 1; i < regions.size(); ++i) {
+        if (regions[i].depth == 20.0) reachedTwenty = true;
+        if (reachedTwenty) {
+            EXPECT_EQ(regions[i].depth, 20.0);
+        }
+    }
+    EXPECT_EQ(regions[1].depth, 10.0);
+    EXPECT_TRUE(reachedTwenty);
+}
+
+TEST(VectorizeFlats, CancelledBeforeStartAppendsNothing) {
+    const TTriangleArray surface = test::gridSurface(4, [](int x, int) { return x < 2 ? 1.0 : 2.0; });
+    TRegionArray regions = newRegionList();
+    quarvel::test::ScriptedProgress progress(1);
+    VectorizeFlats(surface, regions, progress);
+    EXPECT_EQ(regions.size(), 1u);
+}
+
+}  // namespace
+}  // namespace quarvel::engine
