@@ -43,7 +43,7 @@ void unpackRow(const unsigned char* src, int width, int bits, std::uint8_t* dest
 
 }  // namespace
 
-bool ReadPlainBmp(std::string_view b, PixelImage& image) {
+bool ReadPlainBmp(std::string_view b, PixelImage& image, const ProgressFn& progress) {
     if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') return false;
     const std::uint32_t dataOffset = u32(b, 10);
     const std::uint32_t headerSize = u32(b, 14);
@@ -79,7 +79,9 @@ bool ReadPlainBmp(std::string_view b, PixelImage& image) {
     out.xResDpi = dpiOf(u32(b, 38));
     out.yResDpi = dpiOf(u32(b, 42));
     const bool bottomUp = rawHeight > 0;
+    RowReporter reporter(progress, out.height);
     for (int y = 0; y < out.height; ++y) {
+        reporter.row(y);
         const int fileRow = bottomUp ? out.height - 1 - y : y;
         const auto* src = reinterpret_cast<const unsigned char*>(b.data() + dataOffset) +
                           stride * static_cast<std::uint64_t>(fileRow);
@@ -90,6 +92,7 @@ bool ReadPlainBmp(std::string_view b, PixelImage& image) {
             if (index >= out.palette.size()) index = 0;
     }
     image = std::move(out);
+    reporter.finish();
     return true;
 }
 

@@ -5,12 +5,14 @@
 #include <string_view>
 
 #include "imaging/pixel_image.h"
+#include "imaging/row_reporter.h"
 
 namespace quarvel::imaging::detail {
 
 // Fills `image` and returns true when `bytes` is a complete uncompressed BMP of 1, 4, 8
 // or 24 bits per pixel; returns false (leaving `image` alone) for anything else,
 // including damaged or truncated files, so that the general decoder gives the reason.
-bool ReadPlainBmp(std::string_view bytes, PixelImage& image);
+// `progress` follows the rows.
+bool ReadPlainBmp(std::string_view bytes, PixelImage& image, const ProgressFn& progress = {});
 
 }  // namespace quarvel::imaging::detail

@@ -81,6 +81,26 @@ void exportIndexes(Magick::Image& img, MagickDecoded& out) {
     }
 }
 
+// The decoders report each row they finish, some in more than one pass (run-length
+// BMP: unpacking, then pixels); pass on a steadily rising percentage, about every 5 %.
+struct ProgressRelay {
+    const std::function<void(long, long)>& onRows;
+    long lastPercent = 0;
+};
+
+MagickCore::MagickBooleanType forwardProgress(const char*, const MagickCore::MagickOffsetType done,
+                                              const MagickCore::MagickSizeType total,
+                                              void* client) {
+    auto& relay = *static_cast<ProgressRelay*>(client);
+    if (total == 0) return MagickCore::MagickTrue;
+    const long percent = static_cast<long>((done + 1) * 100 / static_cast<long long>(total));
+    if (percent >= relay.lastPercent + 5) {
+        relay.lastPercent = percent;
+        relay.onRows(percent, 100);
+    }
+    return MagickCore::MagickTrue;
+}
+
 std::string reasonOf(const Magick::Exception& e) {
     // ImageMagick prefixes its own name and appends the source location; keep the middle.
     std::string text = e.what();
@@ -100,12 +120,16 @@ std::string reasonOf(const Magick::Exception& e) {
 }  // namespace
 
 MagickDecoded DecodeWithMagick(const std::string& path, std::string_view bytes,
-                               const std::string& formatHint) {
+                               const std::string& formatHint,
+                               const std::function<void(long, long)>& onRows) {
     initialiseMagick();
     Magick::Image img;
+    ProgressRelay relay{onRows};
     try {
         img.subImage(0);
         img.subRange(1);
+        if (onRows)
+            MagickCore::SetImageInfoProgressMonitor(img.imageInfo(), forwardProgress, &relay);
         if (!formatHint.empty()) img.magick(formatHint);
         img.read(Magick::Blob(bytes.data(), bytes.size()));
     } catch (const Magick::WarningCorruptImage& e) {

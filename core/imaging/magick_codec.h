@@ -2,6 +2,7 @@
 // The one door to ImageMagick: decoding file bytes into plain buffers and encoding our
 // pixels into file bytes. Nothing else in the program includes Magick++.
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -30,8 +31,10 @@ struct MagickDecoded {
 // Decodes the first picture of `bytes`. `formatHint` (for example "WMF") names the format
 // when the bytes alone do not tell it; empty lets ImageMagick decide. Throws IoError
 // naming `path` when the bytes are not a readable picture.
+// `onRows(done, total)`, when given, follows the decoder's own progress.
 MagickDecoded DecodeWithMagick(const std::string& path, std::string_view bytes,
-                               const std::string& formatHint);
+                               const std::string& formatHint,
+                               const std::function<void(long done, long total)>& onRows = {});
 
 // Encodes `image` as `magickFormat` ("TIFF", "JPEG", "PNG", "GIF") keeping its bit count
 // where the format allows and its resolution as pixels per inch, onto `out`. Throws Error.

@@ -31,7 +31,8 @@ struct DecodedPicture {
 // Reads the first picture of a file, keeping the file's own depth: palette and grey files
 // of 1, 4 or 8 bits stay so (2 bits become 4), GIF has 8 or fewer by its colour table,
 // true-colour files become 24 (alpha laid on white, 16-bit samples reduced to 8).
-// `progress(done, total)` is called about every 10 % of the conversion into our buffers.
+// `progress(done, 100)` follows reading, decoding and conversion, at least every 10 %,
+// ending at 100.
 // Throws IoError with the reason (missing, unreadable, not a picture, damaged or
 // truncated).
 DecodedPicture ReadPicture(const std::string& path,

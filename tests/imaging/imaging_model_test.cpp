@@ -203,6 +203,27 @@ TEST(Progress, ReportsAtLeastEveryTenPercentAndEndsAtTheTotal) {
     }
 }
 
+// Decoders that report their rows (GIF's does not: its gauge jumps).
+TEST(Progress, LoadingReportsAtLeastEveryTenPercent) {
+    for (const char* file : {"rgb150.jpg", "rgb.bmp", "p8.bmp", "rgb.tif", "rgb.png", "rgb.pcx"}) {
+        MemoryClipboard clipboard;
+        ImagingModel model(clipboard);
+        std::vector<long> percents;
+        model.OnProgressReport = [&](long done, long total) {
+            percents.push_back(done * 100 / total);
+        };
+        ASSERT_TRUE(model.LoadImage(sample(file), 0));
+        ASSERT_FALSE(percents.empty()) << file;
+        EXPECT_EQ(percents.back(), 100) << file;
+        long last = 0;
+        for (long p : percents) {
+            EXPECT_LE(p - last, 10) << file;
+            EXPECT_GE(p, last) << file;
+            last = p;
+        }
+    }
+}
+
 TEST(RecoverFromError, DropsTheHalfFinishedStep) {
     MemoryClipboard clipboard;
     ImagingModel model(clipboard);
