@@ -31,7 +31,8 @@ void BM_WriteDxfSurface(benchmark::State& state) {
     const int size = static_cast<int>(state.range(0));
     TZGrid grid(size + 2, size + 2, 255);
     for (int r = 1; r <= size; ++r)
-        for (int c = 1; c <= size; ++c) grid.at(r, c) = static_cast<std::uint8_t>((r * 3 + c) % 256);
+        for (int c = 1; c <= size; ++c)
+            grid.at(r, c) = static_cast<std::uint8_t>((r * 3 + c) % 256);
     SurfaceJobValues job;
     job.columns = grid.columns;
     job.rows = grid.rows;

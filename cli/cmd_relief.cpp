@@ -1,7 +1,6 @@
 // Relief commands: a picture becomes a raster G-code file or a DXF 3DFACE surface, set
 // up exactly as the surface job dialog would be when opened on the picture.
 #include <CLI/CLI.hpp>
-
 #include <ctime>
 #include <filesystem>
 #include <iostream>
@@ -27,8 +26,8 @@ using surface::SurfaceField;
 struct ReliefArgs {
     std::string image;
     std::string output;
-    std::optional<std::string> sizeX, sizeY, stepX, stepY, depth, depthPerPass, feed, rapid,
-        tool, diameter;
+    std::optional<std::string> sizeX, sizeY, stepX, stepY, depth, depthPerPass, feed, rapid, tool,
+        diameter;
     bool noGouge = false;
 };
 
@@ -59,9 +58,9 @@ void typeOptions(surface::SurfaceJobForm& form, const ReliefArgs& a) {
     typePair(SurfaceField::SizeX, a.sizeX, SurfaceField::SizeY, a.sizeY);
     typePair(SurfaceField::StepX, a.stepX, SurfaceField::StepY, a.stepY);
     const std::pair<SurfaceField, const std::optional<std::string>*> rest[] = {
-        {SurfaceField::Depth, &a.depth},           {SurfaceField::DepthPerPass, &a.depthPerPass},
-        {SurfaceField::Feedrate, &a.feed},         {SurfaceField::RapidHeight, &a.rapid},
-        {SurfaceField::ToolType, &a.tool},         {SurfaceField::Diameter, &a.diameter}};
+        {SurfaceField::Depth, &a.depth},   {SurfaceField::DepthPerPass, &a.depthPerPass},
+        {SurfaceField::Feedrate, &a.feed}, {SurfaceField::RapidHeight, &a.rapid},
+        {SurfaceField::ToolType, &a.tool}, {SurfaceField::Diameter, &a.diameter}};
     for (const auto& [field, value] : rest)
         if (*value) form.type(field, **value);
     if (a.noGouge) form.setUseGougeControl(false);
@@ -73,23 +72,22 @@ int runRelief(const ReliefArgs& args, std::int32_t jobMode) {
                            static_cast<std::size_t>(picture.width) * 3, picture.bytes.data()};
     TZGrid grid = SampleHeightGrid(view, jobMode);
     surface::SurfaceJobForm form(grid.columns, grid.rows,
-                                 {picture.width, picture.height, picture.xResDpi,
-                                  picture.yResDpi},
+                                 {picture.width, picture.height, picture.xResDpi, picture.yResDpi},
                                  jobMode);
     typeOptions(form, args);
     const surface::SurfaceJobValues job = form.readJobValues();
     const surface::GougeSettings gouge = form.readGouge();
     if (gouge.enabled && !(gouge.diameter > 0.0))
-        throw InvalidInput("Diameter must be more than 0 with gouge control on (or use "
-                           "--no-gouge)");
+        throw InvalidInput(
+            "Diameter must be more than 0 with gouge control on (or use "
+            "--no-gouge)");
 
     TerminalProgress terminal(gouge.enabled ? "Gouge control" : "");
     TerminalJobBar bar(terminal);
     RunStatus status = RunStatus::Completed;
     if (jobMode == kJobGCode) {
-        const surface::DncFileHead head{
-            surface::CreationStamp(std::time(nullptr)),
-            std::filesystem::path(args.image).filename().string()};
+        const surface::DncFileHead head{surface::CreationStamp(std::time(nullptr)),
+                                        std::filesystem::path(args.image).filename().string()};
         status = surface::RunRasterGCodeJob(grid, job, gouge, args.output, head, terminal, bar);
     } else {
         status = surface::RunDxfSurfaceJob(grid, job, gouge, args.output, terminal, bar,
@@ -121,23 +119,27 @@ void addJobOptions(CLI::App* cmd, ReliefArgs& a, bool forGCode) {
     // The dialog's sizes count grid cells, and the DXF grid has a frame of one cell.
     const std::string cells = forGCode ? "pixels - 1" : "pixels + 1";
     cmd->add_option("--size-x", a.sizeX,
-                    "Width in units [default: (" + cells + ") / x resolution, 100 pixels per "
-                    "unit when the picture has none]; with Keep Aspect Ratio it sets Size Y "
-                    "and both steps")
+                    "Width in units [default: (" + cells +
+                        ") / x resolution, 100 pixels per "
+                        "unit when the picture has none]; with Keep Aspect Ratio it sets Size Y "
+                        "and both steps")
         ->type_name("X");
     cmd->add_option("--size-y", a.sizeY,
-                    "Height in units [default: (" + cells + ") / y resolution]; given "
-                    "together with --size-x both stand as given")
+                    "Height in units [default: (" + cells +
+                        ") / y resolution]; given "
+                        "together with --size-x both stand as given")
         ->type_name("Y");
     cmd->add_option("--step-x", a.stepX,
                     "Distance between samples along X [default: 1 / x resolution]; sets "
                     "Step Y, held between one grid cell and Size X")
         ->type_name("S");
-    cmd->add_option("--step-y", a.stepY, "Distance between rows along Y [default: 1 / y "
-                                         "resolution]; sets Step X the same way")
+    cmd->add_option("--step-y", a.stepY,
+                    "Distance between rows along Y [default: 1 / y "
+                    "resolution]; sets Step X the same way")
         ->type_name("S");
-    cmd->add_option("--depth", a.depth, "Depth of black below white [default: .25]; also "
-                                        "sets Depth / Pass")
+    cmd->add_option("--depth", a.depth,
+                    "Depth of black below white [default: .25]; also "
+                    "sets Depth / Pass")
         ->type_name("D");
     cmd->add_option("--depth-per-pass", a.depthPerPass,
                     "Depth of one pass of the G-code [default: .25, or --depth]")
@@ -146,19 +148,19 @@ void addJobOptions(CLI::App* cmd, ReliefArgs& a, bool forGCode) {
         ->type_name("F");
     cmd->add_option("--rapid", a.rapid, "Height of rapid moves in the G-code [default: .1]")
         ->type_name("R");
-    cmd->add_option("--tool", a.tool, "Tool for gouge control: " + toolList() +
-                                          " [default: \"End Mill\"]")
+    cmd->add_option("--tool", a.tool,
+                    "Tool for gouge control: " + toolList() + " [default: \"End Mill\"]")
         ->type_name("NAME")
-        ->check(CLI::IsMember({std::string(surface::kToolNames[0]),
-                               std::string(surface::kToolNames[1]),
-                               std::string(surface::kToolNames[2]),
-                               std::string(surface::kToolNames[3])}));
+        ->check(CLI::IsMember(
+            {std::string(surface::kToolNames[0]), std::string(surface::kToolNames[1]),
+             std::string(surface::kToolNames[2]), std::string(surface::kToolNames[3])}));
     cmd->add_option("--diameter", a.diameter, "Tool diameter in units [default: .125]")
         ->type_name("DIA");
     cmd->add_flag("--no-gouge", a.noGouge,
                   "Do not correct the heights for the tool's shape [default: gouge control on]");
-    cmd->footer("Options are applied in the order listed above, as if typed into the "
-                "surface job dialog with \"Keep Aspect Ratio\" checked.");
+    cmd->footer(
+        "Options are applied in the order listed above, as if typed into the "
+        "surface job dialog with \"Keep Aspect Ratio\" checked.");
 }
 
 }  // namespace
@@ -171,8 +173,8 @@ void addReliefCommands(CLI::App& app, CliRun& run) {
     gcodeCmd->callback([gcode, &run] { run.exitCode = runRelief(*gcode, kJobGCode); });
 
     auto dxf = std::make_shared<ReliefArgs>();
-    CLI::App* dxfCmd = app.add_subcommand(
-        "dxf", "Write the picture as a DXF surface of 3DFACE entities.");
+    CLI::App* dxfCmd =
+        app.add_subcommand("dxf", "Write the picture as a DXF surface of 3DFACE entities.");
     addJobOptions(dxfCmd, *dxf, false);
     dxfCmd->callback([dxf, &run] { run.exitCode = runRelief(*dxf, kJobDxfSurface); });
 }

@@ -11,9 +11,9 @@ namespace quarvel::surface {
 namespace {
 
 constexpr std::string_view kHead[] = {
-    "0", "SECTION", "2", "HEADER", "9", "$ACADVER", "1", "AC1009", "0", "ENDSEC",
-    "0", "SECTION", "2", "TABLES", "0", "ENDSEC",   "0", "SECTION", "2", "BLOCKS",
-    "0", "ENDSEC",  "0", "SECTION", "2", "ENTITIES"};
+    "0",      "SECTION", "2",       "HEADER", "9",      "$ACADVER", "1",      "AC1009",  "0",
+    "ENDSEC", "0",       "SECTION", "2",      "TABLES", "0",        "ENDSEC", "0",       "SECTION",
+    "2",      "BLOCKS",  "0",       "ENDSEC", "0",      "SECTION",  "2",      "ENTITIES"};
 constexpr std::string_view kTail[] = {"0", "ENDSEC", "0", "EOF"};
 
 void appendLine(std::string& text, std::string_view line) {

@@ -15,9 +15,8 @@ constexpr std::size_t kCacheLimitBytes = std::size_t{48} << 20;
 // acc[c] = max(acc[c], src[c] - m), where the difference stops at 0. Levels below 0
 // never matter: every cell keeps at least its own level, which is 0 or more.
 __attribute__((target_clones("avx2", "default"))) void maxOfShifted(std::uint8_t* acc,
-                                                                     const std::uint8_t* src,
-                                                                     std::uint8_t m,
-                                                                     std::size_t n) {
+                                                                    const std::uint8_t* src,
+                                                                    std::uint8_t m, std::size_t n) {
     for (std::size_t c = 0; c < n; ++c) {
         const std::uint8_t s = src[c];
         const auto t = static_cast<std::uint8_t>((s > m ? s : m) - m);
@@ -26,8 +25,8 @@ __attribute__((target_clones("avx2", "default"))) void maxOfShifted(std::uint8_t
 }
 
 __attribute__((target_clones("avx2", "default"))) void maxInto(std::uint8_t* acc,
-                                                                const std::uint8_t* src,
-                                                                std::size_t n) {
+                                                               const std::uint8_t* src,
+                                                               std::size_t n) {
     for (std::size_t c = 0; c < n; ++c) acc[c] = acc[c] > src[c] ? acc[c] : src[c];
 }
 
@@ -75,7 +74,8 @@ Profiles distinctProfiles(const TToolMask& mask) {
 class PaddedSnapshot {
 public:
     PaddedSnapshot(const TZGrid& grid, const TToolMask& mask)
-        : columns_(grid.columns), left_(mask.centreColumn),
+        : columns_(grid.columns),
+          left_(mask.centreColumn),
           width_(static_cast<std::size_t>(grid.columns) + mask.columns - 1),
           bytes_(width_ * grid.rows, 0) {
         for (int r = 0; r < grid.rows; ++r)
@@ -106,7 +106,10 @@ void profileRow(const PaddedSnapshot& s, const std::vector<MaskEntry>& profile, 
 class ProfileCache {
 public:
     ProfileCache(const PaddedSnapshot& s, const Profiles& p, int maskRows, std::size_t columns)
-        : s_(s), p_(p), slots_(static_cast<std::size_t>(maskRows)), columns_(columns),
+        : s_(s),
+          p_(p),
+          slots_(static_cast<std::size_t>(maskRows)),
+          columns_(columns),
           rowOfSlot_(slots_, -1),
           bytes_(slots_ * p.entries.size() * columns) {}
 

@@ -12,7 +12,7 @@ struct SurfaceJobValues {
     double sizeY = 0.0;  // part height, units
     double stepX = 0.0;  // never finer than one grid cell
     double stepY = 0.0;
-    double depth = 0.0;  // depth of black below white, units
+    double depth = 0.0;   // depth of black below white, units
     std::int64_t nx = 0;  // round(sizeX / stepX) - 1
     std::int64_t ny = 0;  // round(sizeY / stepY)
     int columns = 0;      // of the height grid
@@ -24,7 +24,7 @@ struct SurfaceJobValues {
 
     double scaleX() const { return columns / sizeX; }  // grid cells per unit
     double scaleY() const { return rows / sizeY; }
-    double cellX() const { return sizeX / columns; }    // units per grid cell
+    double cellX() const { return sizeX / columns; }  // units per grid cell
     double cellY() const { return sizeY / rows; }
 };
 

@@ -115,9 +115,8 @@ void WriteDncHead(std::ostream& out, const std::string& stamp, const std::string
     out.write(head.data(), static_cast<std::streamsize>(head.size()));
 }
 
-RunStatus WriteRasterDnc(std::ostream& out, const std::string& stamp,
-                         const std::string& sourceName, const TGCode2Array& moves, double feed,
-                         Progress& progress) {
+RunStatus WriteRasterDnc(std::ostream& out, const std::string& stamp, const std::string& sourceName,
+                         const TGCode2Array& moves, double feed, Progress& progress) {
     if (!progress.pumpAndCheck()) return RunStatus::Cancelled;
     WriteDncHead(out, stamp, sourceName, feed);
     DncWriter writer(out);

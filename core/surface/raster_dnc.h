@@ -53,9 +53,8 @@ void WriteDncHead(std::ostream& out, const std::string& stamp, const std::string
 // Head, then the moves. Pumps once and checks for a stop first (nothing is written
 // then), then follows the counted-loop rule over the moves. Cancelled: the text holds
 // the lines written so far; callers writing a file discard it.
-RunStatus WriteRasterDnc(std::ostream& out, const std::string& stamp,
-                         const std::string& sourceName, const TGCode2Array& moves, double feed,
-                         Progress& progress);
+RunStatus WriteRasterDnc(std::ostream& out, const std::string& stamp, const std::string& sourceName,
+                         const TGCode2Array& moves, double feed, Progress& progress);
 
 // The creation time as the user's locale writes a short date and a long time
 // ("%x %X"); the classic locale when the user's cannot be loaded.

@@ -21,8 +21,8 @@ TPixelMeshArray samplePositions(const SurfaceJobValues& job) {
     const double scaleX = job.scaleX();
     double x = 0.0;
     for (std::int64_t i = 0; i < job.nx; ++i) {
-        const std::int64_t c = std::clamp<std::int64_t>(roundHalfEvenToInt(x * scaleX), 0,
-                                                        job.columns - 1);
+        const std::int64_t c =
+            std::clamp<std::int64_t>(roundHalfEvenToInt(x * scaleX), 0, job.columns - 1);
         samples[static_cast<std::size_t>(i)] = {static_cast<std::int32_t>(c), x};
         x = x + job.stepX;
     }
@@ -33,7 +33,10 @@ TPixelMeshArray samplePositions(const SurfaceJobValues& job) {
 class RasterPlanner {
 public:
     RasterPlanner(const TZGrid& grid, const SurfaceJobValues& job, MoveSink& sink)
-        : grid_(grid), job_(job), sink_(sink), samples_(samplePositions(job)),
+        : grid_(grid),
+          job_(job),
+          sink_(sink),
+          samples_(samplePositions(job)),
           rapidZ_(job.rapidHeight) {}
 
     RunStatus run(JobBar& bar);
@@ -51,8 +54,8 @@ private:
     std::int32_t mode() const { return rapid_ ? kRapidMove : kFeedMove; }
     double surfaceZ(std::uint8_t v) const { return -job_.depth + job_.depth * v / 255.0; }
     Layered layered(double z) const {
-        if (q_ + z < 0) return {-q_, false};               // below this layer's floor
-        if (prev_ + z >= 0) return {rapidZ_, true};        // finished by earlier layers
+        if (q_ + z < 0) return {-q_, false};         // below this layer's floor
+        if (prev_ + z >= 0) return {rapidZ_, true};  // finished by earlier layers
         return {z, false};
     }
     const std::uint8_t* gridRow(std::int64_t r) const { return grid_.row(static_cast<int>(r)); }

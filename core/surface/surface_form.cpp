@@ -54,7 +54,6 @@ const char* FieldCaption(SurfaceField field) {
 SurfaceJobForm::SurfaceJobForm(int gridColumns, int gridRows, const PictureFacts& picture,
                                std::int32_t jobMode)
     : texts_(designedTexts()), columns_(gridColumns), rows_(gridRows), jobMode_(jobMode) {
-
     // The fields are filled with the box unchecked, so that they do not link.
     aspectRatio_ = 1.0;
     keepAspect_ = false;

@@ -27,14 +27,10 @@ std::uint8_t clampLevel(double v) {
 std::uint8_t entryValue(ToolKind kind, double g, double r2, double d2) {
     if (d2 >= r2) return kOutside;
     switch (kind) {
-        case ToolKind::BallMill:
-            return clampLevel(255.0 - roundHalfEven(g * std::sqrt(r2 - d2)));
-        case ToolKind::V45:
-            return clampLevel(roundHalfEven(g * std::sqrt(d2)));
-        case ToolKind::V60:
-            return clampLevel(roundHalfEven(g * std::sqrt(d2) * std::sqrt(3.0)));
-        case ToolKind::EndMill:
-            break;
+        case ToolKind::BallMill: return clampLevel(255.0 - roundHalfEven(g * std::sqrt(r2 - d2)));
+        case ToolKind::V45: return clampLevel(roundHalfEven(g * std::sqrt(d2)));
+        case ToolKind::V60: return clampLevel(roundHalfEven(g * std::sqrt(d2) * std::sqrt(3.0)));
+        case ToolKind::EndMill: break;
     }
     return 0;
 }
@@ -53,13 +49,14 @@ std::optional<ToolKind> ToolKindForListName(std::string_view name) {
     return std::nullopt;
 }
 
-TToolMask BuildToolMask(ToolKind kind, double diameter, double cellX, double cellY,
-                        double depth, MaskClip clip) {
+TToolMask BuildToolMask(ToolKind kind, double diameter, double cellX, double cellY, double depth,
+                        MaskClip clip) {
     const double g = 256.0 / depth;
     const double r2 = (diameter / 2.0) * (diameter / 2.0);
     const std::int64_t halfColumns = evenSpan(diameter, cellX) / 2;
     const std::int64_t halfRows = evenSpan(diameter, cellY) / 2;
-    const int keptColumns = static_cast<int>(std::min<std::int64_t>(halfColumns, clip.maxColumnOffset));
+    const int keptColumns =
+        static_cast<int>(std::min<std::int64_t>(halfColumns, clip.maxColumnOffset));
     const int keptRows = static_cast<int>(std::min<std::int64_t>(halfRows, clip.maxRowOffset));
 
     TToolMask mask;

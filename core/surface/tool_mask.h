@@ -13,8 +13,7 @@ namespace quarvel::surface {
 enum class ToolKind : std::uint8_t { EndMill = 1, BallMill = 2, V45 = 3, V60 = 4 };
 
 // The names of the tool list, in list order.
-inline constexpr std::string_view kToolNames[] = {"End Mill", "Ball Mill", "45 Deg V",
-                                                  "60 Deg V"};
+inline constexpr std::string_view kToolNames[] = {"End Mill", "Ball Mill", "45 Deg V", "60 Deg V"};
 
 // The kind for a tool list text, compared exactly (case matters). Any other text is an
 // end mill.
@@ -33,9 +32,7 @@ struct TToolMask {
     int centreColumn = 0;
     std::vector<std::uint8_t> cells;  // rows * columns, row-major
 
-    std::uint8_t at(int i, int j) const {
-        return cells[static_cast<std::size_t>(i) * columns + j];
-    }
+    std::uint8_t at(int i, int j) const { return cells[static_cast<std::size_t>(i) * columns + j]; }
 };
 
 // Offsets from the axis farther than these (in cells) are left out of the mask: on a
@@ -52,7 +49,7 @@ struct MaskClip {
 // even by adding 1 when odd. Inside the circle: end mill 0; ball
 // 255 - round(g * sqrt(R^2 - d^2)); V round(g * d) (times sqrt(3) for V60), with
 // g = 256 / depth, clamped to 0..255. Needs diameter, cell sizes and depth above 0.
-TToolMask BuildToolMask(ToolKind kind, double diameter, double cellX, double cellY,
-                        double depth, MaskClip clip = {});
+TToolMask BuildToolMask(ToolKind kind, double diameter, double cellX, double cellY, double depth,
+                        MaskClip clip = {});
 
 }  // namespace quarvel::surface

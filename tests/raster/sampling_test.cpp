@@ -77,7 +77,8 @@ class FacetCount : public testing::TestWithParam<FacetCountCase> {};
 TEST_P(FacetCount, CheckerboardKeepsEverySquare) {
     const auto [w, h, expected] = GetParam();
     std::vector<std::uint8_t> reds(static_cast<std::size_t>(w) * h);
-    for (int i = 0; i < w * h; ++i) reds[i] = static_cast<std::uint8_t>(((i % w) + i / w) % 2 * 200);
+    for (int i = 0; i < w * h; ++i)
+        reds[i] = static_cast<std::uint8_t>(((i % w) + i / w) % 2 * 200);
     const RedPicture pic(w, h, reds);
     const TTriangleArray facets = BuildFacetList(SampleHeightGrid(pic.view(), 35));
     EXPECT_EQ(facets.size(), expected);

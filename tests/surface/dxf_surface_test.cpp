@@ -55,9 +55,9 @@ TEST(WriteDxfSurface, BlackPixelGivesFourFacesAroundAPeak) {
               RunStatus::Completed);
     const std::vector<std::string> lines = linesOf(out.str());
     const std::vector<std::string> firstFace{
-        "0",  "3DFACE", "10", "0.0000", "20", "3.0000", "30", "0.0000", "11", "1.0000",
-        "21", "3.0000", "31", "0.0000", "12", "1.0000", "22", "2.0000", "32", "1.0000",
-        "13", "0.0000", "23", "2.0000", "33", "0.0000"};
+        "0",      "3DFACE", "10",     "0.0000", "20",     "3.0000", "30",     "0.0000", "11",
+        "1.0000", "21",     "3.0000", "31",     "0.0000", "12",     "1.0000", "22",     "2.0000",
+        "32",     "1.0000", "13",     "0.0000", "23",     "2.0000", "33",     "0.0000"};
     ASSERT_GE(lines.size(), 26u + 26u * 4 + 4u);
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 26, lines.begin() + 52), firstFace);
     EXPECT_EQ(lines.size(), 26u + 26u * 4 + 4u);

@@ -86,11 +86,11 @@ INSTANTIATE_TEST_SUITE_P(
     Kinds, ToolMaskShape,
     testing::Values(MaskCase{ToolKind::EndMill, 3.0, 1.0, 3, 0, 0},
                     MaskCase{ToolKind::EndMill, 0.5, 1.0, 1, 0, 0},
-                    MaskCase{ToolKind::BallMill, 0.5, 1.0, 1, 191, 0},       // 255 - 64
-                    MaskCase{ToolKind::V45, 0.5, 0.1, 5, 0, 26},             // round(25.6)
-                    MaskCase{ToolKind::V60, 0.5, 0.1, 5, 0, 44},             // round(44.34)
-                    MaskCase{ToolKind::BallMill, 0.5, 0.1, 5, 191, 196},     // 255-round(256*.2291)
-                    MaskCase{ToolKind::EndMill, 0.35, 0.1, 3, 0, 0}));       // round(2.5)=2
+                    MaskCase{ToolKind::BallMill, 0.5, 1.0, 1, 191, 0},    // 255 - 64
+                    MaskCase{ToolKind::V45, 0.5, 0.1, 5, 0, 26},          // round(25.6)
+                    MaskCase{ToolKind::V60, 0.5, 0.1, 5, 0, 44},          // round(44.34)
+                    MaskCase{ToolKind::BallMill, 0.5, 0.1, 5, 191, 196},  // 255-round(256*.2291)
+                    MaskCase{ToolKind::EndMill, 0.35, 0.1, 3, 0, 0}));    // round(2.5)=2
 
 TEST(ToolKindFromName, ListNamesAndOthers) {
     EXPECT_EQ(ToolKindFromName("End Mill"), ToolKind::EndMill);

@@ -94,11 +94,11 @@ TEST(CreateRasterGCode, WorkedExampleGivesTheTwelveLines) {
 
 TEST(CreateRasterGCode, EveryPassStartsAndTheProgramEndsAboveTheMaterial) {
     const TZGrid g = gridOf(2, 2, {0, 0, 0, 0});
-    const TGCode2Array expected{
-        kStart,          R(0, 2, kRapid), R(0, 2, kRapid), R(0, 2, 0),     F(0, 2, -.25),
-        F(2, 2, -.25),   F(2, 1, -.25),   F(0, 1, -.25),   R(0, 1, kRapid),  // pass 2
-        R(0, 2, kRapid), R(0, 2, 0),      F(0, 2, -.5),    F(2, 2, -.5),    F(2, 1, -.5),
-        F(0, 1, -.5),    R(0, 1, kRapid)};
+    const TGCode2Array expected{kStart,          R(0, 2, kRapid), R(0, 2, kRapid), R(0, 2, 0),
+                                F(0, 2, -.25),   F(2, 2, -.25),   F(2, 1, -.25),   F(0, 1, -.25),
+                                R(0, 1, kRapid),  // pass 2
+                                R(0, 2, kRapid), R(0, 2, 0),      F(0, 2, -.5),    F(2, 2, -.5),
+                                F(2, 1, -.5),    F(0, 1, -.5),    R(0, 1, kRapid)};
     EXPECT_EQ(movesOf(g, unitJob(g, .5, .25)), expected);
 }
 
@@ -113,8 +113,8 @@ TEST(CreateRasterGCode, RisesBeforeSteppingOntoAHigherRow) {
     // Row 1 inside the layer but higher: a feed move up to its first sample's height.
     const TZGrid grey = gridOf(2, 2, {0, 0, 51, 51});
     const double z = -1.0 + 1.0 * 51 / 255.0;
-    const TGCode2Array expectedGrey{kStart,     R(0, 2, kRapid), R(0, 2, kRapid), R(0, 2, 0),
-                                    F(0, 2, -1), F(2, 2, -1),    F(2, 2, z),      F(2, 1, z),
+    const TGCode2Array expectedGrey{kStart,      R(0, 2, kRapid), R(0, 2, kRapid), R(0, 2, 0),
+                                    F(0, 2, -1), F(2, 2, -1),     F(2, 2, z),      F(2, 1, z),
                                     F(0, 1, z),  R(0, 1, kRapid)};
     EXPECT_EQ(movesOf(grey, unitJob(grey, 1, 1)), expectedGrey);
 }

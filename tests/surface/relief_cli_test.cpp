@@ -31,7 +31,8 @@ protected:
     void SetUp() override {
         // One folder per test: ctest runs the tests of this program side by side.
         const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string("relief_cli_") + info->test_suite_name() + "_" + info->name();
+        std::string name =
+            std::string("relief_cli_") + info->test_suite_name() + "_" + info->name();
         for (char& ch : name)
             if (ch == '/') ch = '_';
         dir_ = fs::path(testing::TempDir()) / name;
@@ -40,8 +41,8 @@ protected:
     }
     // Runs quarvel-cli with `args`; returns its exit status.
     int run(const std::string& args) const {
-        const std::string command = std::string("'") + QUARVEL_CLI_PATH + "' " + args +
-                                    " >'" + (dir_ / "stdout").string() + "' 2>'" +
+        const std::string command = std::string("'") + QUARVEL_CLI_PATH + "' " + args + " >'" +
+                                    (dir_ / "stdout").string() + "' 2>'" +
                                     (dir_ / "stderr").string() + "'";
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -92,21 +93,20 @@ class ReliefCliRefuses : public ReliefCli, public testing::WithParamInterface<Re
 
 TEST_P(ReliefCliRefuses, WithStatusAndNoFile) {
     const std::string target = out("r.dnc");
-    EXPECT_EQ(run("gcode '" + kData + "worked_4x4.bmp' -o '" + target + "' " +
-                  GetParam().options),
+    EXPECT_EQ(run("gcode '" + kData + "worked_4x4.bmp' -o '" + target + "' " + GetParam().options),
               GetParam().status);
     EXPECT_FALSE(fs::exists(target));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2)
         << "only the captured stdout and stderr";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ReliefCliRefuses,
-    testing::Values(Refusal{"--depth 0", 2}, Refusal{"--depth-per-pass -1", 2},
-                    Refusal{"--size-x 0", 2}, Refusal{"--size-y -2", 2},
-                    Refusal{"--diameter 0", 2}, Refusal{"--diameter -.1 --no-gouge", 2},
-                    Refusal{"--step-x 100", 2}, Refusal{"--tool Drill", 2},
-                    Refusal{"--feed fast", 2}));
+INSTANTIATE_TEST_SUITE_P(Cases, ReliefCliRefuses,
+                         testing::Values(Refusal{"--depth 0", 2}, Refusal{"--depth-per-pass -1", 2},
+                                         Refusal{"--size-x 0", 2}, Refusal{"--size-y -2", 2},
+                                         Refusal{"--diameter 0", 2},
+                                         Refusal{"--diameter -.1 --no-gouge", 2},
+                                         Refusal{"--step-x 100", 2}, Refusal{"--tool Drill", 2},
+                                         Refusal{"--feed fast", 2}));
 
 TEST_F(ReliefCli, ZeroDiameterIsFineWithoutGougeControl) {
     EXPECT_EQ(run("gcode '" + kData + "worked_4x4.bmp' -o '" + out("z.dnc") +
@@ -136,8 +136,9 @@ TEST_F(ReliefCli, DxfSurfacePassesReaderAudit) {
         "n=len(d.modelspace().query('3DFACE'))\n"
         "sys.exit(0 if not a.has_errors and n==12*9 else 1)\n";
     std::ofstream(out("audit.py")) << script;
-    EXPECT_EQ(std::system(("/usr/bin/python3 '" + out("audit.py") + "' '" + out("a.dxf") + "'").c_str()),
-              0);
+    EXPECT_EQ(
+        std::system(("/usr/bin/python3 '" + out("audit.py") + "' '" + out("a.dxf") + "'").c_str()),
+        0);
 }
 
 }  // namespace

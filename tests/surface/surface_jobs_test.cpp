@@ -60,7 +60,8 @@ protected:
     void SetUp() override {
         // One folder per test: ctest runs the tests of this program side by side.
         const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string("surface_jobs_") + info->test_suite_name() + "_" + info->name();
+        std::string name =
+            std::string("surface_jobs_") + info->test_suite_name() + "_" + info->name();
         for (char& ch : name)
             if (ch == '/') ch = '_';
         dir_ = fs::path(testing::TempDir()) / name;
@@ -109,8 +110,8 @@ TEST_F(SurfaceJobs, EscapeDuringGougeControlWritesNoRasterFile) {
     TZGrid grid = randomGrid(40, 10, 7);
     test::ScriptedProgress gauge(1);
     NullJobBar bar;
-    EXPECT_EQ(RunRasterGCodeJob(grid, jobFor(grid), {true, ToolKind::EndMill, 0.03},
-                                path("e.dnc"), {"S", "x"}, gauge, bar),
+    EXPECT_EQ(RunRasterGCodeJob(grid, jobFor(grid), {true, ToolKind::EndMill, 0.03}, path("e.dnc"),
+                                {"S", "x"}, gauge, bar),
               RunStatus::Cancelled);
     EXPECT_FALSE(fs::exists(path("e.dnc")));
 }
@@ -121,21 +122,21 @@ TEST_F(SurfaceJobs, CutShortDxfIsKeptOrDropped) {
     TZGrid grid = randomGrid(40, 10, 9);
     CancelOnFirstReport bar;
     NullProgress none;
-    EXPECT_EQ(RunDxfSurfaceJob(grid, jobFor(grid), {}, path("k.dxf"), none, bar,
-                               CutShortFile::Keep),
-              RunStatus::Cancelled);
+    EXPECT_EQ(
+        RunDxfSurfaceJob(grid, jobFor(grid), {}, path("k.dxf"), none, bar, CutShortFile::Keep),
+        RunStatus::Cancelled);
     const std::string kept = readFile(path("k.dxf"));
     EXPECT_TRUE(kept.ends_with("\r\n0\r\nENDSEC\r\n0\r\nEOF\r\n"));
-    EXPECT_EQ(RunDxfSurfaceJob(grid, jobFor(grid), {}, path("d.dxf"), none, bar,
-                               CutShortFile::Discard),
-              RunStatus::Cancelled);
+    EXPECT_EQ(
+        RunDxfSurfaceJob(grid, jobFor(grid), {}, path("d.dxf"), none, bar, CutShortFile::Discard),
+        RunStatus::Cancelled);
     EXPECT_FALSE(fs::exists(path("d.dxf")));
 }
 
 TEST(ApplyJobGougeControl, ZeroDiameterOrOffChangesNothing) {
     const TZGrid start = randomGrid(9, 9, 11);
-    for (const GougeSettings& g :
-         {GougeSettings{false, ToolKind::EndMill, 0.05}, GougeSettings{true, ToolKind::EndMill, 0}}) {
+    for (const GougeSettings& g : {GougeSettings{false, ToolKind::EndMill, 0.05},
+                                   GougeSettings{true, ToolKind::EndMill, 0}}) {
         TZGrid grid = start;
         NullProgress none;
         ApplyJobGougeControl(grid, jobFor(grid), g, none);
