@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <string_view>
 
 #include "surface/rounding.h"
@@ -14,6 +15,7 @@ namespace {
 
 constexpr int kDefaultResolution = 100;
 constexpr std::int32_t kGCodeMode = 20;
+constexpr int kMaxPasses = 100000;
 
 std::size_t slot(SurfaceField f) { return static_cast<std::size_t>(f); }
 
@@ -186,6 +188,10 @@ SurfaceJobValues SurfaceJobForm::readJobValues() const {
     j.depth = positive(SurfaceField::Depth);
     if (jobMode_ == kGCodeMode) {
         j.depthPerPass = positive(SurfaceField::DepthPerPass);
+        // A pass count beyond all reason would run for hours and fill the disk.
+        if (j.depth / j.depthPerPass > kMaxPasses)
+            refuse(SurfaceField::DepthPerPass, "is so small that the job would need more than " +
+                                                   std::to_string(kMaxPasses) + " passes");
         j.feed = number(SurfaceField::Feedrate);
         j.rapidHeight = number(SurfaceField::RapidHeight);
     }

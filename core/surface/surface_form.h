@@ -62,8 +62,8 @@ public:
     // The job values as Create reads them: steps held to at least one grid cell, then
     // nx and ny. Throws InvalidInput, naming the field, when a field used by the job
     // does not hold a number or the values give no sound job: Size X, Size Y or Depth
-    // of 0 or less, Depth / Pass of 0 or less (G-code), or a Step X that leaves no
-    // sample position (nx < 0).
+    // of 0 or less, Depth / Pass of 0 or less or needing more than 100000 passes
+    // (G-code), or a Step X that leaves no sample position (nx < 0).
     SurfaceJobValues readJobValues() const;
 
     // Tool kind from the "Tool Type" text and the diameter; disabled when "Use Gouge

@@ -127,7 +127,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, FormRefusal,
     testing::Values(RefusalCase{F::SizeX, "0", 20}, RefusalCase{F::SizeY, "-1", 10},
                     RefusalCase{F::Depth, "0", 10}, RefusalCase{F::DepthPerPass, "0", 20},
-                    RefusalCase{F::DepthPerPass, "-.1", 20}, RefusalCase{F::StepX, "4", 20},
+                    RefusalCase{F::DepthPerPass, "-.1", 20},
+                    RefusalCase{F::DepthPerPass, "1e-9", 20}, RefusalCase{F::StepX, "4", 20},
                     RefusalCase{F::Feedrate, "ten", 20}, RefusalCase{F::SizeX, "nan", 20},
                     RefusalCase{F::StepY, "", 10}));
 
