@@ -93,8 +93,8 @@ QWidget* TfrmAdjustment1::buildChannelBox() {
     auto* box = new QGroupBox(QStringLiteral("Channel"), this);
     auto* row = new QHBoxLayout(box);
     auto* group = new QButtonGroup(box);
-    const std::pair<const char*, int> channels[] = {{"Red", 2}, {"Green", 1}, {"Blue", 0},
-                                                    {"All", 3}};
+    const std::pair<const char*, int> channels[] = {
+        {"Red", 2}, {"Green", 1}, {"Blue", 0}, {"All", 3}};
     for (const auto& [name, code] : channels) {
         auto* button = new QRadioButton(QString::fromLatin1(name), box);
         button->setObjectName(QStringLiteral("rb") + QString::fromLatin1(name));

@@ -34,8 +34,8 @@ public:
     void ApplyClick();
 
 private:
-    QSlider* addSlider(QGridLayout* grid, int row, const QString& name, int minimum,
-                       int tickStep, const QString& hint);
+    QSlider* addSlider(QGridLayout* grid, int row, const QString& name, int minimum, int tickStep,
+                       const QString& hint);
     QWidget* buildChannelBox();
 
     TQuarvelFrame& frame_;

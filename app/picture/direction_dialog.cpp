@@ -20,9 +20,8 @@ TfrmDirection::TfrmDirection(JobState& job, QWidget* parent)
         buttons_[i] = new QRadioButton(QString::fromLatin1(names[i]), group);
         grid->addWidget(buttons_[i], i % 4, i / 4);
         const auto code = static_cast<std::uint8_t>(i + 1);
-        connect(buttons_[i], &QRadioButton::clicked, this, [this, code] {
-            job_.LightDirection = code;
-        });
+        connect(buttons_[i], &QRadioButton::clicked, this,
+                [this, code] { job_.LightDirection = code; });
     }
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setDefault(true);

@@ -16,8 +16,8 @@ using imaging::ImagingModel;
 
 enum class DepthRule {
     Any,
-    SilentWhen24,      // nothing happens when the picture already has 24 bits
-    ConfirmWhen8,      // an 8-bit picture is refused with a confirmation box
+    SilentWhen24,  // nothing happens when the picture already has 24 bits
+    ConfirmWhen8,  // an 8-bit picture is refused with a confirmation box
     SilentWhen4,
     SilentBelow4,
     Only8,             // information "Works on 8 Bit Images only"

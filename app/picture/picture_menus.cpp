@@ -46,20 +46,20 @@ QMenu* TfrmPicture::buildFileMenu() {
 
 QMenu* TfrmPicture::buildEditMenu() {
     auto* menu = new QMenu(QStringLiteral("&Edit"), this);
-    connect(addItem(menu, QStringLiteral("&Undo"), QStringLiteral("mnuUndo")),
-            &QAction::triggered, this, &TfrmPicture::mnuUndoClick);
+    connect(addItem(menu, QStringLiteral("&Undo"), QStringLiteral("mnuUndo")), &QAction::triggered,
+            this, &TfrmPicture::mnuUndoClick);
     menu->addSeparator();
     QAction* cut = addItem(menu, QStringLiteral("C&ut"), QStringLiteral("mnuCut"));
     cut->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Delete));
     connect(cut, &QAction::triggered, this, &TfrmPicture::mnuCutClick);
-    connect(addItem(menu, QStringLiteral("&Copy"), QStringLiteral("mnuCopy")),
-            &QAction::triggered, this, &TfrmPicture::mnuCopyClick);
+    connect(addItem(menu, QStringLiteral("&Copy"), QStringLiteral("mnuCopy")), &QAction::triggered,
+            this, &TfrmPicture::mnuCopyClick);
     QAction* paste = addItem(menu, QStringLiteral("&Paste"), QStringLiteral("mnuPaste"));
     paste->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Insert));
     connect(paste, &QAction::triggered, this, &TfrmPicture::mnuPasteClick);
     menu->addSeparator();
-    connect(addItem(menu, QStringLiteral("C&rop"), QStringLiteral("mnuCrop")),
-            &QAction::triggered, this, &TfrmPicture::mnuCropClick);
+    connect(addItem(menu, QStringLiteral("C&rop"), QStringLiteral("mnuCrop")), &QAction::triggered,
+            this, &TfrmPicture::mnuCropClick);
     return menu;
 }
 

@@ -25,9 +25,10 @@ struct SaveChoice {
     int formatCode;
 };
 // By the chosen entry of the Save As filter, 1-based.
-constexpr SaveChoice kSaveChoices[] = {
-    {".Bmp", imaging::kFormatBmp}, {".Jpg", imaging::kFormatJpeg},
-    {".Pcx", imaging::kFormatPcx}, {".Tif", imaging::kFormatTiff}};
+constexpr SaveChoice kSaveChoices[] = {{".Bmp", imaging::kFormatBmp},
+                                       {".Jpg", imaging::kFormatJpeg},
+                                       {".Pcx", imaging::kFormatPcx},
+                                       {".Tif", imaging::kFormatTiff}};
 }  // namespace
 
 TfrmPicture::TfrmPicture(TQuarvelFrame& frame) : frame_(frame) {
@@ -78,8 +79,8 @@ QString TfrmPicture::statusDetail() const {
     const auto& m = TP->model();
     if (!m.HasImage()) return {};
     // Width x height x bits, and the resolution when the file gave one.
-    QString text = QStringLiteral("%1x%2x%3").arg(m.ImageWidth()).arg(m.ImageHeight()).arg(
-        m.ImageBitCount());
+    QString text =
+        QStringLiteral("%1x%2x%3").arg(m.ImageWidth()).arg(m.ImageHeight()).arg(m.ImageBitCount());
     if (m.ImageXRes() > 0) text += QStringLiteral(" %1dpi").arg(m.ImageXRes());
     return text;
 }

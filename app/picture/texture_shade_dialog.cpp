@@ -21,8 +21,10 @@ QLineEdit* makeEdit(QWidget* parent, const QString& text, const QString& hint) {
 
 TfrmLambert::TfrmLambert(TQuarvelFrame& frame) : frame_(frame) {
     setWindowTitle(QStringLiteral("3D Texture Shade"));
-    Edit1 = makeEdit(this, QStringLiteral("45"), QStringLiteral("Angle of Light Source Y Direction"));
-    Edit2 = makeEdit(this, QStringLiteral("45"), QStringLiteral("Angle of Light Source X Direction"));
+    Edit1 =
+        makeEdit(this, QStringLiteral("45"), QStringLiteral("Angle of Light Source Y Direction"));
+    Edit2 =
+        makeEdit(this, QStringLiteral("45"), QStringLiteral("Angle of Light Source X Direction"));
     Edit3 = makeEdit(this, QStringLiteral(".1"), QStringLiteral("Amount of Texture"));
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Lattitude"), Edit1);

@@ -60,8 +60,8 @@ QRect TTwistedPixel::toWidget(const imaging::SelectionRect& s) const {
     if (area.isEmpty() || shown_.isNull()) return {};
     const auto mapX = [&](int x) { return area.left() + x * area.width() / shown_.width(); };
     const auto mapY = [&](int y) { return area.top() + y * area.height() / shown_.height(); };
-    return QRect(QPoint(mapX(s.x), mapY(s.y)), QPoint(mapX(s.x + s.width) - 1,
-                                                      mapY(s.y + s.height) - 1));
+    return QRect(QPoint(mapX(s.x), mapY(s.y)),
+                 QPoint(mapX(s.x + s.width) - 1, mapY(s.y + s.height) - 1));
 }
 
 imaging::SelectionRect TTwistedPixel::dragRect() const {

@@ -25,8 +25,7 @@ TfrmAbout::TfrmAbout(QWidget* parent)
     name->setFont(big);
     auto* version = new QLabel(QStringLiteral("Version 2.0"), this);
     auto* purpose = new QLabel(
-        QStringLiteral("Pictures into relief G-code, DXF surfaces\nand contour tool paths."),
-        this);
+        QStringLiteral("Pictures into relief G-code, DXF surfaces\nand contour tool paths."), this);
 
     auto* text = new QVBoxLayout;
     text->addWidget(name);

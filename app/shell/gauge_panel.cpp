@@ -46,8 +46,8 @@ void GaugePanel::paintEvent(QPaintEvent*) {
     const QRect rest(splitX, panel.top(), panel.right() + 1 - splitX, panel.height());
     painter.fillRect(filled, palette().color(QPalette::Highlight));
 
-    const QString text = QString::fromStdString(
-        GaugeText(panelText_.toStdString(), state_.position));
+    const QString text =
+        QString::fromStdString(GaugeText(panelText_.toStdString(), state_.position));
     painter.setClipRect(filled);
     painter.setPen(palette().color(QPalette::HighlightedText));
     painter.drawText(panel, Qt::AlignCenter, text);

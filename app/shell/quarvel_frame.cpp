@@ -63,7 +63,8 @@ QString ColorDepthWarning(qint64 colorCount) {
 }
 
 TQuarvelFrame::TQuarvelFrame(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
-    : QMainWindow(parent), prompts_(prompts ? std::move(prompts) : std::make_unique<UserPrompts>()) {
+    : QMainWindow(parent),
+      prompts_(prompts ? std::move(prompts) : std::make_unique<UserPrompts>()) {
     setWindowTitle(QStringLiteral("Quarvel"));
     setWindowIcon(programIcon());
     resize(610, 458);
@@ -107,9 +108,8 @@ void TQuarvelFrame::FormCreate() {
     const QString warning = ColorDepthWarning(ScreenColorCount(screen ? screen->depth() : 32));
     if (!warning.isEmpty()) prompts_->message(this, MessageKind::Warning, warning);
     if (auto* app = qobject_cast<QuarvelApplication*>(QCoreApplication::instance())) {
-        app->setErrorHandler([this](QObject* sender, const std::string& what) {
-            HandleAppException(sender, what);
-        });
+        app->setErrorHandler(
+            [this](QObject* sender, const std::string& what) { HandleAppException(sender, what); });
     }
 }
 
@@ -129,8 +129,8 @@ void TQuarvelFrame::buildMenus() {
     Cascade1 = makeAction(this, QStringLiteral("&Cascade"), QStringLiteral("Cascade1"));
     Contents1 = makeAction(this, QStringLiteral("&Contents"), QStringLiteral("Contents1"));
     Contents1->setIcon(toolIcon(QStringLiteral("help-contents")));
-    QuarvelHomePage1 = makeAction(this, QStringLiteral("Quarvel HomePage"),
-                                  QStringLiteral("QuarvelHomePage1"));
+    QuarvelHomePage1 =
+        makeAction(this, QStringLiteral("Quarvel HomePage"), QStringLiteral("QuarvelHomePage1"));
     About1 = makeAction(this, QStringLiteral("&About"), QStringLiteral("About1"));
 
     connect(New1, &QAction::triggered, this, &TQuarvelFrame::New1Click);
@@ -292,8 +292,8 @@ void TQuarvelFrame::HandleAppException(QObject* sender, const std::string& what)
 }
 
 void TQuarvelFrame::SetPluginPath1Click() {
-    const QString folder = prompts_->chooseFolder(this, QStringLiteral("Select Plug Ins Path"),
-                                                  QDir::homePath());
+    const QString folder =
+        prompts_->chooseFolder(this, QStringLiteral("Select Plug Ins Path"), QDir::homePath());
     if (!folder.isEmpty()) job_.PluginPath = folder.toStdString();
 }
 

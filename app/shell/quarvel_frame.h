@@ -104,8 +104,8 @@ public:
     // Components under their designer names.
     QAction *New1, *Load1, *ImportDNCFile1, *ImportDXFMesh1, *SetPluginPath1, *Exit1;
     QAction *Tile1, *Cascade1, *Contents1, *QuarvelHomePage1, *About1;
-    QAction *ToolButton1, *ToolButton2, *ToolButton3, *ToolButton4, *ToolButton6,
-        *ToolButton7, *ToolButton10;
+    QAction *ToolButton1, *ToolButton2, *ToolButton3, *ToolButton4, *ToolButton6, *ToolButton7,
+        *ToolButton10;
     QToolBar* ToolBar1;
     StatusPanels* StatusBar1;
     QFileDialog* OpenDialog1;

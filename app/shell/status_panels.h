@@ -17,7 +17,7 @@ public:
 
     void setMessage(const QString& text);  // panel 0
     QString message() const;
-    void setDetail(const QString& text);   // panel 1
+    void setDetail(const QString& text);  // panel 1
     QString detail() const;
     GaugePanel& gauge() { return *gauge_; }
     // Makes a message visible before a long step begins.

@@ -16,8 +16,8 @@ QMessageBox::Icon iconOf(MessageKind kind) {
 }  // namespace
 
 void UserPrompts::message(QWidget* parent, MessageKind kind, const QString& text) {
-    QMessageBox box(iconOf(kind), QApplication::applicationDisplayName(), text,
-                    QMessageBox::Ok, parent);
+    QMessageBox box(iconOf(kind), QApplication::applicationDisplayName(), text, QMessageBox::Ok,
+                    parent);
     box.exec();
 }
 

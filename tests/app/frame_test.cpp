@@ -67,8 +67,8 @@ private slots:
         QCOMPARE(bar[1]->text(), QStringLiteral("&Window"));
         QCOMPARE(bar[2]->text(), QStringLiteral("&Help"));
         QCOMPARE(captionsOf(bar[0]->menu()),
-                 (QStringList{"&New Image", "&Load Image", "Import &DNC File",
-                              "&Import DXF Mesh", "-", "&Set Plugin Path", "-", "&Exit"}));
+                 (QStringList{"&New Image", "&Load Image", "Import &DNC File", "&Import DXF Mesh",
+                              "-", "&Set Plugin Path", "-", "&Exit"}));
         QCOMPARE(captionsOf(bar[1]->menu()), (QStringList{"&Tile", "&Cascade"}));
         QCOMPARE(captionsOf(bar[2]->menu()),
                  (QStringList{"&Contents", "-", "Quarvel HomePage", "-", "&About"}));
@@ -85,8 +85,8 @@ private slots:
     }
 
     void pictureButtonsDisabledAtStartAndStatusReady() {
-        for (QAction* a : {frame->ToolButton3, frame->ToolButton4, frame->ToolButton6,
-                           frame->ToolButton7}) {
+        for (QAction* a :
+             {frame->ToolButton3, frame->ToolButton4, frame->ToolButton6, frame->ToolButton7}) {
             QVERIFY2(!a->isEnabled(), qPrintable(a->objectName()));
         }
         QVERIFY(frame->ToolButton1->isEnabled());
@@ -188,11 +188,16 @@ private slots:
         QTest::addColumn<QString>("glob");
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("matches");
-        QTest::newRow("lower") << "*.Bmp" << "x.bmp" << true;
-        QTest::newRow("upper") << "*.Bmp" << "X.BMP" << true;
-        QTest::newRow("mixed") << "*.Bmp" << "x.bMp" << true;
-        QTest::newRow("other ext") << "*.Bmp" << "x.bmpx" << false;
-        QTest::newRow("all files") << "*.*" << "a.DnC" << true;
+        QTest::newRow("lower") << "*.Bmp"
+                               << "x.bmp" << true;
+        QTest::newRow("upper") << "*.Bmp"
+                               << "X.BMP" << true;
+        QTest::newRow("mixed") << "*.Bmp"
+                               << "x.bMp" << true;
+        QTest::newRow("other ext") << "*.Bmp"
+                                   << "x.bmpx" << false;
+        QTest::newRow("all files") << "*.*"
+                                   << "a.DnC" << true;
     }
     void filtersMatchAnyLetterCase() {
         QFETCH(QString, glob);
@@ -256,8 +261,7 @@ private slots:
         frame->Tile1Click();
         const QRect area = frame->mdiArea().viewport()->rect();
         QList<QMdiSubWindow*> windows = frame->mdiArea().subWindowList();
-        std::sort(windows.begin(), windows.end(),
-                  [](auto* a, auto* b) { return a->y() < b->y(); });
+        std::sort(windows.begin(), windows.end(), [](auto* a, auto* b) { return a->y() < b->y(); });
         int expectedTop = 0;
         for (QMdiSubWindow* w : windows) {
             QCOMPARE(w->width(), area.width());

@@ -185,8 +185,8 @@ private slots:
         subOf(first)->close();
         QVERIFY(frame->ToolButton3->isEnabled());
         subOf(qobject_cast<QWidget*>(frame->childAt(0)))->close();
-        for (QAction* a : {frame->ToolButton3, frame->ToolButton4, frame->ToolButton6,
-                           frame->ToolButton7}) {
+        for (QAction* a :
+             {frame->ToolButton3, frame->ToolButton4, frame->ToolButton6, frame->ToolButton7}) {
             QVERIFY2(!a->isEnabled(), qPrintable(a->objectName()));
         }
     }
@@ -240,15 +240,13 @@ private slots:
         const int confirm = int(MessageKind::Confirmation);
         QTest::newRow("Sharpen 8") << "mnuSharpen" << 8 << info << "Works on 24 Bit Images only";
         QTest::newRow("Emboss 8") << "mnuEmboss" << 8 << info << "Works on 24 Bit Images only";
-        QTest::newRow("Popularity 8") << "Popularity1" << 8 << confirm
-                                      << "Image is already 8 Bits";
-        QTest::newRow("B and W 8") << "BlackandWhite2" << 8 << confirm
-                                   << "Image is 8 Bit. Convert to Millions Colors";
-        QTest::newRow("Reduce 24") << "mnuReduceTo64" << 24 << info
-                                   << "Works on 8 Bit Images only";
+        QTest::newRow("Popularity 8") << "Popularity1" << 8 << confirm << "Image is already 8 Bits";
+        QTest::newRow("B and W 8")
+            << "BlackandWhite2" << 8 << confirm << "Image is 8 Bit. Convert to Millions Colors";
+        QTest::newRow("Reduce 24") << "mnuReduceTo64" << 24 << info << "Works on 8 Bit Images only";
         QTest::newRow("Flip 4") << "mnuFlip" << 4 << confirm << "Works on 24 and 8 Bit Images only";
-        QTest::newRow("Texture 4") << "mnu3dShade2" << 4 << info
-                                   << "Works on 24 and 8 Bit Images only";
+        QTest::newRow("Texture 4")
+            << "mnu3dShade2" << 4 << info << "Works on 24 and 8 Bit Images only";
         QTest::newRow("To 16 on 4") << "mnuConvertTo16" << 4 << -1 << QString();
         QTest::newRow("8 colours on 1") << "mnu8Colors" << 1 << -1 << QString();
         QTest::newRow("Millions on 24") << "mnuConvertToMillions" << 24 << -1 << QString();

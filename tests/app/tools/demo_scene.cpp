@@ -27,11 +27,11 @@ int main(int argc, char** argv) {
     if (auto* dialog = qobject_cast<QMdiSubWindow*>(frame.childAt(0)->parentWidget())) {
         dialog->move(440, 150);
     }
-    frame.mdiArea().setActiveSubWindow(
-        qobject_cast<QMdiSubWindow*>(picture->parentWidget()));
+    frame.mdiArea().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(picture->parentWidget()));
     QTimer::singleShot(500, [&frame] {
         for (QAction* action : frame.menuBar()->actions()) {
-            if (action->text() == QStringLiteral("&Image")) frame.menuBar()->setActiveAction(action);
+            if (action->text() == QStringLiteral("&Image"))
+                frame.menuBar()->setActiveAction(action);
         }
     });
     return app.exec();
