@@ -1,0 +1,190 @@
+// What Create does: read the fields, ask for the file and run the job that JobMode names
+// at that moment, writing through the core's jobs (temporary file renamed when done).
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <ctime>
+#include <exception>
+
+#include "shell/file_filters.h"
+#include "shell/status_panels.h"
+#include "shell/status_progress.h"
+#include "shell/user_prompts.h"
+#include "surface/raster_dnc.h"
+#include "surface/raster_gcode.h"
+#include "surface/surface_dialog.h"
+#include "surface/surface_jobs.h"
+#include "text/error.h"
+
+namespace quarvel::app {
+
+using surface::GougeSettings;
+using surface::SurfaceField;
+using surface::SurfaceJobForm;
+using surface::SurfaceJobValues;
+
+namespace {
+
+const QString kDxfSaveFilter = QStringLiteral("DXF Files|*.Dxf");
+const QString kDncSaveFilter = QStringLiteral("DNC Files|*.Dnc");
+
+bool isGCodeMode(std::int32_t mode) { return mode == kJobGCode; }
+
+// The fields read under another job mode than the one the dialog opened with (another
+// window changed JobMode meanwhile): the G-code-only fields count only in mode 20.
+SurfaceJobForm formForMode(const SurfaceJobForm& shown, const surface::PictureFacts& picture,
+                           std::int32_t mode) {
+    SurfaceJobForm form(shown.gridColumns(), shown.gridRows(), picture, mode);
+    form.setKeepAspectRatio(false);
+    for (std::size_t i = 0; i < surface::kSurfaceFieldCount; ++i) {
+        const auto field = static_cast<SurfaceField>(i);
+        form.type(field, shown.text(field));
+    }
+    form.setUseGougeControl(shown.useGougeControl());
+    return form;
+}
+
+// A diameter of exactly 0 is the one value the tool fields refuse by message.
+bool hasZeroDiameter(const GougeSettings& gouge) { return gouge.enabled && gouge.diameter == 0.0; }
+
+}  // namespace
+
+void TDXF::Button1Click() {
+    if (Running) return;  // a click delivered while a job pumps events starts nothing
+    context_.job.CancelRequested = false;
+    CancelPressed = false;
+    try {
+        if (isGCodeMode(context_.job.JobMode)) {
+            runRasterGCodeJob();
+        } else {
+            runDxfSurfaceJob();
+        }
+    } catch (const std::exception& error) {
+        stopRunning();
+        setStatus(kReadyText);
+        context_.prompts.message(this, MessageKind::Warning, QString::fromUtf8(error.what()));
+    }
+}
+
+// Throws InvalidInput for values that give no sound job, or when the grid the fields
+// were made for is gone (another surface dialog closed and emptied it).
+void TDXF::readJob(SurfaceJobValues& values, GougeSettings& gouge) {
+    const TZGrid& grid = context_.job.HeightGrid;
+    if (grid.columns != form_.gridColumns() || grid.rows != form_.gridRows()) {
+        throw InvalidInput(
+            "The picture's height grid is no longer there. Open this dialog "
+            "again from the picture.");
+    }
+    const std::int32_t mode = context_.job.JobMode;
+    if (isGCodeMode(mode) == isGCodeMode(form_.jobMode())) {
+        values = form_.readJobValues();
+        gouge = form_.readGouge();
+    } else {
+        const SurfaceJobForm other = formForMode(form_, context_.picture, mode);
+        values = other.readJobValues();
+        gouge = other.readGouge();
+    }
+}
+
+void TDXF::runDxfSurfaceJob() {
+    SurfaceJobValues job;
+    GougeSettings gouge;
+    readJob(job, gouge);
+    const bool prepare = context_.job.JobMode == kJobDxfSurface;
+    QString path;
+    if (!askFileName(prepare ? kDxfSaveFilter : QString(), QStringLiteral("Dxf"), path)) return;
+    repaint();
+    Running = true;
+    if (hasZeroDiameter(gouge)) {
+        showMessage(kZeroDiameterText);
+        gouge.enabled = false;  // the surface is written from the grid as sampled
+    }
+    StatusProgress gauge(context_.status, context_.job);
+    TZGrid& grid = context_.job.HeightGrid;
+    if (gouge.enabled) {
+        setStatus(QStringLiteral("Applying Gouge Control. Please Wait..."));
+        // Escape stops gouge control only; the faces are written all the same.
+        (void)surface::ApplyJobGougeControl(grid, job, gouge, gauge);
+    }
+    repaint();
+    setStatus(QStringLiteral("Saving to File..."));
+    // A Cancel press ends the faces early; the file still gets its trailer and is kept.
+    (void)surface::RunDxfSurfaceJob(grid, job, GougeSettings{}, path.toStdString(), gauge, *this,
+                                    surface::CutShortFile::Keep);
+    stopRunning();
+    finishJob();
+}
+
+void TDXF::runRasterGCodeJob() {
+    SurfaceJobValues job;
+    GougeSettings gouge;
+    readJob(job, gouge);
+    Running = true;
+    context_.job.RapidHeight = job.rapidHeight;
+    if (hasZeroDiameter(gouge)) {
+        showMessage(kZeroDiameterText);
+        stopRunning();
+        return;
+    }
+    StatusProgress gauge(context_.status, context_.job);
+    TZGrid& grid = context_.job.HeightGrid;
+    if (gouge.enabled) {
+        setStatus(QStringLiteral("Applying Gouge Control. Please Wait..."));
+        (void)surface::ApplyJobGougeControl(grid, job, gouge, gauge);
+    }
+    repaint();
+    setStatus(QStringLiteral("Saving to File..."));
+    surface::MoveList moves;
+    if (surface::CreateRasterGCode(grid, job, *this, moves) == RunStatus::Cancelled) {
+        stopRunning();  // Cancel pressed: idle again, nothing written, grid kept
+        return;
+    }
+    stopRunning();
+    context_.job.HeightGrid = TZGrid();
+    if (!moves.moves.empty() && !context_.job.CancelRequested) {
+        QString path;
+        if (!askFileName(kDncSaveFilter, QStringLiteral("Dnc"), path)) return;
+        setStatus(QStringLiteral("Writing to file..."));
+        const surface::DncFileHead head{surface::CreationStamp(std::time(nullptr)),
+                                        context_.job.JobFileName};
+        // Escape while thinning or writing leaves no file; the status tells.
+        (void)surface::SaveRasterDnc(moves.moves, path.toStdString(), head, job.feed, gauge);
+    }
+    finishJob();
+}
+
+// An empty filter leaves the save dialog as its last user set it. A name typed without
+// an extension gets the dialog's default one.
+bool TDXF::askFileName(const QString& filter, const QString& extension, QString& path) {
+    QFileDialog& dialog = context_.saveDialog;
+    if (!filter.isEmpty()) {
+        dialog.selectFile(QString());
+        applyFilter(dialog, filter, 0);
+        dialog.setDefaultSuffix(extension);
+    }
+    if (!context_.prompts.runFileDialog(dialog)) return false;
+    path = dialog.selectedFiles().value(0);
+    if (path.isEmpty()) return false;
+    const QString suffix = dialog.defaultSuffix();
+    if (!suffix.isEmpty() && !QFileInfo(path).fileName().contains(QLatin1Char('.'))) {
+        path += QLatin1Char('.') + suffix;
+    }
+    return true;
+}
+
+void TDXF::stopRunning() {
+    Running = false;
+    ProgressBar1->setValue(0);
+}
+
+// The job is over: the dialog closes (which empties the grid) and the status says how
+// the job ended.
+void TDXF::finishJob() {
+    StatusPanels& status = context_.status;
+    const bool cancelled = context_.job.CancelRequested;
+    closeDialog();
+    status.setMessage(cancelled ? kProcessCancelledText : kReadyText);
+    status.repaintNow();
+}
+
+}  // namespace quarvel::app

@@ -1,0 +1,364 @@
+// The surface job dialog driven offscreen: defaults from the picture, field linking, the
+// gouge box, Create writing G-code and DXF files, refusals, Cancel, Escape, and opening
+// from a picture window of the frame.
+#include <QFile>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "picture/picture_window.h"
+#include "scripted_prompts.h"
+#include "shell/quarvel_frame.h"
+#include "shell/status_panels.h"
+#include "surface/surface_commands.h"
+#include "surface/surface_dialog.h"
+
+using namespace quarvel::app;
+using quarvel::JobState;
+using quarvel::TZGrid;
+using quarvel::surface::PictureFacts;
+using quarvel::surface::SurfaceField;
+using quarvel::test::ScriptedPrompts;
+
+namespace {
+
+// One dialog on its own, with the services a frame would lend it.
+struct Harness {
+    JobState job;
+    StatusPanels status;
+    ScriptedPrompts prompts;
+    QFileDialog saveDialog;
+    QList<QPair<int, int>> writtenResolutions;
+    QPointer<TDXF> dialog;
+
+    Harness(std::int32_t mode, TZGrid grid, PictureFacts picture) {
+        saveDialog.setOption(QFileDialog::DontUseNativeDialog);
+        saveDialog.setAcceptMode(QFileDialog::AcceptSave);
+        job.JobMode = mode;
+        job.HeightGrid = std::move(grid);
+        job.JobFileName = "pic (1).bmp";
+        dialog = new TDXF({job, status, prompts, saveDialog, picture, [this](int x, int y) {
+                               writtenResolutions << qMakePair(x, y);
+                           }});
+    }
+    ~Harness() { delete dialog.data(); }
+
+    QString text(SurfaceField f) const { return dialog->fieldEdit(f)->text(); }
+    void type(SurfaceField f, const QString& text) {
+        QLineEdit* edit = dialog->fieldEdit(f);
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+    void answerSave(const QString& path) {
+        prompts.fileChoice = [path](QFileDialog& d) {
+            d.selectFile(path);
+            return true;
+        };
+    }
+    bool closed() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return dialog.isNull();
+    }
+};
+
+Harness picture200x100(std::int32_t mode) {
+    const int frame = mode == quarvel::kJobDxfSurface ? 2 : 0;
+    return Harness(mode, TZGrid(100 + frame, 200 + frame, 255), {200, 100, 100, 100});
+}
+
+QList<QByteArray> fileLines(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QList<QByteArray> lines = file.readAll().split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    for (QByteArray& line : lines) {
+        if (!line.endsWith('\r')) return {};  // every line ends in CR LF
+        line.chop(1);
+    }
+    return lines;
+}
+
+}  // namespace
+
+class SurfaceDialogTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+private slots:
+    void defaultsFromPicture_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("sizeX");
+        QTest::addColumn<QString>("sizeY");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("gCodeFieldsShown");
+        QTest::newRow("dxf surface") << 10 << "2.01" << "1.01" << "Create DXf Surface" << false;
+        QTest::newRow("g-code") << 20 << "1.99" << "0.99" << "Create G-Code File" << true;
+    }
+    void defaultsFromPicture() {
+        QFETCH(int, mode);
+        QFETCH(bool, gCodeFieldsShown);
+        Harness h = picture200x100(mode);
+        QTEST(h.text(SurfaceField::SizeX), "sizeX");
+        QTEST(h.text(SurfaceField::SizeY), "sizeY");
+        QCOMPARE(h.text(SurfaceField::StepX), QString("0.010"));
+        QCOMPARE(h.text(SurfaceField::StepY), QString("0.010"));
+        QCOMPARE(h.dialog->AspectRatio(), 2.0);
+        QTEST(h.dialog->windowTitle(), "caption");
+        QVERIFY(h.dialog->CheckBox1->isChecked());
+        QVERIFY(h.dialog->chkGouge->isChecked());
+        QCOMPARE(h.dialog->cmbType->currentText(), QString("End Mill"));
+        QCOMPARE(h.dialog->txtDia->text(), QString(".125"));
+        const QList<QWidget*> gCodeOnly = {h.dialog->Edit6, h.dialog->Label6, h.dialog->Edit7,
+                                           h.dialog->Label7, h.dialog->Edit8, h.dialog->Label8};
+        for (QWidget* w : gCodeOnly) {
+            QCOMPARE(!w->isHidden(), gCodeFieldsShown);
+        }
+        QCOMPARE(h.dialog->width(), h.dialog->Frm1->geometry().right() + 1 + 10);
+        QCOMPARE(h.dialog->height(), h.dialog->Frm1->geometry().bottom() + 1 + 55);
+        QCOMPARE(h.dialog->ProgressBar1->geometry().bottom(), h.dialog->height() - 1);
+    }
+
+    void toolListAndShownHints() {
+        Harness h = picture200x100(20);
+        QStringList tools;
+        const QComboBox* list = h.dialog->cmbType;
+        for (int i = 0; i < list->count(); ++i) tools << list->itemText(i);
+        QCOMPARE(tools, QStringList({"End Mill", "Ball Mill", "45 Deg V", "60 Deg V"}));
+        QCOMPARE(h.dialog->Edit1->toolTip(), QString("Width in Units"));
+        QCOMPARE(h.dialog->Edit6->toolTip(), QString("Feedrate to Set"));
+        QVERIFY(h.dialog->Edit7->toolTip().isEmpty());
+        QVERIFY(h.dialog->CheckBox1->toolTip().isEmpty());  // its hint is kept, not shown
+    }
+
+    void missingResolutionsAreFilledAndWrittenBack_data() {
+        QTest::addColumn<int>("xRes");
+        QTest::addColumn<int>("yRes");
+        QTest::addColumn<int>("filledX");
+        QTest::addColumn<int>("filledY");
+        QTest::newRow("none") << 0 << 0 << 100 << 100;
+        QTest::newRow("x only") << 72 << 0 << 72 << 72;
+        QTest::newRow("y only") << 0 << 300 << 300 << 300;
+        QTest::newRow("both") << 50 << 200 << 50 << 200;
+    }
+    void missingResolutionsAreFilledAndWrittenBack() {
+        QFETCH(int, xRes);
+        QFETCH(int, yRes);
+        QFETCH(int, filledX);
+        QFETCH(int, filledY);
+        Harness h(20, TZGrid(100, 200, 255), {200, 100, xRes, yRes});
+        QCOMPARE(h.writtenResolutions, (QList<QPair<int, int>>{{filledX, filledY}}));
+    }
+
+    void sizeAndStepFieldsLink() {
+        Harness h = picture200x100(20);
+        h.type(SurfaceField::SizeX, "4");
+        QCOMPARE(h.text(SurfaceField::SizeX), QString("4"));
+        QCOMPARE(h.text(SurfaceField::SizeY), QString("2.000"));
+        QCOMPARE(h.text(SurfaceField::StepX), QString("0.020"));
+        QCOMPARE(h.text(SurfaceField::StepY), QString("0.020"));
+        h.type(SurfaceField::StepX, "0.001");
+        QCOMPARE(h.text(SurfaceField::StepX), QString("0.001"));  // left as typed
+        QCOMPARE(h.text(SurfaceField::StepY), QString("0.020"));  // one cell at least
+
+        h.dialog->CheckBox1->setChecked(false);
+        h.type(SurfaceField::SizeY, "3");
+        QCOMPARE(h.text(SurfaceField::SizeX), QString("4"));
+    }
+
+    void depthCopiesToHiddenDepthPerPass() {
+        Harness h = picture200x100(10);
+        h.dialog->CheckBox1->setChecked(false);
+        h.type(SurfaceField::Depth, ".5");
+        QVERIFY(h.dialog->Edit7->isHidden());
+        QCOMPARE(h.text(SurfaceField::DepthPerPass), QString("0.500"));
+    }
+
+    void gougeBoxEnablesToolFields() {
+        Harness h = picture200x100(20);
+        h.dialog->txtDia->setText(".25");
+        h.dialog->chkGouge->click();
+        const QList<QWidget*> toolFields = {h.dialog->Frm1, h.dialog->cmbType, h.dialog->txtDia,
+                                            h.dialog->lblType, h.dialog->lblDia};
+        for (QWidget* w : toolFields) {
+            QVERIFY(!w->isEnabled());
+        }
+        QVERIFY(!h.dialog->form().useGougeControl());
+        QCOMPARE(h.dialog->txtDia->text(), QString(".25"));
+        h.dialog->chkGouge->click();
+        QVERIFY(h.dialog->cmbType->isEnabled() && h.dialog->txtDia->isEnabled());
+    }
+
+    void cancelOnIdleClosesAndEmptiesGrid() {
+        Harness h = picture200x100(20);
+        h.dialog->Button2->click();
+        QVERIFY(h.closed());
+        QVERIFY(h.job.HeightGrid.empty());
+    }
+
+    void escapeSetsCancelRequested() {
+        Harness h = picture200x100(20);
+        QTest::keyClick(h.dialog->Edit3, Qt::Key_Escape);
+        QVERIFY(h.job.CancelRequested);
+    }
+
+    // The worked example of the raster path: a 4 x 4 picture, white but for two black
+    // cells in column 2 of the top two rows, 4 x 4 units, steps 1, no gouge control.
+    void createWritesGCodeFile() {
+        TZGrid grid(4, 4, 255);
+        grid.at(0, 2) = 0;
+        grid.at(1, 2) = 0;
+        Harness h(20, grid, {4, 4, 1, 1});
+        h.type(SurfaceField::SizeX, "4");
+        QCOMPARE(h.text(SurfaceField::StepY), QString("1.000"));
+        h.dialog->chkGouge->click();
+        h.answerSave(dir.filePath("relief"));
+        h.dialog->Button1->click();
+
+        QCOMPARE(h.prompts.fileDialogs, 1);
+        QCOMPARE(h.saveDialog.defaultSuffix(), QString("Dnc"));
+        const QList<QByteArray> lines = fileLines(dir.filePath("relief.Dnc"));
+        QCOMPARE(lines.size(), 14);
+        QVERIFY(lines[0].startsWith("( Created "));
+        QVERIFY(lines[0].endsWith(" From pic [1].bmp)"));
+        QCOMPARE(lines[1], QByteArray("G90 T0 F10.0000"));
+        const QList<QByteArray> moves = {
+            "G00 Z0.1000", " X1.0000 Y4.0000", " Z0.0000", "G01 X2.0000 Z-0.2500",
+            " X4.0000 Z0.0000", "G00 Z0.1000", " Y3.0000", " Z0.0000", "G01 X2.0000 Z-0.2500",
+            " X1.0000 Z0.0000", "G00 Z0.1000", " X0.0000 Y1.0000"};
+        QCOMPARE(lines.mid(2), moves);
+        QCOMPARE(h.job.RapidHeight, 0.1);
+        QCOMPARE(h.status.message(), QString("Ready..."));
+        QVERIFY(h.closed());
+        QVERIFY(h.job.HeightGrid.empty());
+    }
+
+    // A 1 x 1 black picture framed in white: four faces around a peak.
+    void createWritesDxfSurface() {
+        TZGrid grid(3, 3, 255);
+        grid.at(1, 1) = 0;
+        Harness h(10, grid, {1, 1, 1, 1});
+        h.type(SurfaceField::SizeX, "3");
+        h.type(SurfaceField::Depth, "1");
+        h.dialog->chkGouge->click();
+        h.answerSave(dir.filePath("surface"));
+        h.dialog->Button1->click();
+
+        const QList<QByteArray> lines = fileLines(dir.filePath("surface.Dxf"));
+        QCOMPARE(lines.count("3DFACE"), 4);
+        const int first = lines.indexOf("3DFACE");
+        QCOMPARE(lines.mid(first + 1, 6),
+                 (QList<QByteArray>{"10", "0.0000", "20", "3.0000", "30", "0.0000"}));
+        QCOMPARE(lines.mid(lines.size() - 4),
+                 (QList<QByteArray>{"0", "ENDSEC", "0", "EOF"}));
+        QCOMPARE(h.status.message(), QString("Ready..."));
+        QVERIFY(h.closed());
+    }
+
+    void zeroDiameterIsRefused_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("fileDialogs");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("g-code: job not started") << 20 << 0 << false;
+        QTest::newRow("dxf: written without gouge control") << 10 << 1 << true;
+    }
+    void zeroDiameterIsRefused() {
+        QFETCH(int, mode);
+        QFETCH(bool, written);
+        Harness h = picture200x100(mode);
+        h.dialog->txtDia->setText("0");
+        const QString path = dir.filePath(QString("zero%1.out").arg(mode));
+        h.answerSave(path);
+        h.dialog->Button1->click();
+        QCOMPARE(h.prompts.messages.size(), 1);
+        QCOMPARE(h.prompts.messages[0].text, QString("Tool Diameter can not be 0!"));
+        QTEST(h.prompts.fileDialogs, "fileDialogs");
+        QCOMPARE(QFile::exists(path), written);
+        QCOMPARE(h.closed(), written);
+        if (!written) QVERIFY(!h.dialog->Running);
+    }
+
+    void invalidValuesAreRefusedBeforeAnyFile_data() {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("depth 0") << int(SurfaceField::Depth) << "0";
+        QTest::newRow("depth per pass 0") << int(SurfaceField::DepthPerPass) << "0";
+        QTest::newRow("size x negative") << int(SurfaceField::SizeX) << "-1";
+        QTest::newRow("diameter negative") << int(SurfaceField::Diameter) << "-.1";
+        QTest::newRow("step x leaves no sample") << int(SurfaceField::StepX) << "10";
+    }
+    void invalidValuesAreRefusedBeforeAnyFile() {
+        QFETCH(int, field);
+        QFETCH(QString, text);
+        Harness h = picture200x100(20);
+        h.dialog->CheckBox1->setChecked(false);
+        h.type(static_cast<SurfaceField>(field), text);
+        h.answerSave(dir.filePath("never.Dnc"));
+        h.dialog->Button1->click();
+        QCOMPARE(h.prompts.messages.size(), 1);
+        QCOMPARE(h.prompts.messages[0].kind, MessageKind::Warning);
+        QCOMPARE(h.prompts.fileDialogs, 0);
+        QVERIFY(!h.closed());
+        QVERIFY(!h.dialog->Running);
+        QCOMPARE(h.job.HeightGrid.rows, 100);
+    }
+
+    // Cancel during the passes: idle again, no file asked for, the grid kept.
+    void cancelPressDuringJobKeepsDialogOpen() {
+        Harness h = picture200x100(20);
+        h.dialog->chkGouge->click();
+        QMetaObject::invokeMethod(h.dialog->Button2, "click", Qt::QueuedConnection);
+        h.dialog->Button1->click();
+        QCOMPARE(h.prompts.fileDialogs, 0);
+        QVERIFY(!h.closed());
+        QVERIFY(!h.dialog->Running);
+        QVERIFY(!h.dialog->CancelPressed);
+        QCOMPARE(h.job.HeightGrid.rows, 100);
+    }
+
+    void cancelledSaveDialogLeavesDialogOpen() {
+        Harness h = picture200x100(10);
+        h.dialog->Button1->click();  // the scripted save dialog is cancelled
+        QCOMPARE(h.prompts.fileDialogs, 1);
+        QVERIFY(!h.closed());
+        QCOMPARE(h.job.HeightGrid.rows, 102);
+    }
+
+    void gCodeCommandOpensDialogOverPicture() {
+        auto scripted = std::make_unique<ScriptedPrompts>();
+        TQuarvelFrame frame(std::move(scripted));
+        frame.setSurfaceJobFactory(createSurfaceJobDialog);
+        frame.New1Click();
+        auto* picture = qobject_cast<TfrmPicture*>(frame.childAt(0));
+        QVERIFY(picture);
+        picture->TP->apply([](quarvel::imaging::ImagingModel& m) {
+            quarvel::imaging::PixelImage image = quarvel::imaging::MakeImage(200, 100, 24);
+            std::fill(image.pixels.begin(), image.pixels.end(), std::uint8_t{200});
+            m.SetImage(image);
+        });
+        auto* pictureSub = qobject_cast<QMdiSubWindow*>(picture->parentWidget());
+        frame.mdiArea().setActiveSubWindow(pictureSub);
+        GCode1Click(frame, *picture);
+
+        auto* dialog = qobject_cast<TDXF*>(frame.childAt(0));
+        QVERIFY(dialog);
+        QCOMPARE(frame.jobState().JobMode, 20);
+        QCOMPARE(frame.jobState().TargetWindowIndex, 1);
+        QCOMPARE(frame.jobState().JobFileName, std::string("New Picture"));
+        QCOMPARE(frame.jobState().HeightGrid.columns, 200);
+        QCOMPARE(frame.jobState().HeightGrid.at(0, 0), std::uint8_t{200});
+        QCOMPARE(picture->TP->model().ImageXRes(), 100);
+        QCOMPARE(dialog->fieldEdit(SurfaceField::SizeX)->text(), QString("1.99"));
+        auto* sub = qobject_cast<QMdiSubWindow*>(dialog->parentWidget());
+        QVERIFY(sub->windowFlags() & Qt::WindowCloseButtonHint);
+        QVERIFY(!(sub->windowFlags() & Qt::WindowMinimizeButtonHint));
+        sub->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(frame.jobState().HeightGrid.empty());
+        QCOMPARE(frame.childWindows().size(), 1);
+    }
+};
+
+QTEST_MAIN(SurfaceDialogTest)
+#include "surface_dialog_test.moc"
