@@ -151,8 +151,13 @@ MagickDecoded DecodeWithMagick(const std::string& path, std::string_view bytes,
         out.format = img.magick();
         out.xResDpi = dpiOf(img.xResolution(), img.resolutionUnits());
         out.yResDpi = dpiOf(img.yResolution(), img.resolutionUnits());
-        out.isGrey = img.colorSpace() == MagickCore::GRAYColorspace ||
-                     img.colorSpace() == MagickCore::Rec601LumaColorspace;
+        const MagickCore::ColorspaceType space = img.colorSpace();
+        out.isGrey =
+            space == MagickCore::GRAYColorspace || space == MagickCore::Rec601LumaColorspace;
+        // CMYK JPEG and TIFF files and the like: our pixels are red, green and blue.
+        if (!out.isGrey && space != MagickCore::sRGBColorspace &&
+            space != MagickCore::RGBColorspace)
+            img.colorSpace(MagickCore::sRGBColorspace);
         out.sampleBits = static_cast<int>(img.depth());
         out.photometric = img.attribute("tiff:photometric");
         exportComposited(img, out);

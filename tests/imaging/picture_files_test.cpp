@@ -61,14 +61,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ReadCase{"p1.bmp", "BMP", 1, 0}, ReadCase{"p4.bmp", "BMP", 4, 0},
                       ReadCase{"p8.bmp", "BMP", 8, 300},  // 11811 px/m rounds to 300 dpi
                       ReadCase{"rgb.bmp", "BMP", 24, 96}, ReadCase{"rgb.jpg", "JPEG", 24, 0},
-                      ReadCase{"rgb150.jpg", "JPEG", 24, 150}, ReadCase{"grey.jpg", "JPEG", 8, 0},
-                      ReadCase{"mono.tif", "TIFF", 1, 0}, ReadCase{"four.tif", "TIFF", 4, 0},
-                      ReadCase{"pal.tif", "TIFF", 8, 0}, ReadCase{"grey.tif", "TIFF", 8, 0},
-                      ReadCase{"rgb.tif", "TIFF", 24, 72}, ReadCase{"four.gif", "GIF", 4, 0},
-                      ReadCase{"pal.gif", "GIF", 8, 0}, ReadCase{"pal.pcx", "PCX", 8, 0},
-                      ReadCase{"rgb.pcx", "PCX", 24, 0}, ReadCase{"rgb.png", "PNG", 24, 0},
-                      ReadCase{"grey.png", "PNG", 8, 0}, ReadCase{"alpha.png", "PNG", 24, 0},
-                      ReadCase{"deep.png", "PNG", 24, 0}),
+                      ReadCase{"rgb150.jpg", "JPEG", 24, 150}, ReadCase{"cmyk.jpg", "JPEG", 24, 0},
+                      ReadCase{"grey.jpg", "JPEG", 8, 0}, ReadCase{"mono.tif", "TIFF", 1, 0},
+                      ReadCase{"four.tif", "TIFF", 4, 0}, ReadCase{"pal.tif", "TIFF", 8, 0},
+                      ReadCase{"grey.tif", "TIFF", 8, 0}, ReadCase{"rgb.tif", "TIFF", 24, 72},
+                      ReadCase{"four.gif", "GIF", 4, 0}, ReadCase{"pal.gif", "GIF", 8, 0},
+                      ReadCase{"pal.pcx", "PCX", 8, 0}, ReadCase{"rgb.pcx", "PCX", 24, 0},
+                      ReadCase{"rgb.png", "PNG", 24, 0}, ReadCase{"grey.png", "PNG", 8, 0},
+                      ReadCase{"alpha.png", "PNG", 24, 0}, ReadCase{"deep.png", "PNG", 24, 0}),
     [](const auto& info) {
         std::string name = info.param.file;
         for (char& ch : name)
@@ -98,6 +98,20 @@ TEST(ReadPicture, AlphaIsLaidOnWhite) {
     ASSERT_EQ(seen.bytes.size(), solid.bytes.size());
     for (std::size_t i = 0; i < seen.bytes.size(); ++i)
         ASSERT_NEAR(seen.bytes[i], (solid.bytes[i] + 255) / 2.0, 1.5) << i;
+}
+
+TEST(ReadPicture, CmykBecomesRedGreenBlue) {
+    const Bgr24 cmyk = LoadBgr24(sample("cmyk.jpg"));
+    const Bgr24 rgb = LoadBgr24(sample("rgb.png"));
+    ASSERT_EQ(cmyk.bytes.size(), rgb.bytes.size());
+    for (int channel = 0; channel < 3; ++channel) {
+        double a = 0, b = 0;
+        for (std::size_t i = static_cast<std::size_t>(channel); i < rgb.bytes.size(); i += 3) {
+            a += cmyk.bytes[i];
+            b += rgb.bytes[i];
+        }
+        EXPECT_NEAR(a / b, 1.0, 0.05) << channel;  // same mean colour, JPEG loss aside
+    }
 }
 
 struct WriteCase {
