@@ -133,6 +133,21 @@ private slots:
         QCOMPARE(gauge.repaintRequests(), before + 2);
     }
 
+    void gaugeFillEndsAtItsSplitAndDisabledDrawsNothing() {
+        GaugePanel gauge;
+        gauge.resize(102, 20);  // a 100-pixel inside between one-pixel borders
+        gauge.setGaugeEnabled(true);
+        gauge.setPosition(40);
+        const QColor fill = gauge.palette().color(QPalette::Highlight);
+        const QColor rest = gauge.palette().color(QPalette::Window);
+        QImage image = gauge.grab().toImage();
+        QCOMPARE(image.pixelColor(40, 2), fill);  // split at 1 + 100 * 40 / 100
+        QCOMPARE(image.pixelColor(41, 2), rest);
+        gauge.setGaugeEnabled(false);
+        image = gauge.grab().toImage();
+        QCOMPARE(image.pixelColor(10, 2), rest);
+    }
+
     void countedLoopMovesTheGauge() {
         StatusProgress progress(frame->status(), frame->jobState());
         quarvel::LoopProgress loop(progress, 4);

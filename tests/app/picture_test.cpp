@@ -411,6 +411,22 @@ private slots:
         QCOMPARE(frame->status().message(), QStringLiteral("Right click image for plugins..."));
     }
 
+    void imagingProgressReachesTheStatusBar() {
+        TfrmPicture* picture = newPicture(20, 20);
+        auto& job = frame->jobState();
+        job.ProgressCounter = 0;
+        emit picture->TP->progressReport(50, 100);
+        QCOMPARE(frame->status().gauge().position(), 50);
+        QCOMPARE(job.ProgressCounter, 10);
+        emit picture->TP->progressReport(8, 100);
+        QCOMPARE(frame->status().gauge().position(), 50);
+        QCOMPARE(job.ProgressCounter, 10);
+        emit picture->TP->progressReport(96, 100);
+        QCOMPARE(job.ProgressCounter, 0);
+        QCOMPARE(frame->status().detail(), QStringLiteral("Done"));
+        QVERIFY(!frame->status().gauge().isGaugeEnabled());
+    }
+
     void escapeInAPictureWindowIsNotSeen() {
         TfrmPicture* picture = newPicture(20, 20);
         picture->TP->setFocus();

@@ -197,10 +197,42 @@ private slots:
         QVERIFY(h.job.HeightGrid.empty());
     }
 
-    void escapeSetsCancelRequested() {
+    // Key preview: Escape and Enter act wherever the focus is.
+    void keysActOnTheWholeDialog() {
         Harness h = picture200x100(20);
-        QTest::keyClick(h.dialog->Edit3, Qt::Key_Escape);
+        QTest::keyClick(h.dialog->Edit3, Qt::Key_Return);  // Create: the save dialog is asked
+        QCOMPARE(h.prompts.fileDialogs, 1);
+        QVERIFY(!h.job.CancelRequested);
+        QTest::keyClick(h.dialog->txtDia, Qt::Key_Escape);
         QVERIFY(h.job.CancelRequested);
+        QVERIFY(h.closed());  // idle, so Escape is also the Cancel button
+    }
+
+    // Create follows JobMode as it is then: 20 writes G-code, anything else a surface,
+    // with the save dialog prepared for DXF only in mode 10.
+    void createFollowsJobModeOfTheMoment_data() {
+        QTest::addColumn<int>("modeAtCreate");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QByteArray>("firstLine");
+        QTest::newRow("changed to g-code") << 20 << "changed.Dnc" << QByteArray("( Created ");
+        QTest::newRow("changed to mesh import") << 0 << "changed" << QByteArray("0");
+    }
+    void createFollowsJobModeOfTheMoment() {
+        QFETCH(int, modeAtCreate);
+        QFETCH(QString, written);
+        QFETCH(QByteArray, firstLine);
+        Harness h = picture200x100(10);
+        h.saveDialog.setNameFilters({"Pictures (*.bmp)"});
+        h.dialog->chkGouge->click();
+        h.job.JobMode = modeAtCreate;
+        h.answerSave(dir.filePath("changed"));
+        h.dialog->Button1->click();
+        const QList<QByteArray> lines = fileLines(dir.filePath(written));
+        QVERIFY(!lines.isEmpty());
+        QVERIFY(lines[0].startsWith(firstLine));
+        if (modeAtCreate != 20) QCOMPARE(h.saveDialog.nameFilters().size(), 1);
+        QVERIFY(h.closed());
+        QFile::remove(dir.filePath(written));
     }
 
     // The worked example of the raster path: a 4 x 4 picture, white but for two black
