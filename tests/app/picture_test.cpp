@@ -225,6 +225,20 @@ private slots:
         QVERIFY(picture->Modified);
     }
 
+    void draggingTheMouseSelectsARectangle() {
+        TfrmPicture* picture = newPicture(100, 80);
+        QTest::mousePress(picture->TP, Qt::LeftButton, {}, QPoint(10, 12));
+        QTest::mouseMove(picture->TP, QPoint(40, 30));
+        QTest::mouseRelease(picture->TP, Qt::LeftButton, {}, QPoint(40, 30));
+        const auto selection = picture->TP->model().Selection();
+        QCOMPARE(selection.x, 10);
+        QCOMPARE(selection.y, 12);
+        QCOMPARE(selection.width, 30);
+        QCOMPARE(selection.height, 18);
+        QTest::mouseClick(picture->TP, Qt::LeftButton, {}, QPoint(50, 50));
+        QVERIFY(!picture->TP->model().HasSelection());
+    }
+
     void undoAtTheBottomOnlySaysSo() {
         TfrmPicture* picture = newPicture();
         picture->mnuUndoClick();
