@@ -43,53 +43,74 @@ void unpackRow(const unsigned char* src, int width, int bits, std::uint8_t* dest
 
 }  // namespace
 
-bool ReadPlainBmp(std::string_view b, PixelImage& image, const ProgressFn& progress) {
+namespace {
+
+struct PlainBmpLayout {
+    std::uint64_t dataOffset = 0;
+    std::uint64_t headerSize = 0;
+    int width = 0;
+    int height = 0;
+    bool bottomUp = true;
+    int bits = 0;
+    std::uint64_t stride = 0;  // bytes per stored row, padded to 4
+};
+
+// The layout of an uncompressed 1/4/8/24-bit bitmap whose pixels all lie in `b`.
+bool plainLayout(std::string_view b, PlainBmpLayout& l) {
     if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') return false;
-    const std::uint32_t dataOffset = u32(b, 10);
-    const std::uint32_t headerSize = u32(b, 14);
+    l.dataOffset = u32(b, 10);
+    l.headerSize = u32(b, 14);
     const auto width = static_cast<std::int32_t>(u32(b, 18));
     const auto rawHeight = static_cast<std::int32_t>(u32(b, 22));
-    const int bits = u16(b, 28);
-    if (headerSize < 40 || u16(b, 26) != 1 || u32(b, 30) != 0) return false;  // BI_RGB only
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 24) return false;
+    l.bits = u16(b, 28);
+    if (l.headerSize < 40 || u16(b, 26) != 1 || u32(b, 30) != 0) return false;  // BI_RGB only
+    if (l.bits != 1 && l.bits != 4 && l.bits != 8 && l.bits != 24) return false;
     if (width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN) return false;
-    const std::int64_t height = std::abs(static_cast<std::int64_t>(rawHeight));
-    const std::uint64_t stride =
-        ((static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(bits) + 31u) / 32u) * 4u;
-    if (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > (1ull << 30))
-        return false;
-    if (dataOffset > b.size() ||
-        stride * static_cast<std::uint64_t>(height) > b.size() - dataOffset)
-        return false;
-    std::vector<PaletteEntry> palette;
-    if (bits <= 8) {
-        const std::uint32_t used = u32(b, 46);
-        const std::uint64_t entries = used != 0 ? used : (1u << bits);
-        const std::uint64_t paletteAt = 14ull + headerSize;
-        if (entries > (1u << bits) || paletteAt + entries * 4 > dataOffset) return false;
-        for (std::uint64_t i = 0; i < entries; ++i) {
-            const std::size_t at = static_cast<std::size_t>(paletteAt + i * 4);
-            palette.push_back({static_cast<std::uint8_t>(b[at + 2]),
-                               static_cast<std::uint8_t>(b[at + 1]),
-                               static_cast<std::uint8_t>(b[at])});
-        }
+    const std::uint64_t height = static_cast<std::uint64_t>(std::abs(std::int64_t{rawHeight}));
+    if (static_cast<std::uint64_t>(width) * height > (1ull << 30)) return false;
+    l.width = width;
+    l.height = static_cast<int>(height);
+    l.bottomUp = rawHeight > 0;
+    l.stride =
+        ((static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(l.bits) + 31u) / 32u) * 4u;
+    return l.dataOffset <= b.size() && l.stride * height <= b.size() - l.dataOffset;
+}
+
+bool readPalette(std::string_view b, const PlainBmpLayout& l, std::vector<PaletteEntry>& palette) {
+    if (l.bits > 8) return true;
+    const std::uint32_t used = u32(b, 46);
+    const std::uint64_t entries = used != 0 ? used : (1u << l.bits);
+    const std::uint64_t paletteAt = 14ull + l.headerSize;
+    if (entries > (1u << l.bits) || paletteAt + entries * 4 > l.dataOffset) return false;
+    for (std::uint64_t i = 0; i < entries; ++i) {
+        const std::size_t at = static_cast<std::size_t>(paletteAt + i * 4);
+        palette.push_back({static_cast<std::uint8_t>(b[at + 2]),
+                           static_cast<std::uint8_t>(b[at + 1]), static_cast<std::uint8_t>(b[at])});
     }
-    PixelImage out = MakeImage(width, static_cast<int>(height), bits);
+    return true;
+}
+
+}  // namespace
+
+bool ReadPlainBmp(std::string_view b, PixelImage& image, const ProgressFn& progress) {
+    PlainBmpLayout l;
+    std::vector<PaletteEntry> palette;
+    if (!plainLayout(b, l) || !readPalette(b, l, palette)) return false;
+    PixelImage out = MakeImage(l.width, l.height, l.bits);
     out.palette = std::move(palette);
     out.xResDpi = dpiOf(u32(b, 38));
     out.yResDpi = dpiOf(u32(b, 42));
-    const bool bottomUp = rawHeight > 0;
     RowReporter reporter(progress, out.height);
+    const auto* pixels = reinterpret_cast<const unsigned char*>(b.data() + l.dataOffset);
     for (int y = 0; y < out.height; ++y) {
         reporter.row(y);
-        const int fileRow = bottomUp ? out.height - 1 - y : y;
-        const auto* src = reinterpret_cast<const unsigned char*>(b.data() + dataOffset) +
-                          stride * static_cast<std::uint64_t>(fileRow);
-        unpackRow(src, width, bits, out.row(y));
+        const int fileRow = l.bottomUp ? out.height - 1 - y : y;
+        unpackRow(pixels + l.stride * static_cast<std::uint64_t>(fileRow), l.width, l.bits,
+                  out.row(y));
     }
-    if (bits <= 8) {
+    if (l.bits <= 8) {
         for (std::uint8_t& index : out.pixels)
-            if (index >= out.palette.size()) index = 0;
+            if (index >= out.palette.size()) index = 0;  // a damaged index shows entry 0
     }
     image = std::move(out);
     reporter.finish();

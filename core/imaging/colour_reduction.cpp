@@ -129,9 +129,75 @@ struct Box {
     int lo[3];
     int hi[3];  // inclusive cell bounds per channel (red, green, blue)
     std::uint64_t pixels = 0;
+    std::uint64_t red = 0, green = 0, blue = 0;  // sums over the box's pixels
 };
 
-std::vector<PaletteEntry> medianCutPalette(const PixelImage& tc);
+// Fills the counts and sums of `box` from the cell statistics.
+void measure(Box& box, const CellStats& s) {
+    box.pixels = box.red = box.green = box.blue = 0;
+    for (int r = box.lo[0]; r <= box.hi[0]; ++r)
+        for (int g = box.lo[1]; g <= box.hi[1]; ++g)
+            for (int b = box.lo[2]; b <= box.hi[2]; ++b) {
+                const auto c = static_cast<std::size_t>(r << 10 | g << 5 | b);
+                box.pixels += s.count[c];
+                box.red += s.red[c];
+                box.green += s.green[c];
+                box.blue += s.blue[c];
+            }
+}
+
+// The most populous box that can still be split, or -1.
+int boxToSplit(const std::vector<Box>& boxes) {
+    int pick = -1;
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const Box& b = boxes[i];
+        const bool splittable = b.hi[0] > b.lo[0] || b.hi[1] > b.lo[1] || b.hi[2] > b.lo[2];
+        if (splittable && b.pixels > 0 &&
+            (pick < 0 || b.pixels > boxes[static_cast<std::size_t>(pick)].pixels))
+            pick = static_cast<int>(i);
+    }
+    return pick;
+}
+
+// Splits `box` across its longest side after the slice where the running count passes
+// half of its pixels; returns the upper part.
+Box splitAtMedian(Box& box, const CellStats& s) {
+    int axis = 0;
+    for (int a = 1; a < 3; ++a)
+        if (box.hi[a] - box.lo[a] > box.hi[axis] - box.lo[axis]) axis = a;
+    std::uint64_t running = 0;
+    int cut = box.lo[axis];
+    for (int v = box.lo[axis]; v < box.hi[axis]; ++v) {
+        Box slice = box;
+        slice.lo[axis] = slice.hi[axis] = v;
+        measure(slice, s);
+        running += slice.pixels;
+        cut = v;
+        if (running * 2 >= box.pixels) break;
+    }
+    Box upper = box;
+    upper.lo[axis] = cut + 1;
+    box.hi[axis] = cut;
+    measure(box, s);
+    measure(upper, s);
+    return upper;
+}
+
+std::vector<PaletteEntry> medianCutPalette(const PixelImage& tc) {
+    const CellStats s = countCells(tc);
+    std::vector<Box> boxes{Box{{0, 0, 0}, {31, 31, 31}}};
+    measure(boxes[0], s);
+    while (boxes.size() < 256) {
+        const int pick = boxToSplit(boxes);
+        if (pick < 0) break;
+        Box upper = splitAtMedian(boxes[static_cast<std::size_t>(pick)], s);
+        boxes.push_back(upper);
+    }
+    std::vector<PaletteEntry> palette;
+    for (const Box& box : boxes)
+        if (box.pixels > 0) palette.push_back(meanOf(box.pixels, box.red, box.green, box.blue));
+    return palette;
+}
 
 }  // namespace
 
@@ -209,72 +275,5 @@ void ConvertToEightColours(PixelImage& image, int ditherPercent) {
     }
     image = std::move(out);
 }
-
-namespace {
-
-std::vector<PaletteEntry> medianCutPalette(const PixelImage& tc) {
-    const CellStats s = countCells(tc);
-    auto cellAt = [](int r, int g, int b) {
-        return static_cast<std::size_t>(r << 10 | g << 5 | b);
-    };
-    auto population = [&](const Box& box) {
-        std::uint64_t n = 0;
-        for (int r = box.lo[0]; r <= box.hi[0]; ++r)
-            for (int g = box.lo[1]; g <= box.hi[1]; ++g)
-                for (int b = box.lo[2]; b <= box.hi[2]; ++b) n += s.count[cellAt(r, g, b)];
-        return n;
-    };
-    std::vector<Box> boxes{Box{{0, 0, 0}, {31, 31, 31}, 0}};
-    boxes[0].pixels = population(boxes[0]);
-    while (boxes.size() < 256) {
-        // The most populous box that can still be split.
-        int pick = -1;
-        for (std::size_t i = 0; i < boxes.size(); ++i) {
-            const Box& b = boxes[i];
-            const bool splittable = b.hi[0] > b.lo[0] || b.hi[1] > b.lo[1] || b.hi[2] > b.lo[2];
-            if (splittable && b.pixels > 0 &&
-                (pick < 0 || b.pixels > boxes[static_cast<std::size_t>(pick)].pixels))
-                pick = static_cast<int>(i);
-        }
-        if (pick < 0) break;
-        Box& box = boxes[static_cast<std::size_t>(pick)];
-        int axis = 0;
-        for (int a = 1; a < 3; ++a)
-            if (box.hi[a] - box.lo[a] > box.hi[axis] - box.lo[axis]) axis = a;
-        // Median along the axis: the first slice where the running count passes half.
-        std::uint64_t running = 0;
-        int cut = box.lo[axis];
-        for (int v = box.lo[axis]; v < box.hi[axis]; ++v) {
-            Box slice = box;
-            slice.lo[axis] = slice.hi[axis] = v;
-            running += population(slice);
-            cut = v;
-            if (running * 2 >= box.pixels) break;
-        }
-        Box upper = box;
-        upper.lo[axis] = cut + 1;
-        box.hi[axis] = cut;
-        box.pixels = population(box);
-        upper.pixels = population(upper);
-        boxes.push_back(upper);
-    }
-    std::vector<PaletteEntry> palette;
-    for (const Box& box : boxes) {
-        std::uint64_t n = 0, r = 0, g = 0, b = 0;
-        for (int cr = box.lo[0]; cr <= box.hi[0]; ++cr)
-            for (int cg = box.lo[1]; cg <= box.hi[1]; ++cg)
-                for (int cb = box.lo[2]; cb <= box.hi[2]; ++cb) {
-                    const std::size_t c = cellAt(cr, cg, cb);
-                    n += s.count[c];
-                    r += s.red[c];
-                    g += s.green[c];
-                    b += s.blue[c];
-                }
-        if (n > 0) palette.push_back(meanOf(n, r, g, b));
-    }
-    return palette;
-}
-
-}  // namespace
 
 }  // namespace quarvel::imaging

@@ -93,55 +93,62 @@ bool RotateQuarterTurns(PixelImage& image, double degrees) {
     return true;
 }
 
+namespace {
+
+// One source row resampled across into `out` (width * 3 channel values).
+void resampleAcross(const std::uint8_t* src, const std::vector<Contribution>& across,
+                    std::vector<float>& out) {
+    out.resize(across.size() * 3);
+    for (std::size_t x = 0; x < across.size(); ++x) {
+        const Contribution& c = across[x];
+        double sum[3] = {0, 0, 0};
+        for (std::size_t k = 0; k < c.weights.size(); ++k) {
+            const std::uint8_t* p = src + (static_cast<std::size_t>(c.first) + k) * 3;
+            for (int ch = 0; ch < 3; ++ch) sum[ch] += c.weights[k] * p[ch];
+        }
+        for (std::size_t ch = 0; ch < 3; ++ch) out[x * 3 + ch] = static_cast<float>(sum[ch]);
+    }
+}
+
+// Source rows resampled across are made when first needed and dropped once no later
+// destination row reads them (the rows a destination row reads only move down).
+void resampleDown(const PixelImage& src, const std::vector<Contribution>& across,
+                  const std::vector<Contribution>& down, PixelImage& dst, RowReporter& reporter) {
+    const std::size_t rowValues = across.size() * 3;
+    std::vector<std::vector<float>> rows(static_cast<std::size_t>(src.height));
+    std::vector<double> sum(rowValues);
+    int released = 0;
+    for (int y = 0; y < dst.height; ++y) {
+        reporter.row(y);
+        const Contribution& c = down[static_cast<std::size_t>(y)];
+        for (; released < c.first; ++released) rows[static_cast<std::size_t>(released)] = {};
+        std::fill(sum.begin(), sum.end(), 0.0);
+        for (std::size_t k = 0; k < c.weights.size(); ++k) {
+            const int sy = c.first + static_cast<int>(k);
+            std::vector<float>& m = rows[static_cast<std::size_t>(sy)];
+            if (m.empty()) resampleAcross(src.row(sy), across, m);
+            for (std::size_t i = 0; i < rowValues; ++i) sum[i] += c.weights[k] * m[i];
+        }
+        std::uint8_t* d = dst.row(y);
+        for (std::size_t i = 0; i < rowValues; ++i) d[i] = toByte(sum[i]);
+    }
+}
+
+}  // namespace
+
 PixelImage ResampleByRatio(const PixelImage& image, double ratio, const ProgressFn& progress) {
     if (!(ratio > 0.0) || !std::isfinite(ratio))
         throw InvalidInput("the resize ratio must be above 0");
     const double w = std::max(1.0, std::nearbyint(image.width * ratio));
     const double h = std::max(1.0, std::nearbyint(image.height * ratio));
     if (w > 30000.0 || h > 30000.0) throw InvalidInput("the resized picture would be too large");
-    const int dw = static_cast<int>(w), dh = static_cast<int>(h);
     const PixelImage src = ExpandTo24(image);
-    const auto across = contributions(src.width, dw);
-    const auto down = contributions(src.height, dh);
-    // Source rows resampled across, made when first needed and dropped once no later
-    // destination row reads them (the rows a destination row reads only move down).
-    const std::size_t midRow = static_cast<std::size_t>(dw) * 3;
-    std::vector<std::vector<float>> mid(static_cast<std::size_t>(src.height));
-    auto acrossRow = [&](int sy) -> const std::vector<float>& {
-        std::vector<float>& m = mid[static_cast<std::size_t>(sy)];
-        if (!m.empty()) return m;
-        m.resize(midRow);
-        const std::uint8_t* s = src.row(sy);
-        for (int x = 0; x < dw; ++x) {
-            const Contribution& c = across[static_cast<std::size_t>(x)];
-            double sum[3] = {0, 0, 0};
-            for (std::size_t k = 0; k < c.weights.size(); ++k) {
-                const std::uint8_t* p = s + (static_cast<std::size_t>(c.first) + k) * 3;
-                for (int ch = 0; ch < 3; ++ch) sum[ch] += c.weights[k] * p[ch];
-            }
-            for (int ch = 0; ch < 3; ++ch)
-                m[static_cast<std::size_t>(x * 3 + ch)] = static_cast<float>(sum[ch]);
-        }
-        return m;
-    };
-    PixelImage dst = MakeImage(dw, dh, 24);
+    PixelImage dst = MakeImage(static_cast<int>(w), static_cast<int>(h), 24);
     dst.xResDpi = image.xResDpi;
     dst.yResDpi = image.yResDpi;
-    RowReporter reporter(progress, dh);
-    std::vector<double> sum(midRow);
-    int released = 0;
-    for (int y = 0; y < dh; ++y) {
-        reporter.row(y);
-        const Contribution& c = down[static_cast<std::size_t>(y)];
-        for (; released < c.first; ++released) mid[static_cast<std::size_t>(released)] = {};
-        std::fill(sum.begin(), sum.end(), 0.0);
-        for (std::size_t k = 0; k < c.weights.size(); ++k) {
-            const std::vector<float>& m = acrossRow(c.first + static_cast<int>(k));
-            for (std::size_t i = 0; i < midRow; ++i) sum[i] += c.weights[k] * m[i];
-        }
-        std::uint8_t* d = dst.row(y);
-        for (std::size_t i = 0; i < midRow; ++i) d[i] = toByte(sum[i]);
-    }
+    RowReporter reporter(progress, dst.height);
+    resampleDown(src, contributions(src.width, dst.width), contributions(src.height, dst.height),
+                 dst, reporter);
     reporter.finish();
     return image.isTrueColor() ? dst : MapToPalette(dst, image.palette, image.bitCount);
 }

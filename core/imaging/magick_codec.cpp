@@ -119,16 +119,15 @@ std::string reasonOf(const Magick::Exception& e) {
 
 }  // namespace
 
-MagickDecoded DecodeWithMagick(const std::string& path, std::string_view bytes,
-                               const std::string& formatHint,
-                               const std::function<void(long, long)>& onRows) {
-    initialiseMagick();
-    Magick::Image img;
-    ProgressRelay relay{onRows};
+namespace {
+
+// Decodes the first picture of `bytes` into `img`; throws IoError with the reason.
+void readFirstPicture(Magick::Image& img, const std::string& path, std::string_view bytes,
+                      const std::string& formatHint, ProgressRelay& relay) {
     try {
         img.subImage(0);
         img.subRange(1);
-        if (onRows)
+        if (relay.onRows)
             MagickCore::SetImageInfoProgressMonitor(img.imageInfo(), forwardProgress, &relay);
         if (!formatHint.empty()) img.magick(formatHint);
         img.read(Magick::Blob(bytes.data(), bytes.size()));
@@ -143,25 +142,38 @@ MagickDecoded DecodeWithMagick(const std::string& path, std::string_view bytes,
     } catch (const Magick::Exception& e) {
         throw IoError(path, "cannot read picture (" + reasonOf(e) + ")");
     }
+}
+
+void describeAndExport(Magick::Image& img, MagickDecoded& out) {
+    out.format = img.magick();
+    out.xResDpi = dpiOf(img.xResolution(), img.resolutionUnits());
+    out.yResDpi = dpiOf(img.yResolution(), img.resolutionUnits());
+    const MagickCore::ColorspaceType space = img.colorSpace();
+    out.isGrey = space == MagickCore::GRAYColorspace || space == MagickCore::Rec601LumaColorspace;
+    // CMYK JPEG and TIFF files and the like: our pixels are red, green and blue.
+    if (!out.isGrey && space != MagickCore::sRGBColorspace && space != MagickCore::RGBColorspace)
+        img.colorSpace(MagickCore::sRGBColorspace);
+    out.sampleBits = static_cast<int>(img.depth());
+    out.photometric = img.attribute("tiff:photometric");
+    exportComposited(img, out);
+    exportIndexes(img, out);
+}
+
+}  // namespace
+
+MagickDecoded DecodeWithMagick(const std::string& path, std::string_view bytes,
+                               const std::string& formatHint,
+                               const std::function<void(long, long)>& onRows) {
+    initialiseMagick();
+    Magick::Image img;
+    ProgressRelay relay{onRows};
+    readFirstPicture(img, path, bytes, formatHint, relay);
     MagickDecoded out;
     out.width = static_cast<int>(img.columns());
     out.height = static_cast<int>(img.rows());
     if (out.width <= 0 || out.height <= 0) throw IoError(path, "picture has no pixels");
     try {
-        out.format = img.magick();
-        out.xResDpi = dpiOf(img.xResolution(), img.resolutionUnits());
-        out.yResDpi = dpiOf(img.yResolution(), img.resolutionUnits());
-        const MagickCore::ColorspaceType space = img.colorSpace();
-        out.isGrey =
-            space == MagickCore::GRAYColorspace || space == MagickCore::Rec601LumaColorspace;
-        // CMYK JPEG and TIFF files and the like: our pixels are red, green and blue.
-        if (!out.isGrey && space != MagickCore::sRGBColorspace &&
-            space != MagickCore::RGBColorspace)
-            img.colorSpace(MagickCore::sRGBColorspace);
-        out.sampleBits = static_cast<int>(img.depth());
-        out.photometric = img.attribute("tiff:photometric");
-        exportComposited(img, out);
-        exportIndexes(img, out);
+        describeAndExport(img, out);
     } catch (const Magick::Exception& e) {
         throw IoError(path, "cannot read picture (" + reasonOf(e) + ")");
     }
