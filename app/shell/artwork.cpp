@@ -91,8 +91,8 @@ QPixmap splashPicture() {
     sky.setColorAt(0, kDeepBlue);
     sky.setColorAt(1, QColor(0x0b, 0x16, 0x26));
     p.fillRect(pix.rect(), sky);
-    drawContours(p, QRectF(190, 30, 130, 120), 7);
-    drawCutter(p, QPointF(255, 92), 70);
+    drawContours(p, QRectF(205, 32, 115, 116), 7);
+    drawCutter(p, QPointF(262, 92), 70);
     QFont title;
     title.setPixelSize(40);
     title.setBold(true);
@@ -100,7 +100,7 @@ QPixmap splashPicture() {
     p.setPen(Qt::white);
     p.drawText(QRect(20, 40, 200, 50), Qt::AlignLeft | Qt::AlignVCenter, "Quarvel");
     QFont small;
-    small.setPixelSize(12);
+    small.setPixelSize(11);
     p.setFont(small);
     p.setPen(kSteel);
     p.drawText(QRect(22, 92, 180, 40), Qt::AlignLeft | Qt::TextWordWrap,
