@@ -3,14 +3,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <sstream>
 #include <string>
 
 #include "imaging/magick_codec.h"
+#include "imaging/picture_files.h"
 #include "imaging/raw_writers.h"
+#include "text/error.h"
 
 namespace quarvel::imaging::detail {
 namespace {
@@ -72,6 +77,36 @@ TEST(ReadPlainBmp, LeavesDamagedFilesToTheGeneralDecoder) {
     rle[30] = 1;  // run-length compressed
     EXPECT_FALSE(ReadPlainBmp(rle, image));
     EXPECT_TRUE(image.empty());
+}
+
+// Damaged files of every kind must give a picture or a reason, never a crash.
+TEST(ReadPicture, SurvivesTruncationAndFlippedBytes) {
+    const auto dir = std::filesystem::temp_directory_path() / "quarvel-damaged";
+    std::filesystem::create_directories(dir);
+    std::mt19937 rng{1234};
+    for (const char* name : {"p1.bmp", "p4.bmp", "rgb.bmp", "pal.pcx", "rgb.tif", "pal.gif"}) {
+        const std::string good = bytesOf(name);
+        for (int trial = 0; trial < 40; ++trial) {
+            std::string bad = good;
+            if (trial % 2 == 0) {
+                bad.resize(rng() % good.size());
+            } else {
+                for (int flips = 0; flips < 4; ++flips)
+                    bad[rng() % std::min<std::size_t>(bad.size(), 140)] = static_cast<char>(rng());
+            }
+            const std::string path = (dir / name).string();
+            std::ofstream(path, std::ios::binary | std::ios::trunc) << bad;
+            try {
+                const imaging::DecodedPicture p = imaging::ReadPicture(path);
+                ASSERT_FALSE(p.image.empty()) << name << " trial " << trial;
+                ASSERT_EQ(p.image.pixels.size(),
+                          p.image.rowBytes() * static_cast<std::size_t>(p.image.height));
+            } catch (const quarvel::Error&) {
+                // A reason is the other sound outcome.
+            }
+        }
+    }
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
