@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <QLayout>
 #include <QMdiSubWindow>
-#include <QScrollBar>
 
 #include "imaging/picture_files.h"
 #include "shell/busy_cursor.h"
