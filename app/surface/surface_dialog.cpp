@@ -20,11 +20,11 @@ namespace {
 // Layout in pixels: two columns of fields, the two check boxes, the gouge group across
 // the whole width, then the buttons and the progress bar along the bottom edge.
 constexpr int kMargin = 8;
-constexpr int kLabelWidth = 78;
+constexpr int kLabelWidth = 86;
 constexpr int kFieldWidth = 72;
 constexpr int kRowHeight = 28;
 constexpr int kControlHeight = 22;
-constexpr int kSecondColumn = 176;
+constexpr int kSecondColumn = 182;
 constexpr int kChecksTop = kMargin + 4 * kRowHeight + 4;
 constexpr int kGroupTop = kChecksTop + 28;
 constexpr int kGroupHeight = 58;
