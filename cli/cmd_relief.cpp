@@ -35,13 +35,21 @@ struct ReliefArgs {
 class TerminalJobBar final : public surface::JobBar {
 public:
     explicit TerminalJobBar(TerminalProgress& terminal) : terminal_(terminal) {}
-    void setBar(int percent) override { terminal_.setPosition(percent); }
+    void setBar(int percent) override {
+        if (!labelled_) terminal_.setLabel("Writing");  // gouge control is over by now
+        labelled_ = true;
+        terminal_.setPosition(percent);
+    }
     void pump() override {}
     bool takeCancelPress() override { return interruptRequested(); }
-    void passStarted(int pass) override { terminal_.setLabel("Pass " + std::to_string(pass)); }
+    void passStarted(int pass) override {
+        terminal_.setLabel("Pass " + std::to_string(pass));
+        labelled_ = true;
+    }
 
 private:
     TerminalProgress& terminal_;
+    bool labelled_ = false;
 };
 
 // Types the given options into the form in the dialog's field order. Two sizes (or two
