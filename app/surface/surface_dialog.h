@@ -103,6 +103,7 @@ private:
 
     SurfaceDialogContext context_;
     surface::SurfaceJobForm form_;
+    TZGrid work_;  // the grid a running job reads and corrects
     std::map<surface::SurfaceField, QLineEdit*> fields_;
     bool refreshing_ = false;
     bool subWindowStyled_ = false;

@@ -49,10 +49,15 @@ bool hasZeroDiameter(const GougeSettings& gouge) { return gouge.enabled && gouge
 
 }  // namespace
 
+// The job runs on its own copy of the grid: while it lets events through, another
+// window may sample a new grid or a second surface dialog may close and empty it. The
+// corrected grid goes back afterwards, so that a second Create in this dialog works on
+// it, unless the job emptied the grid or the grid was replaced by one of another size.
 void TDXF::Button1Click() {
     if (Running) return;  // a click delivered while a job pumps events starts nothing
     context_.job.CancelRequested = false;
     CancelPressed = false;
+    work_ = context_.job.HeightGrid;
     try {
         if (isGCodeMode(context_.job.JobMode)) {
             runRasterGCodeJob();
@@ -64,6 +69,11 @@ void TDXF::Button1Click() {
         setStatus(kReadyText);
         context_.prompts.message(this, MessageKind::Warning, QString::fromUtf8(error.what()));
     }
+    TZGrid& shared = context_.job.HeightGrid;
+    if (shared.rows == work_.rows && shared.columns == work_.columns && !shared.empty()) {
+        shared = std::move(work_);
+    }
+    work_ = TZGrid();
 }
 
 // Throws InvalidInput for values that give no sound job, or when the grid the fields
@@ -100,7 +110,7 @@ void TDXF::runDxfSurfaceJob() {
         gouge.enabled = false;  // the surface is written from the grid as sampled
     }
     StatusProgress gauge(context_.status, context_.job);
-    TZGrid& grid = context_.job.HeightGrid;
+    TZGrid& grid = work_;
     if (gouge.enabled) {
         setStatus(QStringLiteral("Applying Gouge Control. Please Wait..."));
         // Escape stops gouge control only; the faces are written all the same.
@@ -127,7 +137,7 @@ void TDXF::runRasterGCodeJob() {
         return;
     }
     StatusProgress gauge(context_.status, context_.job);
-    TZGrid& grid = context_.job.HeightGrid;
+    TZGrid& grid = work_;
     if (gouge.enabled) {
         setStatus(QStringLiteral("Applying Gouge Control. Please Wait..."));
         (void)surface::ApplyJobGougeControl(grid, job, gouge, gauge);

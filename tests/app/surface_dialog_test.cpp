@@ -349,6 +349,27 @@ private slots:
         QCOMPARE(h.job.HeightGrid.rows, 100);
     }
 
+    // While the job lets events through, another window may put a new grid in the job
+    // state; the job keeps reading the grid it started with.
+    void gridReplacedDuringJobDoesNotReachTheFile() {
+        QList<QByteArray> untouched;
+        for (const bool replace : {false, true}) {
+            Harness h = picture200x100(20);
+            h.dialog->chkGouge->click();
+            if (replace) {
+                QMetaObject::invokeMethod(
+                    qApp, [&h] { h.job.HeightGrid = TZGrid(100, 200, 0); },
+                    Qt::QueuedConnection);
+            }
+            h.answerSave(dir.filePath("copy.Dnc"));
+            h.dialog->Button1->click();
+            const QList<QByteArray> moves = fileLines(dir.filePath("copy.Dnc")).mid(1);
+            QVERIFY(moves.size() > 2);
+            if (replace) QCOMPARE(moves, untouched);
+            untouched = moves;
+        }
+    }
+
     void cancelledSaveDialogLeavesDialogOpen() {
         Harness h = picture200x100(10);
         h.dialog->Button1->click();  // the scripted save dialog is cancelled
