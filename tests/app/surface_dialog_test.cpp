@@ -336,10 +336,11 @@ private slots:
         QCOMPARE(h.job.HeightGrid.rows, 100);
     }
 
-    // Cancel during the passes: idle again, no file asked for, the grid kept.
+    // Cancel during the passes: idle again, no file asked for, and the grid kept as gouge
+    // control left it (an end mill wider than a cell lifts a lone black cell to white).
     void cancelPressDuringJobKeepsDialogOpen() {
         Harness h = picture200x100(20);
-        h.dialog->chkGouge->click();
+        h.job.HeightGrid.at(50, 100) = 0;
         QMetaObject::invokeMethod(h.dialog->Button2, "click", Qt::QueuedConnection);
         h.dialog->Button1->click();
         QCOMPARE(h.prompts.fileDialogs, 0);
@@ -347,6 +348,7 @@ private slots:
         QVERIFY(!h.dialog->Running);
         QVERIFY(!h.dialog->CancelPressed);
         QCOMPARE(h.job.HeightGrid.rows, 100);
+        QCOMPARE(h.job.HeightGrid.at(50, 100), std::uint8_t{255});
     }
 
     // While the job lets events through, another window may put a new grid in the job
