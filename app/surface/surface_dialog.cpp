@@ -45,6 +45,7 @@ TDXF::TDXF(SurfaceDialogContext context, QWidget* parent)
             context_.job.JobMode) {
     BusyCursor busy;
     if (context_.writeResolution) context_.writeResolution(form_.xRes(), form_.yRes());
+    refreshing_ = true;  // the controls' own signals while they are built are not edits
     buildControls();
     refreshFields();
     const bool isDxf = context_.job.JobMode == kJobDxfSurface;
@@ -99,9 +100,12 @@ void TDXF::buildControls() {
     connect(chkGouge, &QCheckBox::toggled, this, [this] { chkGougeClick(); });
 
     placeGougeGroup();
+    placeButtons();
+}
 
+void TDXF::placeButtons() {
     const int buttonsTop = kGroupTop + kGroupHeight + kMargin;
-    const int groupRight = right + kLabelWidth + kFieldWidth;
+    const int groupRight = kSecondColumn + kLabelWidth + kFieldWidth;
     Button1 = new QPushButton(QStringLiteral("Create"), this);
     Button1->setGeometry(groupRight - 2 * kButtonWidth - kMargin, buttonsTop, kButtonWidth,
                          kButtonHeight);

@@ -85,6 +85,7 @@ private:
     QLineEdit* addField(surface::SurfaceField field, QLabel*& label, int x, int y,
                         const char* hint);
     void placeGougeGroup();
+    void placeButtons();
     void showGCodeFields(bool show);
     void fieldEdited(surface::SurfaceField field, const QString& text);
     void refreshFields();
