@@ -380,37 +380,52 @@ private slots:
         QCOMPARE(h.job.HeightGrid.rows, 102);
     }
 
-    void gCodeCommandOpensDialogOverPicture() {
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        TQuarvelFrame frame(std::move(scripted));
+    // The picture commands: a 200 x 100 picture whose pixels are all level 200, in true
+    // colour for G-Code and as grey palette indexes for DXF Surface.
+    void pictureCommandOpensDialog_data() {
+        QTest::addColumn<bool>("gCode");
+        QTest::addColumn<int>("bitCount");
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("corner");  // the grid's first cell: the frame in mode 10
+        QTest::addColumn<QString>("sizeX");
+        QTest::newRow("g-code, 24-bit") << true << 24 << 200 << 200 << "1.99";
+        QTest::newRow("dxf surface, 8-bit") << false << 8 << 202 << 255 << "2.01";
+    }
+    void pictureCommandOpensDialog() {
+        QFETCH(bool, gCode);
+        QFETCH(int, bitCount);
+        TQuarvelFrame frame(std::make_unique<ScriptedPrompts>());
         frame.setSurfaceJobFactory(createSurfaceJobDialog);
         frame.New1Click();
         auto* picture = qobject_cast<TfrmPicture*>(frame.childAt(0));
         QVERIFY(picture);
-        picture->TP->apply([](quarvel::imaging::ImagingModel& m) {
-            quarvel::imaging::PixelImage image = quarvel::imaging::MakeImage(200, 100, 24);
+        picture->TP->apply([bitCount](quarvel::imaging::ImagingModel& m) {
+            auto image = quarvel::imaging::MakeImage(200, 100, bitCount);
+            if (bitCount != 24) image.palette = quarvel::imaging::GreyRamp();
             std::fill(image.pixels.begin(), image.pixels.end(), std::uint8_t{200});
             m.SetImage(image);
         });
-        auto* pictureSub = qobject_cast<QMdiSubWindow*>(picture->parentWidget());
-        frame.mdiArea().setActiveSubWindow(pictureSub);
-        GCode1Click(frame, *picture);
+        frame.mdiArea().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(picture->parentWidget()));
+        JobState& job = frame.jobState();
+        job.JobFileName = "earlier";
+        gCode ? GCode1Click(frame, *picture) : DXFSurface1Click(frame, *picture);
 
         auto* dialog = qobject_cast<TDXF*>(frame.childAt(0));
         QVERIFY(dialog);
-        QCOMPARE(frame.jobState().JobMode, 20);
-        QCOMPARE(frame.jobState().TargetWindowIndex, 1);
-        QCOMPARE(frame.jobState().JobFileName, std::string("New Picture"));
-        QCOMPARE(frame.jobState().HeightGrid.columns, 200);
-        QCOMPARE(frame.jobState().HeightGrid.at(0, 0), std::uint8_t{200});
-        QCOMPARE(picture->TP->model().ImageXRes(), 100);
-        QCOMPARE(dialog->fieldEdit(SurfaceField::SizeX)->text(), QString("1.99"));
+        QCOMPARE(job.JobMode, gCode ? 20 : 10);
+        QCOMPARE(job.TargetWindowIndex, 1);
+        QCOMPARE(job.JobFileName, std::string(gCode ? "New Picture" : "earlier"));
+        QTEST(job.HeightGrid.columns, "columns");
+        QTEST(int(job.HeightGrid.at(0, 0)), "corner");
+        QCOMPARE(job.HeightGrid.at(1, 1), std::uint8_t{200});
+        QCOMPARE(picture->TP->model().ImageXRes(), 100);  // written back by the dialog
+        QTEST(dialog->fieldEdit(SurfaceField::SizeX)->text(), "sizeX");
         auto* sub = qobject_cast<QMdiSubWindow*>(dialog->parentWidget());
         QVERIFY(sub->windowFlags() & Qt::WindowCloseButtonHint);
         QVERIFY(!(sub->windowFlags() & Qt::WindowMinimizeButtonHint));
         sub->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(frame.jobState().HeightGrid.empty());
+        QVERIFY(job.HeightGrid.empty());
         QCOMPARE(frame.childWindows().size(), 1);
     }
 };
