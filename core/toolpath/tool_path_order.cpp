@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "toolpath/probe_search.h"
+
 namespace quarvel::toolpath {
 
 using engine::Point2;
@@ -49,23 +51,20 @@ TOutRegionArray OrderToolPaths(const engine::TRegionArray& regions) {
     }
     if (pending.empty()) return out;
     Point2 c = startCorner(pending);
+    std::vector<TMyEntity> probes;
+    probes.reserve(pending.size());
+    for (const TRegion* r : pending) probes.push_back(r->segments.front());
+    ProbeSearch search(std::move(probes));
     out.reserve(pending.size() + 1);
-    while (!pending.empty()) {
-        double best = 1e99;
-        // Distances that are not finite never win; the first pending region is taken
-        // then, so that no region is lost.
-        std::size_t winner = 0;
-        for (std::size_t k = 0; k < pending.size(); ++k) {
-            const double d = squaredDistanceToProbe(c, pending[k]->segments.front());
-            if (d < best) {
-                best = d;
-                winner = k;
-            }
-        }
+    while (search.pendingCount() > 0) {
+        std::size_t winner = search.nearest(c);
+        // No distance is finite and below 1e99: take the first pending region rather than
+        // lose the rest.
+        if (winner == ProbeSearch::kNone) winner = search.firstPending();
         const TRegion& chosen = *pending[winner];
         out.push_back({chosen.depth, chosen.segments});
         c = engine::firstEnd(chosen.segments.front());
-        pending.erase(pending.begin() + static_cast<std::ptrdiff_t>(winner));
+        search.remove(winner);
     }
     return out;
 }
