@@ -23,13 +23,17 @@ PixelImage paletteLike(const PixelImage& src, int bits, std::vector<PaletteEntry
 
 // Fills indexes by `indexOf(red, green, blue, x, y)`.
 template <class IndexOf>
-void fillIndexes(const PixelImage& tc, PixelImage& out, IndexOf indexOf) {
+void fillIndexes(const PixelImage& tc, PixelImage& out, IndexOf indexOf,
+                 const ProgressFn& progress) {
+    RowReporter reporter(progress, tc.height);
     for (int y = 0; y < tc.height; ++y) {
+        reporter.row(y);
         const Byte* p = tc.row(y);
         Byte* dest = out.row(y);
         for (int x = 0; x < tc.width; ++x, p += 3)
             dest[x] = static_cast<Byte>(indexOf(p[2], p[1], p[0], x, y));
     }
+    reporter.finish();
 }
 
 int nearestLevel(int v, int levels) {
@@ -48,27 +52,33 @@ std::vector<PaletteEntry> cubePalette(int rl, int gl, int bl) {
     return p;
 }
 
-PixelImage uniform(const PixelImage& tc, int rl, int gl, int bl) {
+PixelImage uniform(const PixelImage& tc, int rl, int gl, int bl, const ProgressFn& progress) {
     PixelImage out = paletteLike(tc, 8, cubePalette(rl, gl, bl));
-    fillIndexes(tc, out, [=](int r, int g, int b, int, int) {
-        return (nearestLevel(r, rl) * gl + nearestLevel(g, gl)) * bl + nearestLevel(b, bl);
-    });
+    fillIndexes(
+        tc, out,
+        [=](int r, int g, int b, int, int) {
+            return (nearestLevel(r, rl) * gl + nearestLevel(g, gl)) * bl + nearestLevel(b, bl);
+        },
+        progress);
     return out;
 }
 
-PixelImage halftone(const PixelImage& tc) {
+PixelImage halftone(const PixelImage& tc, const ProgressFn& progress) {
     static constexpr int kBayer[8][8] = {
         {0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26},
         {12, 44, 4, 36, 14, 46, 6, 38}, {60, 28, 52, 20, 62, 30, 54, 22},
         {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
         {15, 47, 7, 39, 13, 45, 5, 37}, {63, 31, 55, 23, 61, 29, 53, 21}};
     PixelImage out = paletteLike(tc, 8, cubePalette(6, 6, 6));
-    fillIndexes(tc, out, [](int r, int g, int b, int x, int y) {
-        // Threshold in 0..254 spread evenly over the 64 cells of the matrix.
-        const int t = (2 * kBayer[y & 7][x & 7] + 1) * 255 / 128;
-        auto level = [t](int v) { return std::min(5, (v * 5 + t) / 255); };
-        return (level(r) * 6 + level(g)) * 6 + level(b);
-    });
+    fillIndexes(
+        tc, out,
+        [](int r, int g, int b, int x, int y) {
+            // Threshold in 0..254 spread evenly over the 64 cells of the matrix.
+            const int t = (2 * kBayer[y & 7][x & 7] + 1) * 255 / 128;
+            auto level = [t](int v) { return std::min(5, (v * 5 + t) / 255); };
+            return (level(r) * 6 + level(g)) * 6 + level(b);
+        },
+        progress);
     return out;
 }
 
@@ -201,48 +211,59 @@ std::vector<PaletteEntry> medianCutPalette(const PixelImage& tc) {
 
 }  // namespace
 
-bool ConvertColourMethod(PixelImage& image, std::int32_t method) {
+namespace {
+
+PixelImage greyScale(const PixelImage& tc, const ProgressFn& progress) {
+    PixelImage out = paletteLike(tc, 8, GreyRamp(256));
+    fillIndexes(
+        tc, out, [](int r, int g, int b, int, int) { return Luminance(r, g, b); }, progress);
+    return out;
+}
+
+PixelImage blackAndWhite(const PixelImage& tc, const ProgressFn& progress) {
+    PixelImage out = paletteLike(tc, 1, {{0, 0, 0}, {255, 255, 255}});
+    fillIndexes(
+        tc, out, [](int r, int g, int b, int, int) { return Luminance(r, g, b) >= 128 ? 1 : 0; },
+        progress);
+    return out;
+}
+
+}  // namespace
+
+bool ConvertColourMethod(PixelImage& image, std::int32_t method, const ProgressFn& progress) {
     const PixelImage tc = ExpandTo24(image);
     switch (method) {
         case kColoursPopularity:
-            image = MapToPalette(tc, popularityPalette(tc), 8);
+            image = MapToPalette(tc, popularityPalette(tc), 8, progress);
             break;
         case kColoursMedianCut:
-            image = MapToPalette(tc, medianCutPalette(tc), 8);
+            image = MapToPalette(tc, medianCutPalette(tc), 8, progress);
             break;
         case kColoursUniform884:
-            image = uniform(tc, 8, 8, 4);
+            image = uniform(tc, 8, 8, 4, progress);
             break;
         case kColoursUniform666:
-            image = uniform(tc, 6, 6, 6);
+            image = uniform(tc, 6, 6, 6, progress);
             break;
         case kColoursHalftone:
-            image = halftone(tc);
+            image = halftone(tc, progress);
             break;
         case kColoursSixteen:
-            image = MapToPalette(tc, vgaPalette(), 4);
+            image = MapToPalette(tc, vgaPalette(), 4, progress);
             break;
-        case kColoursGreyScale: {
-            PixelImage out = paletteLike(tc, 8, GreyRamp(256));
-            fillIndexes(tc, out, [](int r, int g, int b, int, int) { return Luminance(r, g, b); });
-            image = std::move(out);
+        case kColoursGreyScale:
+            image = greyScale(tc, progress);
             break;
-        }
-        case kColoursBlackWhite: {
-            PixelImage out = paletteLike(tc, 1, {{0, 0, 0}, {255, 255, 255}});
-            fillIndexes(tc, out, [](int r, int g, int b, int, int) {
-                return Luminance(r, g, b) >= 128 ? 1 : 0;
-            });
-            image = std::move(out);
+        case kColoursBlackWhite:
+            image = blackAndWhite(tc, progress);
             break;
-        }
         default:
             return false;
     }
     return true;
 }
 
-void ConvertToEightColours(PixelImage& image, int ditherPercent) {
+void ConvertToEightColours(PixelImage& image, int ditherPercent, const ProgressFn& progress) {
     const PixelImage tc = ExpandTo24(image);
     const int share = std::clamp(ditherPercent, 0, 100);
     std::vector<PaletteEntry> palette;
@@ -253,7 +274,9 @@ void ConvertToEightColours(PixelImage& image, int ditherPercent) {
     // Errors carried to the current and next row, per channel, in 1/16ths scaled by share.
     const std::size_t w = static_cast<std::size_t>(tc.width);
     std::vector<int> here((w + 2) * 3), next((w + 2) * 3);
+    RowReporter reporter(progress, tc.height);
     for (int y = 0; y < tc.height; ++y) {
+        reporter.row(y);
         std::fill(next.begin(), next.end(), 0);
         const Byte* p = tc.row(y);
         for (std::size_t x = 0; x < w; ++x) {
@@ -274,6 +297,7 @@ void ConvertToEightColours(PixelImage& image, int ditherPercent) {
         std::swap(here, next);
     }
     image = std::move(out);
+    reporter.finish();
 }
 
 }  // namespace quarvel::imaging

@@ -33,6 +33,7 @@ void ImagingModel::applyStep(const std::function<void(PixelImage&)>& change) {
     if (!beginStep()) return;
     change(image_);
     endStep();
+    reportProgress(1, 1);  // every step ends with a completed report
 }
 
 void ImagingModel::filterStep(const std::function<PixelImage(const PixelImage&)>& filter24) {
@@ -186,12 +187,13 @@ void ImagingModel::ConvertTo24Bit() {
 void ImagingModel::ConvertColors(std::int32_t method) {
     if (!HasImage()) return;
     PixelImage converted = image_;
-    if (!ConvertColourMethod(converted, method)) return;  // unknown code: no step
+    if (!ConvertColourMethod(converted, method, progressSink())) return;  // unknown: no step
     applyStep([&](PixelImage& im) { im = std::move(converted); });
 }
 
 void ImagingModel::ConvertTo8Colors(int ditherPercent) {
-    applyStep([=](PixelImage& im) { ConvertToEightColours(im, ditherPercent); });
+    applyStep(
+        [=, this](PixelImage& im) { ConvertToEightColours(im, ditherPercent, progressSink()); });
 }
 
 // ---- Neighbourhood filters ----

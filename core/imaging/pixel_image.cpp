@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "imaging/row_reporter.h"
+
 namespace quarvel::imaging {
 
 PixelImage MakeImage(int width, int height, int bitCount) {
@@ -70,30 +72,32 @@ std::uint8_t nearestEntry(const std::vector<PaletteEntry>& palette, int r, int g
 }  // namespace
 
 PixelImage MapToPalette(const PixelImage& trueColor, const std::vector<PaletteEntry>& palette,
-                        int bitCount) {
+                        int bitCount, const std::function<void(long, long)>& progress) {
     PixelImage out = MakeImage(trueColor.width, trueColor.height, bitCount);
     out.xResDpi = trueColor.xResDpi;
     out.yResDpi = trueColor.yResDpi;
     out.palette = palette;
     if (palette.empty()) out.palette.push_back({});
-    const std::size_t count = out.pixels.size();
-    if (count < 4096) {
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::uint8_t* p = &trueColor.pixels[3 * i];
-            out.pixels[i] = nearestEntry(out.palette, p[2], p[1], p[0]);
+    // Pictures repeat colours a lot: big ones remember each exact colour's answer
+    // (-1 = not yet), small ones are not worth the table.
+    const bool cached = out.pixels.size() >= 4096;
+    std::vector<std::int16_t> cache(cached ? std::size_t{1} << 24 : 0, -1);
+    RowReporter reporter(progress, out.height);
+    for (int y = 0; y < out.height; ++y) {
+        reporter.row(y);
+        const std::uint8_t* p = trueColor.row(y);
+        std::uint8_t* dest = out.row(y);
+        for (int x = 0; x < out.width; ++x, p += 3) {
+            if (!cached) {
+                dest[x] = nearestEntry(out.palette, p[2], p[1], p[0]);
+                continue;
+            }
+            const std::size_t key = std::size_t{p[2]} << 16 | std::size_t{p[1]} << 8 | p[0];
+            if (cache[key] < 0) cache[key] = nearestEntry(out.palette, p[2], p[1], p[0]);
+            dest[x] = static_cast<std::uint8_t>(cache[key]);
         }
-        return out;
     }
-    // Pictures repeat colours a lot: remember each exact colour's answer (-1 = not yet).
-    std::vector<std::int16_t> cache(std::size_t{1} << 24, -1);
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::uint8_t b = trueColor.pixels[3 * i];
-        const std::uint8_t g = trueColor.pixels[3 * i + 1];
-        const std::uint8_t r = trueColor.pixels[3 * i + 2];
-        const std::size_t key = (std::size_t{r} << 16) | (std::size_t{g} << 8) | b;
-        if (cache[key] < 0) cache[key] = nearestEntry(out.palette, r, g, b);
-        out.pixels[i] = static_cast<std::uint8_t>(cache[key]);
-    }
+    reporter.finish();
     return out;
 }
 

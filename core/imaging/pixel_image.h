@@ -3,6 +3,7 @@
 // resolution, held in our own buffers (the codecs only decode and encode).
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace quarvel::imaging {
@@ -55,8 +56,9 @@ PixelImage ExpandTo24(const PixelImage& image);
 
 // Maps 24-bit pixels onto the nearest entries of `palette` (squared RGB distance, the
 // lowest index on ties) and returns a palette image of `bitCount` bits.
+// `progress(done, total)` follows the rows.
 PixelImage MapToPalette(const PixelImage& trueColor, const std::vector<PaletteEntry>& palette,
-                        int bitCount);
+                        int bitCount, const std::function<void(long, long)>& progress = {});
 
 // Smallest of 1, 4, 8 that can index `colours` entries.
 int BitCountForColours(std::size_t colours);
