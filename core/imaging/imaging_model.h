@@ -119,7 +119,8 @@ public:
     void Contrast(int low, int high, int channel);
     void ReduceGrayLevels(int levels);
 
-    // Depth conversions.
+    // Depth conversions (see colour_reduction.h). ConvertColors with an unknown method
+    // code changes nothing and records no step.
     void ConvertTo24Bit();
     void ConvertColors(std::int32_t method);
     void ConvertTo8Colors(int ditherPercent);
@@ -142,7 +143,9 @@ public:
     void ShiftDifference(int mode);
     void LambertShade(float latitudeDeg, float longitudeDeg, int heightScale, float roughness);
 
-    // Geometry.
+    // Geometry. Rotate turns clockwise by whole quarter turns only; any other angle
+    // changes nothing and records no step. ResizeImage ignores a ratio of 0 or less and
+    // throws InvalidInput when the result would exceed 30000 pixels a side.
     void Rotate(float degrees);
     void ResizeImage(double ratio);
 
