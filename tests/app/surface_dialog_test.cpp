@@ -336,6 +336,25 @@ private slots:
         QCOMPARE(h.job.HeightGrid.rows, 100);
     }
 
+    void writeFailureIsReported_data() {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("dxf surface") << 10;
+        QTest::newRow("g-code") << 20;
+    }
+    void writeFailureIsReported() {
+        QFETCH(int, mode);
+        Harness h = picture200x100(mode);
+        h.dialog->chkGouge->click();
+        h.answerSave(dir.filePath("no such folder/out.txt"));
+        h.dialog->Button1->click();
+        QCOMPARE(h.prompts.messages.size(), 1);
+        QCOMPARE(h.prompts.messages[0].kind, MessageKind::Warning);
+        QVERIFY(h.prompts.messages[0].text.contains("no such folder"));
+        QVERIFY(!h.closed());
+        QVERIFY(!h.dialog->Running);
+        QCOMPARE(h.status.message(), QString("Ready..."));
+    }
+
     // Cancel during the passes: idle again, no file asked for, and the grid kept as gouge
     // control left it (an end mill wider than a cell lifts a lone black cell to white).
     void cancelPressDuringJobKeepsDialogOpen() {
