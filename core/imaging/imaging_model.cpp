@@ -272,7 +272,13 @@ void ImagingModel::Rotate(float degrees) {
 
 void ImagingModel::ResizeImage(double ratio) {
     if (!HasImage() || !(ratio > 0.0)) return;
-    PixelImage resized = ResampleByRatio(image_, ratio, progressSink());
+    PixelImage resized;
+    try {
+        resized = ResampleByRatio(image_, ratio, progressSink());
+    } catch (const InvalidInput& e) {
+        lastError_ = e.what();  // too large: the picture stays as it is
+        return;
+    }
     applyStep([&](PixelImage& im) { im = std::move(resized); });
     selection_ = {};
 }

@@ -144,8 +144,8 @@ public:
     void LambertShade(float latitudeDeg, float longitudeDeg, int heightScale, float roughness);
 
     // Geometry. Rotate turns clockwise by whole quarter turns only; any other angle
-    // changes nothing and records no step. ResizeImage ignores a ratio of 0 or less and
-    // throws InvalidInput when the result would exceed 30000 pixels a side.
+    // changes nothing and records no step. ResizeImage ignores a ratio of 0 or less, and
+    // one that would give more than 30000 pixels a side (LastError() then says so).
     void Rotate(float degrees);
     void ResizeImage(double ratio);
 

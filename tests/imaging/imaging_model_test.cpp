@@ -272,7 +272,10 @@ TEST(ResizeImage, FollowsTheRatio) {
     EXPECT_EQ(f.model.ImageHeight(), 30);
     f.model.ResizeImage(0.0);  // refused
     f.model.ResizeImage(-1.0);
+    f.model.ResizeImage(5000.0);  // 200000 pixels wide: refused with a reason
     EXPECT_EQ(f.model.UndoCount(), 2);
+    EXPECT_EQ(f.model.ImageWidth(), 40);
+    EXPECT_NE(f.model.LastError().find("too large"), std::string::npos);
 }
 
 }  // namespace
