@@ -141,7 +141,8 @@ PixelImage ResampleByRatio(const PixelImage& image, double ratio, const Progress
         throw InvalidInput("the resize ratio must be above 0");
     const double w = std::max(1.0, std::nearbyint(image.width * ratio));
     const double h = std::max(1.0, std::nearbyint(image.height * ratio));
-    if (w > 30000.0 || h > 30000.0) throw InvalidInput("the resized picture would be too large");
+    if (w > 30000.0 || h > 30000.0 || w * h > 200e6)
+        throw InvalidInput("the resized picture would be too large");
     const PixelImage src = ExpandTo24(image);
     PixelImage dst = MakeImage(static_cast<int>(w), static_cast<int>(h), 24);
     dst.xResDpi = image.xResDpi;

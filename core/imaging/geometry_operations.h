@@ -14,7 +14,7 @@ bool RotateQuarterTurns(PixelImage& image, double degrees);
 // with a Lanczos-3 filter, widened by 1/ratio when shrinking so every source pixel
 // counts. Palette pictures are resampled in true colour and mapped back onto their own
 // palette. The resolution is kept. Throws InvalidInput when the ratio is not positive
-// or the result would exceed 30000 pixels a side.
+// or the result would exceed 30000 pixels a side or 200 million pixels.
 PixelImage ResampleByRatio(const PixelImage& image, double ratio, const ProgressFn& progress = {});
 
 // The pixels of the rectangle (already inside the picture), same depth and palette.

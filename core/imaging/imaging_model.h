@@ -145,7 +145,8 @@ public:
 
     // Geometry. Rotate turns clockwise by whole quarter turns only; any other angle
     // changes nothing and records no step. ResizeImage ignores a ratio of 0 or less, and
-    // one that would give more than 30000 pixels a side (LastError() then says so).
+    // one that would give more than 30000 pixels a side or 200 million pixels
+    // (LastError() then says so).
     void Rotate(float degrees);
     void ResizeImage(double ratio);
 
