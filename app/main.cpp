@@ -6,6 +6,7 @@
 #include "shell/artwork.h"
 #include "shell/quarvel_application.h"
 #include "shell/quarvel_frame.h"
+#include "surface/surface_commands.h"
 
 using quarvel::app::QuarvelApplication;
 using quarvel::app::TQuarvelFrame;
@@ -40,6 +41,11 @@ int main(int argc, char** argv) {
     app.processEvents();
 
     TQuarvelFrame frame;
+    // The Create commands of picture windows; each picture window is connected when made.
+    frame.setSurfaceJobFactory(quarvel::app::createSurfaceJobDialog);
+    frame.setCreateCommands(
+        [&frame](quarvel::app::TfrmPicture& p) { quarvel::app::DXFSurface1Click(frame, p); },
+        [&frame](quarvel::app::TfrmPicture& p) { quarvel::app::GCode1Click(frame, p); }, {});
     waitMilliseconds(1000);
     splash.close();
 
