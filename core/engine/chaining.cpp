@@ -77,6 +77,7 @@ ChunkChainer::ChunkChainer(TMyEntityArray& chunk) : chunk_(chunk) {
         index_.add(firstEnd(chunk[i]), static_cast<std::uint32_t>(i), 0);
         index_.add(secondEnd(chunk[i]), static_cast<std::uint32_t>(i), 1);
     }
+    index_.seal();
 }
 
 TRegionArray ChunkChainer::chainAll(double h) {

@@ -6,9 +6,10 @@ namespace quarvel::engine {
 
 namespace {
 
-// Cells of 2^-16 (about 1.5e-5) are wider than the search reach of 4e-6, so a query
-// touches at most two cells per axis. Multiplying by a power of two is exact.
-constexpr double kCellsPerUnit = 65536.0;
+// Cells of 2^-12 (about 2.4e-4) are much wider than the search reach of 4e-6, so a
+// query nearly always touches one cell, and never more than two per axis. Multiplying
+// by a power of two is exact.
+constexpr double kCellsPerUnit = 4096.0;
 constexpr double kCellLimit = 4.0e18;
 
 }  // namespace
@@ -31,21 +32,24 @@ std::size_t EndIndex::bucketOf(std::int64_t cx, std::int64_t cy) const {
 }
 
 void EndIndex::reset(std::size_t expected) {
-    entries_.clear();
-    entries_.reserve(expected);
-    std::size_t buckets = 16;
-    while (buckets < expected * 2) buckets *= 2;
-    heads_.assign(buckets, -1);
-    mask_ = buckets - 1;
+    added_.clear();
+    added_.reserve(expected);
 }
 
 void EndIndex::add(Point2 p, std::uint32_t item, std::uint8_t which) {
-    if (!isUsable(p)) return;
-    const std::int64_t cx = cellOf(p.x);
-    const std::int64_t cy = cellOf(p.y);
-    const std::size_t bucket = bucketOf(cx, cy);
-    entries_.push_back({cx, cy, item, which, heads_[bucket]});
-    heads_[bucket] = static_cast<std::int32_t>(entries_.size() - 1);
+    if (isUsable(p)) added_.push_back({p, item, which});
+}
+
+void EndIndex::seal() {
+    std::size_t buckets = 16;
+    while (buckets < added_.size()) buckets *= 2;
+    mask_ = buckets - 1;
+    starts_.assign(buckets + 1, 0);
+    for (const Entry& e : added_) ++starts_[bucketOf(cellOf(e.point.x), cellOf(e.point.y)) + 1];
+    for (std::size_t b = 1; b <= buckets; ++b) starts_[b] += starts_[b - 1];
+    sealed_.resize(added_.size());
+    std::vector<std::uint32_t> next(starts_.begin(), starts_.end() - 1);
+    for (const Entry& e : added_) sealed_[next[bucketOf(cellOf(e.point.x), cellOf(e.point.y))]++] = e;
 }
 
 }  // namespace quarvel::engine

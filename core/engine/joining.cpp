@@ -20,10 +20,6 @@ void attachAfter(TRegion& cur, const TRegion& b) {
     cur.segments.insert(cur.segments.end(), b.segments.begin(), b.segments.end());
 }
 
-void attachInFront(TRegion& cur, const TRegion& b) {
-    cur.segments.insert(cur.segments.begin(), b.segments.begin(), b.segments.end());
-    uniteRegionBox(cur, b);
-}
 
 // Finds the region that the walk from the list's start would attach at `tail`: the
 // first available region, in list order, before the first region whose minX lies
@@ -33,15 +29,25 @@ class JoinSearch {
 public:
     explicit JoinSearch(const TRegionArray& list) : list_(list) {
         minX_.reserve(list.size());
-        for (const TRegion& r : list) minX_.push_back(r.minX);
+        maxX_.reserve(list.size());
+        available_.reserve(list.size());
+        for (const TRegion& r : list) {
+            minX_.push_back(r.minX);
+            maxX_.push_back(r.maxX);
+            available_.push_back(isAvailable(r) ? 1 : 0);
+        }
         sorted_ = std::is_sorted(minX_.begin(), minX_.end());
         index_.reset(list.size() * 2);
         for (std::size_t i = 0; i < list.size(); ++i) {
-            if (!isAvailable(list[i])) continue;
+            if (!available_[i]) continue;
             index_.add(regionStart(list[i]), static_cast<std::uint32_t>(i), 0);
             index_.add(regionEnd(list[i]), static_cast<std::uint32_t>(i), 1);
         }
+        index_.seal();
     }
+
+    // Region i is no longer available (its mark was cleared).
+    void take(std::size_t i) { available_[i] = 0; }
 
     // The backward walk ends at any region beyond the bound, the forward walk only at an
     // available one; on a list sorted by minX both end at the same place.
@@ -50,38 +56,37 @@ public:
         if (!sorted_) return plainWalk(tail, bound, backward);
         const auto walkEnd = static_cast<std::size_t>(
             std::upper_bound(minX_.begin(), minX_.end(), bound) - minX_.begin());
+        const double low = tail.x - kEndTolerance;
         std::size_t best = kNone;
-        index_.forNear(tail, [&](std::uint32_t item, std::uint8_t which) {
-            if (item >= walkEnd || item >= best || !matches(list_[item], tail)) return;
-            const TRegion& b = list_[item];
-            if (samePoint(which == 0 ? regionStart(b) : regionEnd(b), tail)) best = item;
+        // Available regions keep the ends they were indexed with, so the index's own
+        // end test is the walk's.
+        index_.forNear(tail, [&](std::uint32_t item, std::uint8_t) {
+            if (item < walkEnd && item < best && available_[item] && maxX_[item] > low) best = item;
         });
         return best;
     }
 
 private:
-    static bool matches(const TRegion& b, Point2 tail) {
-        return isAvailable(b) && b.maxX > tail.x - kEndTolerance;
-    }
     std::size_t plainWalk(Point2 tail, double bound, bool backward) const {
         for (std::size_t i = 0; i < list_.size(); ++i) {
             const TRegion& b = list_[i];
-            if (!backward && !isAvailable(b)) continue;
+            if (!backward && !available_[i]) continue;
             if (b.minX > bound) return kNone;
-            if (!matches(b, tail)) continue;
+            if (!available_[i] || !(b.maxX > tail.x - kEndTolerance)) continue;
             if (samePoint(regionStart(b), tail) || samePoint(regionEnd(b), tail)) return i;
         }
         return kNone;
     }
 
     const TRegionArray& list_;
-    std::vector<double> minX_;
+    std::vector<double> minX_, maxX_;
+    std::vector<std::uint8_t> available_;
     bool sorted_ = true;
     EndIndex index_;
 };
 
 // Forward joining at cur's end. Returns true when the region closed on its head.
-bool joinForward(TRegionArray& list, const JoinSearch& search, TRegion& cur, Point2 head) {
+bool joinForward(TRegionArray& list, JoinSearch& search, TRegion& cur, Point2 head) {
     Point2 tail = regionEnd(cur);
     while (true) {
         const std::size_t found = search.find(tail, false);
@@ -100,6 +105,7 @@ bool joinForward(TRegionArray& list, const JoinSearch& search, TRegion& cur, Poi
         }
         attachAfter(cur, b);
         b.mark = 0;
+        search.take(found);
         if (closing) {
             setSecondEnd(cur.segments.back(), head);
             return true;
@@ -107,12 +113,14 @@ bool joinForward(TRegionArray& list, const JoinSearch& search, TRegion& cur, Poi
     }
 }
 
-// Backward joining at cur's start; never closes a region.
-void joinBackward(TRegionArray& list, const JoinSearch& search, TRegion& cur, Point2 head) {
+// Backward joining at cur's start; never closes a region. Each attached piece goes in
+// front of what cur holds; the pieces are gathered first and put in front once.
+void joinBackward(TRegionArray& list, JoinSearch& search, TRegion& cur, Point2 head) {
+    std::vector<const TRegion*> inFront;  // nearest to cur's start first
     Point2 tail = head;
     while (true) {
         const std::size_t found = search.find(tail, true);
-        if (found == kNone) return;
+        if (found == kNone) break;
         TRegion& b = list[found];
         if (samePoint(regionStart(b), tail)) {
             setFirstEnd(b.segments.front(), tail);
@@ -122,20 +130,34 @@ void joinBackward(TRegionArray& list, const JoinSearch& search, TRegion& cur, Po
             setSecondEnd(b.segments.back(), tail);
             tail = regionStart(b);
         }
-        attachInFront(cur, b);
+        uniteRegionBox(cur, b);  // a union of boxes: the order of attaching does not matter
         b.mark = 0;
+        search.take(found);
+        inFront.push_back(&b);
     }
+    if (inFront.empty()) return;
+    TMyEntityArray joined;
+    std::size_t total = cur.segments.size();
+    for (const TRegion* piece : inFront) total += piece->segments.size();
+    joined.reserve(total);
+    for (auto it = inFront.rbegin(); it != inFront.rend(); ++it)
+        joined.insert(joined.end(), (*it)->segments.begin(), (*it)->segments.end());
+    joined.insert(joined.end(), cur.segments.begin(), cur.segments.end());
+    cur.segments = std::move(joined);
 }
 
 }  // namespace
 
 void JoinOpenRegions(TRegionArray& list, Progress& progress) {
     if (progress.cancelRequested()) return;
-    TRegionArray result;
-    for (const TRegion& r : list) {
-        if (r.open == 0 || r.mark == 0) result.push_back(r);
+    // Regions that are already closed (or taken) lead the result; they are moved there
+    // only once the loop has finished, so that a cancelled call leaves the list whole.
+    std::vector<std::size_t> leading;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (list[i].open == 0 || list[i].mark == 0) leading.push_back(i);
     }
-    const JoinSearch search(list);
+    TRegionArray joined;
+    JoinSearch search(list);
     const auto last = static_cast<std::int64_t>(list.size()) - 1;
     LoopProgress loop(progress, last);
     for (std::int64_t i = 0; i <= last; ++i) {
@@ -143,14 +165,19 @@ void JoinOpenRegions(TRegionArray& list, Progress& progress) {
         TRegion& region = list[static_cast<std::size_t>(i)];
         if (!isAvailable(region)) continue;
         region.mark = 0;
+        search.take(static_cast<std::size_t>(i));
         TRegion cur = region;
         const Point2 head = regionStart(cur);
         const bool closed = joinForward(list, search, cur, head);
         if (!closed) joinBackward(list, search, cur, head);
         cur.open = closed ? 0 : 1;
         if (closed) OrientRegion(cur);
-        result.push_back(std::move(cur));
+        joined.push_back(std::move(cur));
     }
+    TRegionArray result;
+    result.reserve(leading.size() + joined.size());
+    for (std::size_t i : leading) result.push_back(std::move(list[i]));
+    for (TRegion& r : joined) result.push_back(std::move(r));
     list = std::move(result);
 }
 

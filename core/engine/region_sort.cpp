@@ -12,6 +12,27 @@ void sortWith(std::vector<T>& list, std::int64_t low, std::int64_t high, Key key
     quickSortBy(list, low, high, key, [&progress] { return progress.cancelRequested(); });
 }
 
+// Sorts segments through a list of (key, position) pairs and moves each segment once at
+// the end. The quicksort's comparisons and exchanges depend on the keys alone, so the
+// pairs end in exactly the order the segments themselves would, equal keys included;
+// the small pairs are only faster to exchange.
+template <class Key>
+void sortSegmentsWith(TMyEntityArray& list, std::int64_t low, std::int64_t high, Key key,
+                      const Progress& progress) {
+    struct Entry {
+        double key;
+        std::size_t position;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(list.size());
+    for (std::size_t i = 0; i < list.size(); ++i) entries.push_back({key(list[i]), i});
+    sortWith(entries, low, high, [](const Entry& e) { return e.key; }, progress);
+    TMyEntityArray sorted;
+    sorted.reserve(list.size());
+    for (const Entry& e : entries) sorted.push_back(list[e.position]);
+    list = std::move(sorted);
+}
+
 }  // namespace
 
 // The guards below only decide about the first call; the recursion of quickSortBy
@@ -20,13 +41,13 @@ void sortWith(std::vector<T>& list, std::int64_t low, std::int64_t high, Key key
 void SortSegmentsByMinX(TMyEntityArray& list, std::int64_t low, std::int64_t high,
                         const Progress& progress) {
     if (progress.cancelRequested() || low + high < 1 || low > high) return;
-    sortWith(list, low, high, [](const TMyEntity& s) { return s.minX; }, progress);
+    sortSegmentsWith(list, low, high, [](const TMyEntity& s) { return s.minX; }, progress);
 }
 
 void SortSegmentsByZ(TMyEntityArray& list, std::int64_t low, std::int64_t high,
                      const Progress& progress) {
     if (progress.cancelRequested() || low + high < 1 || low > high) return;
-    sortWith(list, low, high, [](const TMyEntity& s) { return s.z; }, progress);
+    sortSegmentsWith(list, low, high, [](const TMyEntity& s) { return s.z; }, progress);
 }
 
 void SortRegionsByMinX(TRegionArray& list, std::int64_t low, std::int64_t high,

@@ -36,7 +36,6 @@ TMyEntity CutTriangle(const Triangle& t, double h) {
 TMyEntityArray SliceTriangles(const TTriangleArray& triangles, double h, Progress& progress) {
     if (progress.cancelRequested()) return {};
     TMyEntityArray out;
-    out.reserve(triangles.size());
     const std::int64_t last = lastIndex(triangles.size());
     LoopProgress loop(progress, last);
     for (std::int64_t k = 0; k <= last; ++k) {
@@ -46,14 +45,14 @@ TMyEntityArray SliceTriangles(const TTriangleArray& triangles, double h, Progres
         if (h >= t.p3.z) continue;
         out.push_back(CutTriangle(t, h));
     }
-    out.shrink_to_fit();
     return out;
 }
 
 void RemoveDuplicateSegments(TMyEntityArray& segments) {
     if (segments.size() < 2) return;
-    TMyEntityArray kept;
-    kept.reserve(segments.size());
+    // Compacts in place: a segment is compared only with later ones, which are still
+    // where they were.
+    std::size_t kept = 0;
     const std::size_t n = segments.size();
     for (std::size_t i = 0; i < n; ++i) {
         const TMyEntity& c = segments[i];
@@ -66,9 +65,9 @@ void RemoveDuplicateSegments(TMyEntityArray& segments) {
                 break;
             }
         }
-        if (!repeated) kept.push_back(c);
+        if (!repeated) segments[kept++] = c;
     }
-    segments = std::move(kept);
+    segments.resize(kept);
 }
 
 void SliceAtDepth(const TTriangleArray& triangles, TRegionArray& regions, double h,

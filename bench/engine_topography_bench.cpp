@@ -1,0 +1,103 @@
+// Topography of a 1000 x 1000 photo-like picture at 32 levels: the Raster to Vector road
+// step by step, and the whole `quarvel-cli contours` command end to end.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "engine/region_run.h"
+#include "engine_photo_picture.h"
+#include "geom/ordering.h"
+#include "raster/sampling.h"
+#include "state/job_state.h"
+#include "toolpath/region_dnc_writer.h"
+
+namespace {
+
+using namespace quarvel;
+
+constexpr int kSide = 1000;
+
+const bench::GreyPicture& picture() {
+    static const bench::GreyPicture p = bench::photoLikePicture(kSide, kSide);
+    return p;
+}
+
+JobState facetJob() {
+    const bench::GreyPicture& p = picture();
+    JobState job;
+    job.initialiseForFrame();
+    job.JobMode = kJobRasterToVector;
+    job.HeightGrid = SampleHeightGrid({p.width, p.height, static_cast<std::size_t>(p.width) * 3, p.bgr.data()},
+                                      job.JobMode);
+    job.FacetList = BuildFacetList(job.HeightGrid);
+    job.GridColumns = job.HeightGrid.columns;
+    job.GridRows = job.HeightGrid.rows;
+    TriangleExtents(job.FacetList, job.MeshBounds);
+    job.MeshBounds.minZ = job.MeshBounds.maxZ = 0;
+    const bool stop = false;
+    SortByLowestZ(job.FacetList, 0, static_cast<std::int64_t>(job.FacetList.size()) - 1, stop);
+    return job;
+}
+
+engine::RegionRunParams topography32() {
+    engine::RegionRunParams params;
+    params.style = engine::RegionStyle::Topography;
+    params.zStep = 1.0 / 32;
+    params.opDepth = 1.0;
+    return params;
+}
+
+void BM_FacetList(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(facetJob().FacetList.size());
+    state.SetItemsProcessed(state.iterations() * kSide * kSide);
+}
+BENCHMARK(BM_FacetList)->Unit(benchmark::kMillisecond);
+
+void BM_TopographyRun(benchmark::State& state) {
+    const JobState job = facetJob();
+    std::size_t regions = 0;
+    for (auto _ : state) {
+        engine::MeshDocument mesh;
+        NullProgress progress;
+        regions = engine::RunCreateRegions(mesh, topography32(), job, progress).regionsAdded;
+    }
+    state.counters["regions"] = static_cast<double>(regions);
+}
+BENCHMARK(BM_TopographyRun)->Unit(benchmark::kMillisecond);
+
+void BM_OrderAndWriteDnc(benchmark::State& state) {
+    const JobState job = facetJob();
+    engine::MeshDocument mesh;
+    NullProgress progress;
+    engine::RunCreateRegions(mesh, topography32(), job, progress);
+    for (auto _ : state) {
+        std::ostringstream out;
+        toolpath::WriteRegionDnc(out, toolpath::OrderToolPaths(mesh.Regions), {"t", "n", 10, 0.25});
+        benchmark::DoNotOptimize(out.tellp());
+    }
+    state.counters["regions"] = static_cast<double>(mesh.regionCount());
+}
+BENCHMARK(BM_OrderAndWriteDnc)->Unit(benchmark::kMillisecond);
+
+// The command as a user runs it, picture file in, DNC file out.
+void BM_CliContoursEndToEnd(benchmark::State& state) {
+    const auto self = std::filesystem::read_symlink("/proc/self/exe");
+    const auto cli = self.parent_path().parent_path() / "cli" / "quarvel-cli";
+    const auto dir = std::filesystem::temp_directory_path() / "quarvel_topography_bench";
+    std::filesystem::create_directories(dir);
+    const auto bmp = dir / "photo.bmp";
+    bench::writeBmp(picture(), bmp.string());
+    const std::string command = cli.string() + " contours " + bmp.string() + " -o " +
+                                (dir / "photo.dnc").string() +
+                                " --style topography --z-step 0.03125 --op-depth 1 > /dev/null";
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) state.SkipWithError("quarvel-cli failed");
+    }
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_CliContoursEndToEnd)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
