@@ -10,6 +10,7 @@
 
 #include "imaging/bmp_reader.h"
 #include "imaging/magick_codec.h"
+#include "imaging/pcx_reader.h"
 #include "imaging/raw_writers.h"
 #include "text/atomic_file.h"
 #include "text/error.h"
@@ -185,8 +186,9 @@ DecodedPicture ReadPicture(const std::string& path,
             reportConversion(progress, 5 + done * 75 / std::max(total, 1L));
         };
     }
-    if (detail::ReadPlainBmp(bytes, result.image, onRows)) {
-        result.format = "BMP";
+    const bool plainBmp = detail::ReadPlainBmp(bytes, result.image, onRows);
+    if (plainBmp || detail::ReadPlanarPcx(bytes, result.image)) {
+        result.format = plainBmp ? "BMP" : "PCX";
         reportConversion(progress, 90);
         reportConversion(progress, 100);
         return result;
