@@ -84,7 +84,8 @@ TEST(ReadPicture, SurvivesTruncationAndFlippedBytes) {
     const auto dir = std::filesystem::temp_directory_path() / "quarvel-damaged";
     std::filesystem::create_directories(dir);
     std::mt19937 rng{1234};
-    for (const char* name : {"p1.bmp", "p4.bmp", "rgb.bmp", "pal.pcx", "rgb.tif", "pal.gif"}) {
+    for (const char* name : {"p1.bmp", "p4.bmp", "rgb.bmp", "pal.pcx", "planar1.pcx", "planar4.pcx",
+                             "rgb.tif", "pal.gif"}) {
         const std::string good = bytesOf(name);
         for (int trial = 0; trial < 40; ++trial) {
             std::string bad = good;

@@ -40,7 +40,8 @@ struct ReadCase {
 class ReadPictureFormats : public ::testing::TestWithParam<ReadCase> {};
 
 // The samples were made by ImageMagick's own encoder from its built-in 'rose' picture,
-// cropped to 32 x 24.
+// cropped to 32 x 24; planar1.pcx and planar4.pcx, which it cannot write, come from our
+// PCX writer.
 TEST_P(ReadPictureFormats, KeepsTheFilesDepthAndResolution) {
     const ReadCase c = GetParam();
     const DecodedPicture p = ReadPicture(sample(c.file));
@@ -66,7 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ReadCase{"four.tif", "TIFF", 4, 0}, ReadCase{"pal.tif", "TIFF", 8, 0},
                       ReadCase{"grey.tif", "TIFF", 8, 0}, ReadCase{"rgb.tif", "TIFF", 24, 72},
                       ReadCase{"four.gif", "GIF", 4, 0}, ReadCase{"pal.gif", "GIF", 8, 0},
-                      ReadCase{"pal.pcx", "PCX", 8, 0}, ReadCase{"rgb.pcx", "PCX", 24, 0},
+                      ReadCase{"pal.pcx", "PCX", 8, 0}, ReadCase{"planar1.pcx", "PCX", 1, 0},
+                      ReadCase{"planar4.pcx", "PCX", 4, 0}, ReadCase{"rgb.pcx", "PCX", 24, 0},
                       ReadCase{"rgb.png", "PNG", 24, 0}, ReadCase{"grey.png", "PNG", 8, 0},
                       ReadCase{"alpha.png", "PNG", 24, 0}, ReadCase{"deep.png", "PNG", 24, 0}),
     [](const auto& info) {
