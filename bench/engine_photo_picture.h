@@ -1,6 +1,6 @@
 #pragma once
 // A deterministic photo-like test picture for the contour benchmarks: broad soft shapes,
-// a gentle texture and per-pixel noise, in grey (the same byte in blue, green and red).
+// a gentle texture and per-pixel noise of the given spread, in grey (the same byte in blue, green and red).
 #include <cmath>
 #include <cstdint>
 #include <fstream>
@@ -15,7 +15,7 @@ struct GreyPicture {
     std::vector<std::uint8_t> bgr;  // rows top first, width * 3 bytes each
 };
 
-inline GreyPicture photoLikePicture(int width, int height) {
+inline GreyPicture photoLikePicture(int width, int height, double noiseSigma) {
     std::mt19937 rng{1234};
     std::uniform_real_distribution<double> u(0.0, 1.0);
     struct Blob {
@@ -24,7 +24,7 @@ inline GreyPicture photoLikePicture(int width, int height) {
     std::vector<Blob> blobs;
     for (int k = 0; k < 24; ++k)
         blobs.push_back({u(rng) * width, u(rng) * height, 40 + u(rng) * 200, -120 + u(rng) * 240});
-    std::normal_distribution<double> noise(0.0, 6.0);
+    std::normal_distribution<double> noise(0.0, noiseSigma);
     GreyPicture p{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 3)};
     for (int r = 0; r < height; ++r) {
         for (int c = 0; c < width; ++c) {

@@ -23,21 +23,23 @@ ChunkLayout chunkLayoutFor(std::int64_t lastIndex) {
 
 namespace {
 
-TMyEntityArray takeChunk(const TMyEntityArray& segments, std::int64_t k, std::int64_t size) {
+std::span<TMyEntity> chunkOf(TMyEntityArray& segments, std::int64_t k, std::int64_t size) {
     const auto total = static_cast<std::int64_t>(segments.size());
     const std::int64_t begin = std::min(k * size, total);
     const std::int64_t end = std::min(begin + size, total);
-    return TMyEntityArray(segments.begin() + begin, segments.begin() + end);
+    return std::span<TMyEntity>(segments).subspan(static_cast<std::size_t>(begin),
+                                                  static_cast<std::size_t>(end - begin));
 }
 
-bool isLoneZeroSegment(const TMyEntityArray& chunk) {
+bool isLoneZeroSegment(std::span<const TMyEntity> chunk) {
     // Exact test: such a chunk is the empty marker of the segment list.
     return chunk.size() == 1 && chunk[0].x1 == 0.0 && chunk[0].y1 == 0.0 && chunk[0].x2 == 0.0;
 }
 
-TRegionArray chainChunk(TMyEntityArray& chunk, double h, const Progress& progress) {
+TRegionArray chainChunk(ChunkChainer& chainer, std::span<TMyEntity> chunk, double h,
+                        const Progress& progress) {
     if (progress.cancelRequested() || isLoneZeroSegment(chunk)) return {};
-    ChunkChainer chainer(chunk);
+    chainer.reset(chunk);
     return chainer.chainAll(h);
 }
 
@@ -47,13 +49,15 @@ void BuildRegions(TMyEntityArray& segments, TRegionArray& regions, double h, Pro
     const ChunkLayout layout = chunkLayoutFor(static_cast<std::int64_t>(segments.size()) - 1);
     TSuperRegionArray chunkLists(static_cast<std::size_t>(layout.lastChunk + 1));
     {
-        const TMyEntityArray all = std::move(segments);
+        // The chunks are worked on where they lie; the list is emptied afterwards.
+        TMyEntityArray all = std::move(segments);
         segments.clear();
+        ChunkChainer chainer;
         LoopProgress loop(progress, layout.lastChunk);
         for (std::int64_t k = 0; k <= layout.lastChunk; ++k) {
             if (!loop.step(k)) return;
-            TMyEntityArray chunk = takeChunk(all, k, layout.chunkSize);
-            chunkLists[static_cast<std::size_t>(k)] = chainChunk(chunk, h, progress);
+            chunkLists[static_cast<std::size_t>(k)] =
+                chainChunk(chainer, chunkOf(all, k, layout.chunkSize), h, progress);
         }
     }
     TRegionArray flat;
@@ -66,8 +70,9 @@ void BuildRegions(TMyEntityArray& segments, TRegionArray& regions, double h, Pro
     for (TRegion& r : flat) regions.push_back(std::move(r));
 }
 
-ChunkChainer::ChunkChainer(TMyEntityArray& chunk) : chunk_(chunk) {
-    sortedMinX_.reserve(chunk.size());
+void ChunkChainer::reset(std::span<TMyEntity> chunk) {
+    chunk_ = chunk;
+    sortedMinX_.clear();
     for (const TMyEntity& s : chunk) sortedMinX_.push_back(s.minX);
     // The index relies on the sort; anything else (never produced by the engine) is
     // chained with the plain walk.
@@ -112,6 +117,7 @@ void ChunkChainer::TraceRegion(std::size_t seed, TRegion& region) {
     region.maxX = first.maxX;
     const Point2 head = firstEnd(first);
     Point2 tail = secondEnd(first);
+    region.segments.reserve(16);
     region.segments.push_back(first);
     bool closed = false;
     // Forward: attach at the tail until nothing fits or the loop closes on the head.
@@ -156,7 +162,6 @@ void ChunkChainer::TraceRegion(std::size_t seed, TRegion& region) {
             store(region, c, matchesFirst);
         }
     }
-    region.segments.shrink_to_fit();
     if (closed) {
         region.open = 0;
         OrientRegion(region);

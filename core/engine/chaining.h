@@ -4,6 +4,7 @@
 // segments (sorted by minX) to bound the end search; pieces that a chunk border cut
 // apart are joined afterwards.
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "engine/end_index.h"
@@ -31,8 +32,11 @@ void BuildRegions(TMyEntityArray& segments, TRegionArray& regions, double h, Pro
 // their vertices exactly.
 class ChunkChainer {
 public:
-    // `chunk` must be sorted by minX and outlive the chainer.
-    explicit ChunkChainer(TMyEntityArray& chunk);
+    // `chunk` must be sorted by minX and outlive the chainer's use of it.
+    explicit ChunkChainer(std::span<TMyEntity> chunk) { reset(chunk); }
+    ChunkChainer() = default;
+    // Works on another chunk from now on (the working buffers are kept).
+    void reset(std::span<TMyEntity> chunk);
 
     // The chunk list: entry 0 a placeholder, then the chunk's regions in seed order.
     TRegionArray chainAll(double h);
@@ -52,7 +56,7 @@ private:
     std::size_t forwardWalkEnd(double bound) const;
     void store(TRegion& region, TMyEntity& c, bool exchanged);
 
-    TMyEntityArray& chunk_;
+    std::span<TMyEntity> chunk_;
     std::vector<double> sortedMinX_;  // minX of every segment before any end was snapped
     EndIndex index_;
     bool plainWalk_ = false;

@@ -114,21 +114,24 @@ TRegion CurveFitRegion(const TRegion& region, std::int32_t n, const Progress& pr
 
 void MergeCollinear(TRegion& region, Progress& progress) {
     if (!progress.pumpAndCheck() || region.segments.size() < 3) return;
-    const TMyEntityArray& segs = region.segments;
-    TMyEntityArray out;
-    out.reserve(segs.size());
+    // Merged in place: a merged segment is written at an index no later than the one
+    // being read, and every value it needs is read before it is written.
+    TMyEntityArray& segs = region.segments;
+    const Point2 lastEnd = secondEnd(segs.back());
+    std::size_t written = 0;
     Point2 direction = unitDirection(segs[0]);
     Point2 start = firstEnd(segs[0]);
     for (std::size_t k = 1; k < segs.size(); ++k) {
         const Point2 next = unitDirection(segs[k]);
         if (!sameDirection(direction, next)) {
-            emit(out, start, firstEnd(segs[k]));
+            const Point2 corner = firstEnd(segs[k]);
+            segs[written++] = makeSegment(start.x, start.y, corner.x, corner.y);
             direction = next;
-            start = firstEnd(segs[k]);
+            start = corner;
         }
     }
-    emit(out, start, secondEnd(segs.back()));
-    region.segments = std::move(out);
+    segs[written++] = makeSegment(start.x, start.y, lastEnd.x, lastEnd.y);
+    segs.resize(written);
 }
 
 void ScaleRegion(TRegion& region, float f) {

@@ -23,14 +23,26 @@ void sortSegmentsWith(TMyEntityArray& list, std::int64_t low, std::int64_t high,
         double key;
         std::size_t position;
     };
-    std::vector<Entry> entries;
-    entries.reserve(list.size());
+    thread_local std::vector<Entry> entries;  // kept between calls: one list per level
+    entries.clear();
     for (std::size_t i = 0; i < list.size(); ++i) entries.push_back({key(list[i]), i});
     sortWith(entries, low, high, [](const Entry& e) { return e.key; }, progress);
-    TMyEntityArray sorted;
-    sorted.reserve(list.size());
-    for (const Entry& e : entries) sorted.push_back(list[e.position]);
-    list = std::move(sorted);
+    // Puts segment entries[j].position at j, following each cycle of the permutation.
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (entries[i].position == i) continue;
+        const TMyEntity first = list[i];
+        std::size_t j = i;
+        while (true) {
+            const std::size_t from = entries[j].position;
+            entries[j].position = j;
+            if (from == i) {
+                list[j] = first;
+                break;
+            }
+            list[j] = list[from];
+            j = from;
+        }
+    }
 }
 
 }  // namespace

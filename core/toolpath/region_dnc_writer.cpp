@@ -16,16 +16,17 @@ void appendLine(std::string& out, std::string_view text) {
     out.append(kCrLf);
 }
 
-void appendRegion(std::string& out, const TOutRegion& region, const std::string& rapidLine) {
-    const engine::TMyEntity& s0 = region.segments.front();
+void appendRegion(std::string& out, double depth, const engine::TMyEntityArray& segments,
+                  const std::string& rapidLine) {
+    const engine::TMyEntity& s0 = segments.front();
     out.append("G00 X");
     appendFixed(out, s0.x1, 4);
     out.append(" Y");
     appendFixed(out, s0.y1, 4);
     out.append(kCrLf);
     out.append("G01 Z");
-    appendLine(out, generalText(-region.depth));
-    for (const engine::TMyEntity& s : region.segments) {
+    appendLine(out, generalText(-depth));
+    for (const engine::TMyEntity& s : segments) {
         out.append("X");
         appendFixed(out, s.x2, 4);
         out.append(" Y");
@@ -35,11 +36,8 @@ void appendRegion(std::string& out, const TOutRegion& region, const std::string&
     out.append(rapidLine);
 }
 
-}  // namespace
-
-void WriteRegionDnc(std::ostream& out, const TOutRegionArray& ordered,
-                    const RegionDncHeader& header) {
-    std::string text;
+// Header lines; returns the rapid line that also ends every region.
+std::string appendHeader(std::string& text, const RegionDncHeader& header) {
     text.append("( Created ");
     text.append(header.createdText);
     text.append(" From ");
@@ -52,17 +50,42 @@ void WriteRegionDnc(std::ostream& out, const TOutRegionArray& ordered,
     rapidLine.append(generalText(header.rapidHeight));
     rapidLine.append(kCrLf);
     text.append(rapidLine);
-    for (std::size_t k = 1; k < ordered.size(); ++k) {
-        if (!ordered[k].segments.empty()) appendRegion(text, ordered[k], rapidLine);
-    }
+    return rapidLine;
+}
+
+void writeText(std::ostream& out, const std::string& text) {
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+}  // namespace
+
+void WriteRegionDnc(std::ostream& out, const TOutRegionArray& ordered,
+                    const RegionDncHeader& header) {
+    std::string text;
+    const std::string rapidLine = appendHeader(text, header);
+    for (std::size_t k = 1; k < ordered.size(); ++k) {
+        if (!ordered[k].segments.empty())
+            appendRegion(text, ordered[k].depth, ordered[k].segments, rapidLine);
+    }
+    writeText(out, text);
+}
+
+void WriteRegionDnc(std::ostream& out, const engine::TRegionArray& regions,
+                    const std::vector<std::size_t>& order, const RegionDncHeader& header) {
+    std::string text;
+    const std::string rapidLine = appendHeader(text, header);
+    for (std::size_t i : order) {
+        if (!regions[i].segments.empty())
+            appendRegion(text, regions[i].depth, regions[i].segments, rapidLine);
+    }
+    writeText(out, text);
 }
 
 void SaveRegionDnc(const std::string& path, const engine::TRegionArray& regions,
                    const RegionDncHeader& header) {
-    const TOutRegionArray ordered = OrderToolPaths(regions);
+    const std::vector<std::size_t> order = ToolPathOrder(regions);
     AtomicFile file(path);
-    WriteRegionDnc(file.stream(), ordered, header);
+    WriteRegionDnc(file.stream(), regions, order, header);
     file.commit();
 }
 

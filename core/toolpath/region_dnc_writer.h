@@ -23,6 +23,9 @@ struct RegionDncHeader {
 // segments are skipped.
 void WriteRegionDnc(std::ostream& out, const TOutRegionArray& ordered,
                     const RegionDncHeader& header);
+// The same, from regions and their cutting order (indexes, see ToolPathOrder).
+void WriteRegionDnc(std::ostream& out, const engine::TRegionArray& regions,
+                    const std::vector<std::size_t>& order, const RegionDncHeader& header);
 
 // Orders the regions and writes the file through a temporary file renamed when
 // complete. Throws IoError; the target is untouched then.

@@ -43,29 +43,36 @@ Point2 startCorner(const std::vector<const TRegion*>& regions) {
 
 }  // namespace
 
-TOutRegionArray OrderToolPaths(const engine::TRegionArray& regions) {
-    TOutRegionArray out(1);
-    std::vector<const TRegion*> pending;
+std::vector<std::size_t> ToolPathOrder(const engine::TRegionArray& regions) {
+    std::vector<std::size_t> pending;
     for (std::size_t i = 1; i < regions.size(); ++i) {
-        if (!regions[i].segments.empty()) pending.push_back(&regions[i]);
+        if (!regions[i].segments.empty()) pending.push_back(i);
     }
-    if (pending.empty()) return out;
-    Point2 c = startCorner(pending);
+    std::vector<std::size_t> order;
+    if (pending.empty()) return order;
+    std::vector<const TRegion*> pendingRegions;
+    for (std::size_t i : pending) pendingRegions.push_back(&regions[i]);
+    Point2 c = startCorner(pendingRegions);
     std::vector<TMyEntity> probes;
     probes.reserve(pending.size());
-    for (const TRegion* r : pending) probes.push_back(r->segments.front());
+    for (const TRegion* r : pendingRegions) probes.push_back(r->segments.front());
     ProbeSearch search(std::move(probes));
-    out.reserve(pending.size() + 1);
+    order.reserve(pending.size());
     while (search.pendingCount() > 0) {
         std::size_t winner = search.nearest(c);
         // No distance is finite and below 1e99: take the first pending region rather than
         // lose the rest.
         if (winner == ProbeSearch::kNone) winner = search.firstPending();
-        const TRegion& chosen = *pending[winner];
-        out.push_back({chosen.depth, chosen.segments});
-        c = engine::firstEnd(chosen.segments.front());
+        order.push_back(pending[winner]);
+        c = engine::firstEnd(pendingRegions[winner]->segments.front());
         search.remove(winner);
     }
+    return order;
+}
+
+TOutRegionArray OrderToolPaths(const engine::TRegionArray& regions) {
+    TOutRegionArray out(1);
+    for (std::size_t i : ToolPathOrder(regions)) out.push_back({regions[i].depth, regions[i].segments});
     return out;
 }
 

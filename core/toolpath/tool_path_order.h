@@ -24,4 +24,7 @@ double squaredDistanceToProbe(engine::Point2 p, const engine::TMyEntity& s);
 // its first segment. Regions without segments are left out.
 TOutRegionArray OrderToolPaths(const engine::TRegionArray& regions);
 
+// The same order as indexes into `regions` (no copies).
+std::vector<std::size_t> ToolPathOrder(const engine::TRegionArray& regions);
+
 }  // namespace quarvel::toolpath
