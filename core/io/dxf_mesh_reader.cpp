@@ -1,5 +1,6 @@
 #include "io/dxf_mesh_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -164,7 +165,14 @@ std::string readWholeFile(const std::string& fileName) {
 void ReadMeshFaces(std::string_view text, const std::string& fileName, engine::MeshDocument& mesh) {
     const std::size_t eofMark = text.find('\x1a');  // character 26 ends the file
     if (eofMark != std::string_view::npos) text = text.substr(0, eofMark);
-    mesh.Edges.reserve(1000);
+    // Room for every face the text can hold (at most two triangles and five edges each),
+    // so that the lists never move while they grow.
+    std::size_t faces = 0;
+    for (std::size_t at = text.find("3DFACE"); at != std::string_view::npos;
+         at = text.find("3DFACE", at + 6))
+        ++faces;
+    mesh.Edges.reserve(mesh.Edges.size() + std::max<std::size_t>(1000, faces * 5));
+    mesh.Triangles.reserve(mesh.Triangles.size() + faces * 2);
     FaceReader(text, fileName, mesh).readAll();
     mesh.Edges.shrink_to_fit();
     mesh.Triangles.shrink_to_fit();
