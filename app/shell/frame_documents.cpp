@@ -116,6 +116,10 @@ void TQuarvelFrame::setCreateCommands(PictureCommand dxfSurface, PictureCommand 
     rasterToVectorCommand_ = std::move(rasterToVector);
 }
 
+void TQuarvelFrame::setRasterToVectorCommand(PictureCommand rasterToVector) {
+    rasterToVectorCommand_ = std::move(rasterToVector);
+}
+
 void TQuarvelFrame::wireCreateCommands(TfrmPicture& picture) {
     const std::pair<QAction*, const PictureCommand*> items[] = {
         {picture.mnuDXFSurface, &dxfSurfaceCommand_},

@@ -78,6 +78,7 @@ public:
     // The picture windows' Create commands (DXF Surface, G-Code, Raster to Vector).
     void setCreateCommands(PictureCommand dxfSurface, PictureCommand gCode,
                            PictureCommand rasterToVector);
+    void setRasterToVectorCommand(PictureCommand rasterToVector);
     // Connects a new picture window's Create menu to the commands that are set.
     void wireCreateCommands(TfrmPicture& picture);
 

@@ -413,6 +413,18 @@ private slots:
         QCOMPARE(picture->TP->model().ImageWidth(), 60);
     }
 
+    void createCommandsAreEnabledOnlyWhenWiredIn() {
+        TfrmPicture* before = newPicture();
+        QVERIFY(!before->mnuRasterToVector->isEnabled());
+        TfrmPicture* ran = nullptr;
+        frame->setRasterToVectorCommand([&](TfrmPicture& p) { ran = &p; });
+        TfrmPicture* after = newPicture();
+        QVERIFY(after->mnuRasterToVector->isEnabled());
+        QVERIFY(!after->mnuGCode->isEnabled());
+        after->mnuRasterToVector->trigger();
+        QCOMPARE(ran, after);
+    }
+
     void loadPluginsAsksForAFolderFirst() {
         TfrmPicture* picture = newPicture(20, 20);
         picture->mnuLoadPluginsClick();
