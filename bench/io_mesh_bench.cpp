@@ -56,7 +56,10 @@ const std::string& meshFile() {
             }
         }
         appendLines(text, {"0", "ENDSEC", "0", "EOF"});
-        std::ofstream(file, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+        // Written beside and renamed, so that a reader started meanwhile never sees half a file.
+        const auto part = file.string() + ".part";
+        std::ofstream(part, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+        std::filesystem::rename(part, file);
         return file.string();
     }();
     return path;
