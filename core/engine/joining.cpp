@@ -27,7 +27,7 @@ void attachAfter(TRegion& cur, const TRegion& b) {
 // Region boxes never change while joining, so the walk's end is a binary search.
 class JoinSearch {
 public:
-    explicit JoinSearch(const TRegionArray& list) : list_(list) {
+    JoinSearch(const TRegionArray& list, bool plainWalk) : list_(list) {
         minX_.reserve(list.size());
         maxX_.reserve(list.size());
         available_.reserve(list.size());
@@ -36,7 +36,7 @@ public:
             maxX_.push_back(r.maxX);
             available_.push_back(isAvailable(r) ? 1 : 0);
         }
-        sorted_ = std::is_sorted(minX_.begin(), minX_.end());
+        sorted_ = !plainWalk && std::is_sorted(minX_.begin(), minX_.end());
         index_.reset(list.size() * 2);
         for (std::size_t i = 0; i < list.size(); ++i) {
             if (!available_[i]) continue;
@@ -148,7 +148,7 @@ void joinBackward(TRegionArray& list, JoinSearch& search, TRegion& cur, Point2 h
 
 }  // namespace
 
-void JoinOpenRegions(TRegionArray& list, Progress& progress) {
+static void joinOpenRegions(TRegionArray& list, Progress& progress, bool plainWalk) {
     if (progress.cancelRequested()) return;
     // Regions that are already closed (or taken) lead the result; they are moved there
     // only once the loop has finished, so that a cancelled call leaves the list whole.
@@ -157,7 +157,7 @@ void JoinOpenRegions(TRegionArray& list, Progress& progress) {
         if (list[i].open == 0 || list[i].mark == 0) leading.push_back(i);
     }
     TRegionArray joined;
-    JoinSearch search(list);
+    JoinSearch search(list, plainWalk);
     const auto last = static_cast<std::int64_t>(list.size()) - 1;
     LoopProgress loop(progress, last);
     for (std::int64_t i = 0; i <= last; ++i) {
@@ -179,6 +179,14 @@ void JoinOpenRegions(TRegionArray& list, Progress& progress) {
     for (std::size_t i : leading) result.push_back(std::move(list[i]));
     for (TRegion& r : joined) result.push_back(std::move(r));
     list = std::move(result);
+}
+
+void JoinOpenRegions(TRegionArray& list, Progress& progress) {
+    joinOpenRegions(list, progress, false);
+}
+
+void JoinOpenRegionsPlainWalk(TRegionArray& list, Progress& progress) {
+    joinOpenRegions(list, progress, true);
 }
 
 }  // namespace quarvel::engine

@@ -16,5 +16,8 @@ namespace quarvel::engine {
 // the list is left as it was then (pieces met before may already have had an end
 // snapped or been reversed).
 void JoinOpenRegions(TRegionArray& list, Progress& progress);
+// The same with the plain walk from the list's start instead of the end index (the two
+// give the same result; tests compare them).
+void JoinOpenRegionsPlainWalk(TRegionArray& list, Progress& progress);
 
 }  // namespace quarvel::engine

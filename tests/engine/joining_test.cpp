@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "engine/orientation.h"
+#include "engine/region_sort.h"
+
+#include <random>
 #include "engine_fixtures.h"
 #include "support/scripted_progress.h"
 
@@ -110,6 +113,44 @@ TEST(PointInRegion, FalseForOpenRegionsAndOutsideTheBox) {
     EXPECT_TRUE(PointInRegion({0.5, 0.5}, open));
     EXPECT_FALSE(PointInRegion({1.5, 0.5}, open));
     EXPECT_FALSE(InsideOnRight(chainThrough({{0, 0}, {1, 0}})));
+}
+
+}  // namespace
+}  // namespace quarvel::engine
+
+namespace quarvel::engine {
+namespace {
+
+// Pieces of random polylines cut at random places, sorted as BuildRegions leaves them:
+// the end index must attach exactly what the plain walk attaches.
+TEST(JoinOpenRegions, IndexedSearchEqualsPlainWalk) {
+    std::mt19937 rng{1234};
+    std::uniform_int_distribution<int> cell(0, 5), cut(0, 3);
+    std::uniform_real_distribution<double> jitter(-7e-7, 7e-7);
+    for (int round = 0; round < 100; ++round) {
+        TRegionArray pieces;
+        for (int line = 0; line < 6; ++line) {
+            std::vector<Point2> points = {{double(cell(rng)), double(cell(rng))}};
+            for (int k = 0; k < 8; ++k) {
+                points.push_back({double(cell(rng)) + jitter(rng), double(cell(rng)) + jitter(rng)});
+                if (cut(rng) == 0 || k == 7) {
+                    pieces.push_back(test::chainThrough(points));
+                    points = {points.back()};
+                }
+            }
+        }
+        for (TRegion& r : pieces) r.mark = 1;
+        NullProgress progress;
+        SortRegionsByMinX(pieces, 0, static_cast<std::int64_t>(pieces.size()) - 1, progress);
+        TRegionArray plain = pieces;
+        JoinOpenRegions(pieces, progress);
+        JoinOpenRegionsPlainWalk(plain, progress);
+        ASSERT_EQ(pieces.size(), plain.size()) << round;
+        for (std::size_t i = 0; i < pieces.size(); ++i) {
+            EXPECT_EQ(pieces[i].open, plain[i].open);
+            EXPECT_TRUE(samePoints(test::vertices(pieces[i]), test::vertices(plain[i]))) << round;
+        }
+    }
 }
 
 }  // namespace

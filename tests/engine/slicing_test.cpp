@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/region_sort.h"
 #include "engine_fixtures.h"
+#include "geom/quick_sort.h"
+
+#include <random>
 #include "support/scripted_progress.h"
 
 namespace quarvel::engine {
@@ -141,6 +145,32 @@ TEST(VectorizeFlats, CancelledBeforeStartAppendsNothing) {
     quarvel::test::ScriptedProgress progress(1);
     VectorizeFlats(surface, regions, progress);
     EXPECT_EQ(regions.size(), 1u);
+}
+
+}  // namespace
+}  // namespace quarvel::engine
+
+namespace quarvel::engine {
+namespace {
+
+// Sorting segments through their keys must leave them in exactly the order the plain
+// quicksort of the segments gives, equal keys included.
+TEST(SortSegmentsByMinX, EqualsPlainQuicksortOfSegments) {
+    std::mt19937 rng{1234};
+    std::uniform_int_distribution<int> key(0, 20);
+    for (int round = 0; round < 50; ++round) {
+        TMyEntityArray segs;
+        for (int k = 0; k < 300; ++k) {
+            TMyEntity s = makeSegment(key(rng), 0, 30, 0);
+            s.z = k;  // identifies the segment
+            segs.push_back(s);
+        }
+        TMyEntityArray plain = segs;
+        quickSortBy(plain, 0, 299, [](const TMyEntity& s) { return s.minX; }, [] { return false; });
+        NullProgress progress;
+        SortSegmentsByMinX(segs, 0, 299, progress);
+        for (std::size_t i = 0; i < segs.size(); ++i) ASSERT_EQ(segs[i].z, plain[i].z) << round;
+    }
 }
 
 }  // namespace
