@@ -108,6 +108,50 @@ void ChunkChainer::store(TRegion& region, TMyEntity& c, bool exchanged) {
     widenRegionBox(region, c);
 }
 
+// Attaches segment c at `tail`: the matched end is set to tail exactly and tail moves to
+// c's other end. Returns true when c was matched by its first end.
+bool ChunkChainer::attachAt(TMyEntity& c, Point2& tail) {
+    const bool matchesFirst = samePoint(firstEnd(c), tail);
+    if (matchesFirst) {
+        setFirstEnd(c, tail);
+        tail = secondEnd(c);
+    } else {
+        setSecondEnd(c, tail);
+        tail = firstEnd(c);
+    }
+    return matchesFirst;
+}
+
+bool ChunkChainer::growForward(TRegion& region, Point2 head) {
+    Point2 tail = secondEnd(region.segments.front());
+    while (true) {
+        const std::size_t i = findAttachable(tail, false);
+        if (i == kNone) return false;
+        TMyEntity& c = chunk_[i];
+        const bool matchesFirst = attachAt(c, tail);
+        const bool closing = samePoint(head, tail);
+        if (closing) {
+            // The loop closes: its last end becomes the head exactly.
+            if (matchesFirst)
+                setSecondEnd(c, head);
+            else
+                setFirstEnd(c, head);
+        }
+        store(region, c, !matchesFirst);  // stored pointing along the travel
+        if (closing) return true;
+    }
+}
+
+void ChunkChainer::growBackward(TRegion& region, Point2 head) {
+    Point2 tail = head;
+    while (true) {
+        const std::size_t i = findAttachable(tail, true);
+        if (i == kNone) return;
+        TMyEntity& c = chunk_[i];
+        store(region, c, attachAt(c, tail));  // stored pointing towards the seed
+    }
+}
+
 void ChunkChainer::TraceRegion(std::size_t seed, TRegion& region) {
     TMyEntity& first = chunk_[seed];
     first.free = 0;
@@ -116,65 +160,21 @@ void ChunkChainer::TraceRegion(std::size_t seed, TRegion& region) {
     region.maxY = first.maxY;
     region.maxX = first.maxX;
     const Point2 head = firstEnd(first);
-    Point2 tail = secondEnd(first);
     region.segments.reserve(16);
     region.segments.push_back(first);
-    bool closed = false;
-    // Forward: attach at the tail until nothing fits or the loop closes on the head.
-    while (!closed) {
-        const std::size_t i = findAttachable(tail, false);
-        if (i == kNone) break;
-        TMyEntity& c = chunk_[i];
-        const bool matchesFirst = samePoint(firstEnd(c), tail);
-        if (matchesFirst) {
-            setFirstEnd(c, tail);
-            tail = secondEnd(c);
-            if (samePoint(head, tail)) {
-                setSecondEnd(c, head);
-                closed = true;
-            }
-        } else {
-            setSecondEnd(c, tail);
-            tail = firstEnd(c);
-            if (samePoint(head, tail)) {
-                setFirstEnd(c, head);
-                closed = true;
-            }
-        }
-        store(region, c, !matchesFirst);
-    }
-    const std::size_t lastForward = region.segments.size() - 1;
-    if (!closed) {
-        // Backward: grow from the head; every stored segment points towards the seed.
-        tail = head;
-        while (true) {
-            const std::size_t i = findAttachable(tail, true);
-            if (i == kNone) break;
-            TMyEntity& c = chunk_[i];
-            const bool matchesFirst = samePoint(firstEnd(c), tail);
-            if (matchesFirst) {
-                setFirstEnd(c, tail);
-                tail = secondEnd(c);
-            } else {
-                setSecondEnd(c, tail);
-                tail = firstEnd(c);
-            }
-            store(region, c, matchesFirst);
-        }
-    }
-    if (closed) {
+    if (growForward(region, head)) {
         region.open = 0;
         OrientRegion(region);
         return;
     }
+    const std::size_t forwardCount = region.segments.size();
+    growBackward(region, head);
     region.open = 1;
-    if (region.segments.size() - 1 > lastForward) {
-        // Far end of the backward growth first, then the seed and the forward tail.
-        auto& segs = region.segments;
-        std::reverse(segs.begin() + static_cast<std::ptrdiff_t>(lastForward) + 1, segs.end());
-        std::rotate(segs.begin(), segs.begin() + static_cast<std::ptrdiff_t>(lastForward) + 1,
-                    segs.end());
-    }
+    // Far end of the backward growth first, then the seed and the forward tail.
+    auto& segs = region.segments;
+    const auto split = segs.begin() + static_cast<std::ptrdiff_t>(forwardCount);
+    std::reverse(split, segs.end());
+    std::rotate(segs.begin(), split, segs.end());
 }
 
 std::size_t ChunkChainer::forwardWalkEnd(double bound) const {

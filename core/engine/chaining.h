@@ -55,6 +55,11 @@ private:
     std::size_t backwardWalkEnd(double bound) const;
     std::size_t forwardWalkEnd(double bound) const;
     void store(TRegion& region, TMyEntity& c, bool exchanged);
+    static bool attachAt(TMyEntity& c, Point2& tail);
+    // Forward growth at the region's tail; true when the region closed on its head.
+    bool growForward(TRegion& region, Point2 head);
+    // Backward growth from the head; never closes.
+    void growBackward(TRegion& region, Point2 head);
 
     std::span<TMyEntity> chunk_;
     std::vector<double> sortedMinX_;  // minX of every segment before any end was snapped
