@@ -43,6 +43,11 @@ private:
     long number_ = 0;
 };
 
+// A triangle whose corners span no more than this in z is level: it gives edges only.
+constexpr double kMinHeightRange = 1e-6;
+// A fourth corner this close (squared distance) to the third makes the face a triangle.
+constexpr double kSameCornerSquared = 1e-12;
+
 std::string_view trimmed(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
@@ -114,7 +119,7 @@ private:
     // Sorts the corners; keeps the triangle unless it is level within 1e-6.
     Triangle addTriangle(Triangle t) {
         SortCorners(t);
-        if (t.p3.z - t.p1.z > 1e-6) mesh_.Triangles.push_back(t);
+        if (t.p3.z - t.p1.z > kMinHeightRange) mesh_.Triangles.push_back(t);
         return t;
     }
     void addEdge(const Vertex3& a, const Vertex3& b) {
@@ -128,7 +133,7 @@ private:
         addEdge(a.p2, a.p3);
         addEdge(a.p3, a.p1);
         const double dx = c4.x - c3.x, dy = c4.y - c3.y, dz = c4.z - c3.z;
-        if (dx * dx + dy * dy + dz * dz > 1e-12) {  // a fourth corner apart from the third
+        if (dx * dx + dy * dy + dz * dz > kSameCornerSquared) {  // a real fourth corner
             addTriangle({c1, c3, c4});
             addEdge(c3, c4);
             addEdge(c4, c1);

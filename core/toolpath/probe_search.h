@@ -12,6 +12,8 @@ namespace quarvel::toolpath {
 class ProbeSearch {
 public:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    // The distance a search starts from: a region must be nearer than this to win.
+    static constexpr double kFarthest = 1e99;
 
     explicit ProbeSearch(std::vector<engine::TMyEntity> probes);
 
@@ -26,7 +28,7 @@ public:
 
 private:
     struct Best {
-        double distance = 1e99;
+        double distance = kFarthest;
         std::size_t index = kNone;
     };
     void rebuild();
