@@ -23,6 +23,7 @@ public:
     // Takes probe k out of the search.
     void remove(std::size_t k);
     std::size_t pendingCount() const { return pendingCount_; }
+    const engine::TMyEntity& probe(std::size_t k) const { return probes_[k]; }
     // The lowest pending index, or kNone.
     std::size_t firstPending();
 

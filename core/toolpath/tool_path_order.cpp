@@ -64,7 +64,7 @@ std::vector<std::size_t> ToolPathOrder(const engine::TRegionArray& regions) {
         // lose the rest.
         if (winner == ProbeSearch::kNone) winner = search.firstPending();
         order.push_back(pending[winner]);
-        c = engine::firstEnd(pendingRegions[winner]->segments.front());
+        c = engine::firstEnd(search.probe(winner));
         search.remove(winner);
     }
     return order;
