@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "geom/ordering.h"
@@ -147,22 +148,36 @@ private:
     long codeLine_ = 0;
 };
 
-std::string readWholeFile(const std::string& fileName) {
+// A file's bytes, read whole into one uninitialised block.
+struct FileBytes {
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;
+    std::string_view view() const { return {data.get(), size}; }
+};
+
+FileBytes readWholeFile(const std::string& fileName) {
+    std::error_code error;
+    if (std::filesystem::is_directory(fileName, error)) throw IoError(fileName, "is a folder");
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "rb"),
                                                          &std::fclose);
     if (!file) throw IoError(fileName, std::strerror(errno));
-    std::string text;
-    std::array<char, 1 << 16> buffer{};
-    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
-        const long size = std::ftell(file.get());
-        if (size > 0) text.reserve(static_cast<std::size_t>(size));
-        std::fseek(file.get(), 0, SEEK_SET);
+    // Blocks grow as needed, so that a file that changes meanwhile is still read whole.
+    const auto expected = std::filesystem::file_size(fileName, error);
+    std::size_t capacity = (error ? 0 : static_cast<std::size_t>(expected)) + (1 << 16);
+    FileBytes bytes{std::unique_ptr<char[]>(new char[capacity]), 0};
+    while (true) {
+        if (bytes.size == capacity) {
+            std::unique_ptr<char[]> larger(new char[capacity * 2]);
+            std::copy(bytes.data.get(), bytes.data.get() + bytes.size, larger.get());
+            bytes.data = std::move(larger);
+            capacity *= 2;
+        }
+        const std::size_t got = std::fread(bytes.data.get() + bytes.size, 1, capacity - bytes.size, file.get());
+        bytes.size += got;
+        if (got == 0) break;
     }
-    std::size_t got = 0;
-    while ((got = std::fread(buffer.data(), 1, buffer.size(), file.get())) > 0)
-        text.append(buffer.data(), got);
     if (std::ferror(file.get())) throw IoError(fileName, "read error");
-    return text;
+    return bytes;
 }
 
 }  // namespace
@@ -194,14 +209,19 @@ std::string MeshLoadedMessage(const std::string& fileName, std::size_t facets) {
 
 MeshLoadOutcome LoadMesh(const std::string& fileName, engine::MeshDocument& mesh,
                          Progress& progress, const StatusText& showStatus) {
+    if (!std::filesystem::exists(fileName)) {
+        MeshLoadOutcome missing;
+        missing.fileFound = false;
+        return missing;
+    }
     const auto show = [&](const std::string& text) {
         if (showStatus) showStatus(text);
     };
     show(LoadingMessage(fileName));
     progress.setPosition(10);
-    const std::string text = readWholeFile(fileName);
+    const FileBytes text = readWholeFile(fileName);
     progress.setPosition(5);
-    ReadMeshFaces(text, fileName, mesh);
+    ReadMeshFaces(text.view(), fileName, mesh);
     MeshLoadOutcome outcome;
     outcome.status = RunStatus::Cancelled;
     show("Processing Mesh... Esc to Cancel.");

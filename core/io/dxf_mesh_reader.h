@@ -15,6 +15,7 @@ namespace quarvel::io {
 using StatusText = std::function<void(const std::string&)>;
 
 struct MeshLoadOutcome {
+    bool fileFound = true;  // false: no such file; nothing was read or shown
     RunStatus status = RunStatus::Completed;
     std::string message;  // the final panel 0 text, empty when cancelled
 };
@@ -25,8 +26,9 @@ struct MeshLoadOutcome {
 // "3DFACE" (exactly) starts a face, which ends at the next code 0 or 9; codes 10..33
 // give its corners, other codes are skipped with their value; code 0 with "EOF" ends
 // reading. A corner value a face does not give keeps the previous face's value (0 for
-// the first face). Throws IoError when the file cannot be read and FormatError (file,
-// line) for a group code or coordinate that is not a finite number.
+// the first face). A file that does not exist is not read and nothing is shown
+// (fileFound false). Throws IoError when the file exists but cannot be read, and
+// FormatError (file, line) for a group code or coordinate that is not a finite number.
 // Cancelled (checked after reading and after the extents): the mesh is incomplete and
 // the caller discards it.
 MeshLoadOutcome LoadMesh(const std::string& fileName, engine::MeshDocument& mesh,

@@ -171,10 +171,22 @@ TEST_F(LoadMeshFile, CancelSeenAfterReadingStopsTheImport) {
     EXPECT_EQ(LoadMesh(path, mesh, progress).status, RunStatus::Cancelled);
 }
 
-TEST_F(LoadMeshFile, MissingFileIsAnIoError) {
+TEST_F(LoadMeshFile, MissingFileReadsNothingAndShowsNothing) {
+    engine::MeshDocument mesh;
+    quarvel::test::ScriptedProgress progress;
+    int shown = 0;
+    const MeshLoadOutcome outcome = LoadMesh((dir_ / "absent.dxf").string(), mesh, progress,
+                                             [&](const std::string&) { ++shown; });
+    EXPECT_FALSE(outcome.fileFound);
+    EXPECT_EQ(shown, 0);
+    EXPECT_TRUE(progress.positions.empty());
+    EXPECT_EQ(mesh.Caption, engine::kMeshCaption);
+}
+
+TEST_F(LoadMeshFile, FolderInsteadOfFileIsAnIoError) {
     engine::MeshDocument mesh;
     NullProgress progress;
-    EXPECT_THROW(LoadMesh((dir_ / "absent.dxf").string(), mesh, progress), IoError);
+    EXPECT_THROW(LoadMesh(dir_.string(), mesh, progress), IoError);
 }
 
 }  // namespace
