@@ -9,9 +9,11 @@
 #include <unordered_map>
 
 #include "imaging/bmp_reader.h"
+#include "imaging/jpeg_writer.h"
 #include "imaging/magick_codec.h"
 #include "imaging/pcx_reader.h"
 #include "imaging/raw_writers.h"
+#include "imaging/tiff_writer.h"
 #include "text/atomic_file.h"
 #include "text/error.h"
 
@@ -214,12 +216,8 @@ void WritePicture(const PixelImage& image, const std::string& path, int formatCo
     switch (formatCode) {
         case kFormatBmp:
         case kFormatPcx:
-            break;
         case kFormatTiff:
-            magickFormat = "TIFF";
-            break;
         case kFormatJpeg:
-            magickFormat = "JPEG";
             break;
         case kFormatPng:
             magickFormat = "PNG";
@@ -236,6 +234,10 @@ void WritePicture(const PixelImage& image, const std::string& path, int formatCo
         detail::WriteBmp(image, file.stream());
     else if (formatCode == kFormatPcx)
         detail::WritePcx(image, file.stream());
+    else if (formatCode == kFormatTiff)
+        detail::WriteTiff(image, file.stream());
+    else if (formatCode == kFormatJpeg)
+        detail::WriteJpeg(image, file.stream());
     else
         detail::EncodeWithMagick(image, magickFormat, file.stream());
     file.commit();
