@@ -1,51 +1,67 @@
 #include "toolpath/region_dnc_writer.h"
 
 #include <algorithm>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 
 #include "text/atomic_file.h"
 #include "text/text_format.h"
+#include "toolpath/text_block.h"
 
 namespace quarvel::toolpath {
 
 namespace {
 
-void appendLine(std::string& out, std::string_view text) {
-    out.append(text);
-    out.append(kCrLf);
-}
+// The plunge depth text of consecutive regions is nearly always the same value.
+class DepthText {
+public:
+    const std::string& of(double depth) {
+        if (!valid_ || std::memcmp(&depth, &depth_, sizeof depth) != 0) {
+            depth_ = depth;
+            text_ = generalText(-depth);
+            valid_ = true;
+        }
+        return text_;
+    }
 
-void appendRegion(std::string& out, double depth, const engine::TMyEntityArray& segments,
-                  const std::string& rapidLine) {
+private:
+    double depth_ = 0.0;
+    std::string text_;
+    bool valid_ = false;
+};
+
+void appendRegion(TextBlock& out, const std::string& depthText,
+                  const engine::TMyEntityArray& segments, const std::string& rapidLine) {
     const engine::TMyEntity& s0 = segments.front();
     out.append("G00 X");
-    appendFixed(out, s0.x1, 4);
+    out.fixed(s0.x1, 4);
     out.append(" Y");
-    appendFixed(out, s0.y1, 4);
+    out.fixed(s0.y1, 4);
     out.append(kCrLf);
     out.append("G01 Z");
-    appendLine(out, generalText(-depth));
+    out.line(depthText);
     for (const engine::TMyEntity& s : segments) {
         out.append("X");
-        appendFixed(out, s.x2, 4);
+        out.fixed(s.x2, 4);
         out.append(" Y");
-        appendFixed(out, s.y2, 4);
+        out.fixed(s.y2, 4);
         out.append(kCrLf);
+        out.maybeFlush();
     }
     out.append(rapidLine);
 }
 
 // Header lines; returns the rapid line that also ends every region.
-std::string appendHeader(std::string& text, const RegionDncHeader& header) {
+std::string appendHeader(TextBlock& text, const RegionDncHeader& header) {
     text.append("( Created ");
     text.append(header.createdText);
     text.append(" From ");
     text.append(header.sourceName);
-    appendLine(text, ")");
-    appendLine(text, "G90 T0");
+    text.line(")");
+    text.line("G90 T0");
     text.append("F");
-    appendLine(text, generalText(header.feedRate));
+    text.line(generalText(header.feedRate));
     std::string rapidLine = "G00 Z";
     rapidLine.append(generalText(header.rapidHeight));
     rapidLine.append(kCrLf);
@@ -53,32 +69,30 @@ std::string appendHeader(std::string& text, const RegionDncHeader& header) {
     return rapidLine;
 }
 
-void writeText(std::ostream& out, const std::string& text) {
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-}
-
 }  // namespace
 
 void WriteRegionDnc(std::ostream& out, const TOutRegionArray& ordered,
                     const RegionDncHeader& header) {
-    std::string text;
+    TextBlock text(out);
+    DepthText depth;
     const std::string rapidLine = appendHeader(text, header);
     for (std::size_t k = 1; k < ordered.size(); ++k) {
         if (!ordered[k].segments.empty())
-            appendRegion(text, ordered[k].depth, ordered[k].segments, rapidLine);
+            appendRegion(text, depth.of(ordered[k].depth), ordered[k].segments, rapidLine);
     }
-    writeText(out, text);
+    text.flush();
 }
 
 void WriteRegionDnc(std::ostream& out, const engine::TRegionArray& regions,
                     const std::vector<std::size_t>& order, const RegionDncHeader& header) {
-    std::string text;
+    TextBlock text(out);
+    DepthText depth;
     const std::string rapidLine = appendHeader(text, header);
     for (std::size_t i : order) {
         if (!regions[i].segments.empty())
-            appendRegion(text, regions[i].depth, regions[i].segments, rapidLine);
+            appendRegion(text, depth.of(regions[i].depth), regions[i].segments, rapidLine);
     }
-    writeText(out, text);
+    text.flush();
 }
 
 void SaveRegionDnc(const std::string& path, const engine::TRegionArray& regions,

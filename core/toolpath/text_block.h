@@ -1,0 +1,48 @@
+#pragma once
+// Text for a large output file, built in a block of bounded size that is handed to the
+// stream whenever it fills, so that writing a big file never holds all of its text.
+#include <array>
+#include <charconv>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "text/text_format.h"
+
+namespace quarvel::toolpath {
+
+class TextBlock {
+public:
+    explicit TextBlock(std::ostream& out) : out_(out) { text_.reserve(kBlockSize + kSlack); }
+    TextBlock(const TextBlock&) = delete;
+    TextBlock& operator=(const TextBlock&) = delete;
+
+    void append(std::string_view s) { text_.append(s); }
+    void line(std::string_view s) {
+        text_.append(s);
+        text_.append(kCrLf);
+    }
+    // "%.Nf" exactly (see appendFixed), without clearing a scratch buffer on every call.
+    void fixed(double value, int decimals) {
+        std::array<char, 400> buffer;  // holds the longest fixed text of a double
+        const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                          std::chars_format::fixed, decimals);
+        text_.append(buffer.data(), result.ptr);
+    }
+    // Call after each record: hands a full block to the stream.
+    void maybeFlush() {
+        if (text_.size() >= kBlockSize) flush();
+    }
+    void flush() {
+        out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
+        text_.clear();
+    }
+
+private:
+    static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+    static constexpr std::size_t kSlack = 4096;
+    std::ostream& out_;
+    std::string text_;
+};
+
+}  // namespace quarvel::toolpath
