@@ -9,10 +9,12 @@
 #include <unordered_map>
 
 #include "imaging/bmp_reader.h"
+#include "imaging/jpeg_reader.h"
 #include "imaging/jpeg_writer.h"
 #include "imaging/magick_codec.h"
 #include "imaging/pcx_reader.h"
 #include "imaging/raw_writers.h"
+#include "imaging/tiff_reader.h"
 #include "imaging/tiff_writer.h"
 #include "text/atomic_file.h"
 #include "text/error.h"
@@ -165,6 +167,19 @@ void reportConversion(const std::function<void(long, long)>& progress, long perc
     if (progress) progress(percent, 100);
 }
 
+bool readDirectly(const std::string& bytes, DecodedPicture& result,
+                  const std::function<void(long, long)>& onRows) {
+    if (detail::ReadPlainBmp(bytes, result.image, onRows))
+        result.format = "BMP";
+    else if (detail::ReadPlanarPcx(bytes, result.image))
+        result.format = "PCX";
+    else if (detail::ReadPlainJpeg(bytes, result.image, onRows))
+        result.format = "JPEG";
+    else if (detail::ReadPlainTiff(bytes, result.image, onRows))
+        result.format = "TIFF";
+    return !result.format.empty();
+}
+
 }  // namespace
 
 int FileTypeOf(const std::string& fileName) {
@@ -188,9 +203,9 @@ DecodedPicture ReadPicture(const std::string& path,
             reportConversion(progress, 5 + done * 75 / std::max(total, 1L));
         };
     }
-    const bool plainBmp = detail::ReadPlainBmp(bytes, result.image, onRows);
-    if (plainBmp || detail::ReadPlanarPcx(bytes, result.image)) {
-        result.format = plainBmp ? "BMP" : "PCX";
+    // The common files are decoded directly; everything else, and every file our readers
+    // find fault with, goes to ImageMagick.
+    if (readDirectly(bytes, result, onRows)) {
         reportConversion(progress, 90);
         reportConversion(progress, 100);
         return result;
