@@ -160,21 +160,27 @@ void ChunkChainer::TraceRegion(std::size_t seed, TRegion& region) {
     region.maxY = first.maxY;
     region.maxX = first.maxX;
     const Point2 head = firstEnd(first);
-    region.segments.reserve(16);
+    // Grown in the reused working list, then copied at its final size: most regions of
+    // a chunk are short pieces, and a list per region sized for the worst case would
+    // scatter them over far more memory than they fill.
+    scratch_.assign(region.segments.begin(), region.segments.end());
+    region.segments.swap(scratch_);
     region.segments.push_back(first);
     if (growForward(region, head)) {
         region.open = 0;
         OrientRegion(region);
-        return;
+    } else {
+        const std::size_t forwardCount = region.segments.size();
+        growBackward(region, head);
+        region.open = 1;
+        // Far end of the backward growth first, then the seed and the forward tail.
+        auto& segs = region.segments;
+        const auto split = segs.begin() + static_cast<std::ptrdiff_t>(forwardCount);
+        std::reverse(split, segs.end());
+        std::rotate(segs.begin(), split, segs.end());
     }
-    const std::size_t forwardCount = region.segments.size();
-    growBackward(region, head);
-    region.open = 1;
-    // Far end of the backward growth first, then the seed and the forward tail.
-    auto& segs = region.segments;
-    const auto split = segs.begin() + static_cast<std::ptrdiff_t>(forwardCount);
-    std::reverse(split, segs.end());
-    std::rotate(segs.begin(), split, segs.end());
+    region.segments.swap(scratch_);
+    region.segments.assign(scratch_.begin(), scratch_.end());
 }
 
 std::size_t ChunkChainer::forwardWalkEnd(double bound) const {

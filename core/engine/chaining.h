@@ -63,6 +63,7 @@ private:
 
     std::span<TMyEntity> chunk_;
     std::vector<double> sortedMinX_;  // minX of every segment before any end was snapped
+    TMyEntityArray scratch_;          // the region being traced
     EndIndex index_;
     bool plainWalk_ = false;
 };

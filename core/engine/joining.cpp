@@ -15,12 +15,6 @@ bool isAvailable(const TRegion& r) {
     return r.mark == 1 && r.open == 1 && !r.segments.empty();
 }
 
-void attachAfter(TRegion& cur, const TRegion& b) {
-    uniteRegionBox(cur, b);
-    cur.segments.insert(cur.segments.end(), b.segments.begin(), b.segments.end());
-}
-
-
 // Finds the region that the walk from the list's start would attach at `tail`: the
 // first available region, in list order, before the first region whose minX lies
 // beyond tail.x + tolerance, whose box reaches tail.x and which starts or ends at tail.
@@ -85,9 +79,10 @@ private:
     EndIndex index_;
 };
 
-// Forward joining at cur's end. Returns true when the region closed on its head.
-bool joinForward(TRegionArray& list, JoinSearch& search, TRegion& cur, Point2 head) {
-    Point2 tail = regionEnd(cur);
+// Forward joining at cur's end: the pieces attached after cur, in order, go to
+// `after`. Returns true when the region closed on its head.
+bool joinForward(TRegionArray& list, JoinSearch& search, TRegion& cur, Point2 tail, Point2 head,
+                 std::vector<const TRegion*>& after) {
     while (true) {
         const std::size_t found = search.find(tail, false);
         if (found == kNone) return false;
@@ -103,24 +98,22 @@ bool joinForward(TRegionArray& list, JoinSearch& search, TRegion& cur, Point2 he
             closing = samePoint(head, regionStart(b));
             ReverseRegion(b);
         }
-        attachAfter(cur, b);
+        uniteRegionBox(cur, b);
+        after.push_back(&b);
         b.mark = 0;
         search.take(found);
-        if (closing) {
-            setSecondEnd(cur.segments.back(), head);
-            return true;
-        }
+        if (closing) return true;
     }
 }
 
 // Backward joining at cur's start; never closes a region. Each attached piece goes in
-// front of what cur holds; the pieces are gathered first and put in front once.
-void joinBackward(TRegionArray& list, JoinSearch& search, TRegion& cur, Point2 head) {
-    std::vector<const TRegion*> inFront;  // nearest to cur's start first
+// front of what cur holds, so `inFront` lists them nearest to cur's start first.
+void joinBackward(TRegionArray& list, JoinSearch& search, TRegion& cur, Point2 head,
+                  std::vector<const TRegion*>& inFront) {
     Point2 tail = head;
     while (true) {
         const std::size_t found = search.find(tail, true);
-        if (found == kNone) break;
+        if (found == kNone) return;
         TRegion& b = list[found];
         if (samePoint(regionStart(b), tail)) {
             setFirstEnd(b.segments.front(), tail);
@@ -130,20 +123,48 @@ void joinBackward(TRegionArray& list, JoinSearch& search, TRegion& cur, Point2 h
             setSecondEnd(b.segments.back(), tail);
             tail = regionStart(b);
         }
-        uniteRegionBox(cur, b);  // a union of boxes: the order of attaching does not matter
+        uniteRegionBox(cur, b);
         b.mark = 0;
         search.take(found);
         inFront.push_back(&b);
     }
-    if (inFront.empty()) return;
-    TMyEntityArray joined;
-    std::size_t total = cur.segments.size();
+}
+
+// Joins the pieces at both ends of region i into a new region. The pieces are gathered
+// first and their segments copied once, into a list of the final size.
+TRegion joinFrom(TRegionArray& list, JoinSearch& search, std::size_t i) {
+    TRegion& region = list[i];
+    TRegion cur;
+    cur.depth = region.depth;
+    cur.mark = region.mark;
+    cur.minX = region.minX;
+    cur.minY = region.minY;
+    cur.maxY = region.maxY;
+    cur.maxX = region.maxX;
+    const Point2 head = regionStart(region);
+    thread_local std::vector<const TRegion*> after, inFront;
+    after.clear();
+    inFront.clear();
+    const bool closed = joinForward(list, search, cur, regionEnd(region), head, after);
+    if (!closed) joinBackward(list, search, cur, head, inFront);
+    std::size_t total = region.segments.size();
+    for (const TRegion* piece : after) total += piece->segments.size();
     for (const TRegion* piece : inFront) total += piece->segments.size();
-    joined.reserve(total);
+    TMyEntityArray& segs = cur.segments;
+    segs.reserve(total);
     for (auto it = inFront.rbegin(); it != inFront.rend(); ++it)
-        joined.insert(joined.end(), (*it)->segments.begin(), (*it)->segments.end());
-    joined.insert(joined.end(), cur.segments.begin(), cur.segments.end());
-    cur.segments = std::move(joined);
+        segs.insert(segs.end(), (*it)->segments.begin(), (*it)->segments.end());
+    segs.insert(segs.end(), region.segments.begin(), region.segments.end());
+    for (const TRegion* piece : after) segs.insert(segs.end(), piece->segments.begin(), piece->segments.end());
+    if (closed) {
+        // The loop ends exactly where it began.
+        setSecondEnd(segs.back(), head);
+        cur.open = 0;
+        OrientRegion(cur);
+    } else {
+        cur.open = 1;
+    }
+    return cur;
 }
 
 }  // namespace
@@ -166,13 +187,7 @@ static void joinOpenRegions(TRegionArray& list, Progress& progress, bool plainWa
         if (!isAvailable(region)) continue;
         region.mark = 0;
         search.take(static_cast<std::size_t>(i));
-        TRegion cur = region;
-        const Point2 head = regionStart(cur);
-        const bool closed = joinForward(list, search, cur, head);
-        if (!closed) joinBackward(list, search, cur, head);
-        cur.open = closed ? 0 : 1;
-        if (closed) OrientRegion(cur);
-        joined.push_back(std::move(cur));
+        joined.push_back(joinFrom(list, search, static_cast<std::size_t>(i)));
     }
     TRegionArray result;
     result.reserve(leading.size() + joined.size());

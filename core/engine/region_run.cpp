@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/refinement.h"
+#include "engine/rising_slicer.h"
 #include "engine/slicing.h"
 #include "text/error.h"
 #include "text/text_format.h"
@@ -56,13 +57,14 @@ bool sliceByStyle(const TTriangleArray& triangles, TRegionArray& fresh, double o
         SliceAtDepth(triangles, fresh, opDepth, progress);
     } else if (isTopography(style)) {
         if (zStep == 0.0) return true;  // exact: nothing to slice, reported as no regions
+        RisingSlicer slicer(triangles);
         double level = zStep;
-        SliceAtDepth(triangles, fresh, level, progress);
+        SliceAtDepth(slicer, fresh, level, progress);
         if (!progress.pumpAndCheck()) return false;
         level += zStep;
         while (level <= opDepth) {
             const std::size_t firstNew = fresh.size() - 1;
-            SliceAtDepth(triangles, fresh, level, progress);
+            SliceAtDepth(slicer, fresh, level, progress);
             level += zStep;
             if (!progress.pumpAndCheck()) return false;
             if (levelDone) levelDone(fresh, firstNew);

@@ -27,22 +27,12 @@ void sortSegmentsWith(TMyEntityArray& list, std::int64_t low, std::int64_t high,
     entries.clear();
     for (std::size_t i = 0; i < list.size(); ++i) entries.push_back({key(list[i]), i});
     sortWith(entries, low, high, [](const Entry& e) { return e.key; }, progress);
-    // Puts segment entries[j].position at j, following each cycle of the permutation.
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        if (entries[i].position == i) continue;
-        const TMyEntity first = list[i];
-        std::size_t j = i;
-        while (true) {
-            const std::size_t from = entries[j].position;
-            entries[j].position = j;
-            if (from == i) {
-                list[j] = first;
-                break;
-            }
-            list[j] = list[from];
-            j = from;
-        }
-    }
+    // Gathers the segments in their new order into a second list (reads follow the
+    // permutation, writes run straight through) and trades the two lists.
+    thread_local TMyEntityArray gathered;
+    gathered.resize(list.size());
+    for (std::size_t j = 0; j < list.size(); ++j) gathered[j] = list[entries[j].position];
+    list.swap(gathered);
 }
 
 }  // namespace

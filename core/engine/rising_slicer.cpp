@@ -1,0 +1,90 @@
+#include "engine/rising_slicer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "engine/chaining.h"
+#include "engine/region_sort.h"
+#include "engine/slicing.h"
+
+namespace quarvel::engine {
+
+namespace {
+
+bool sortedByLowestCorner(const TTriangleArray& triangles) {
+    for (std::size_t k = 0; k < triangles.size(); ++k) {
+        if (std::isnan(triangles[k].p1.z)) return false;
+        if (k > 0 && triangles[k].p1.z < triangles[k - 1].p1.z) return false;
+    }
+    return true;
+}
+
+// The plain slice skips a triangle when h >= p3.z; everything else it cuts (a top
+// that is not a number included).
+bool cuts(double h, double top) { return !(h >= top); }
+
+}  // namespace
+
+RisingSlicer::RisingSlicer(const TTriangleArray& triangles)
+    : triangles_(triangles),
+      usable_(triangles.size() <= std::numeric_limits<std::uint32_t>::max() &&
+              sortedByLowestCorner(triangles)) {}
+
+void RisingSlicer::restart() {
+    live_.clear();
+    frontier_ = 0;
+    started_ = false;
+}
+
+// The plain walk calls the counted-loop step at every index up to the one that ends it;
+// only the indexes just past each threshold report, so those are the ones called here.
+bool RisingSlicer::reportUpTo(std::int64_t lastReached, Progress& progress) const {
+    const auto last = static_cast<std::int64_t>(triangles_.size()) - 1;
+    LoopProgress loop(progress, last);
+    const std::int64_t stride = std::max<std::int64_t>(last / 10, 1);
+    for (std::int64_t k = 1; k <= lastReached; k += stride) {
+        if (!loop.step(k)) return false;
+    }
+    return true;
+}
+
+TMyEntityArray RisingSlicer::slice(double h, Progress& progress) {
+    if (!usable_ || std::isnan(h)) return SliceTriangles(triangles_, h, progress);
+    if (progress.cancelRequested()) return {};
+    if (started_ && h < lastHeight_) restart();
+    // Triangles before the frontier have their lowest corner at or below the last
+    // height, so the first one above h lies at or after it.
+    const auto above = std::upper_bound(triangles_.begin() + static_cast<std::ptrdiff_t>(frontier_),
+                                        triangles_.end(), h,
+                                        [](double v, const Triangle& t) { return v < t.p1.z; });
+    const auto stop = static_cast<std::size_t>(above - triangles_.begin());
+    const auto last = static_cast<std::int64_t>(triangles_.size()) - 1;
+    if (!reportUpTo(std::min(static_cast<std::int64_t>(stop), last), progress)) return {};
+    std::size_t kept = 0;
+    for (const Live& t : live_) {
+        if (cuts(h, t.top)) live_[kept++] = t;
+    }
+    live_.resize(kept);
+    for (std::size_t k = frontier_; k < stop; ++k) {
+        if (cuts(h, triangles_[k].p3.z)) live_.push_back({static_cast<std::uint32_t>(k), triangles_[k].p3.z});
+    }
+    frontier_ = stop;
+    lastHeight_ = h;
+    started_ = true;
+    TMyEntityArray out;
+    out.reserve(live_.size());
+    for (const Live& t : live_) out.push_back(CutTriangle(triangles_[t.index], h));
+    return out;
+}
+
+void SliceAtDepth(RisingSlicer& slicer, TRegionArray& regions, double h, Progress& progress) {
+    TMyEntityArray segments = slicer.slice(h, progress);
+    if (segments.empty()) return;
+    const auto last = static_cast<std::int64_t>(segments.size()) - 1;
+    SortSegmentsByMinX(segments, 0, last, progress);
+    RemoveDuplicateSegments(segments);
+    BuildRegions(segments, regions, h, progress);
+}
+
+}  // namespace quarvel::engine
