@@ -18,41 +18,50 @@ namespace {
 
 constexpr std::uint64_t kStripBytes = 1 << 20;
 
-// libtiff writes into memory: it seeks back to patch offsets, which a plain stream may
-// not allow, and the bytes reach the caller's stream in one piece.
-struct MemoryFile {
-    std::vector<std::uint8_t> bytes;
-    std::size_t position = 0;
+// libtiff writes straight into the caller's stream, which must be able to seek: it
+// goes back to fill in offsets, and skips ahead to align the directory.
+struct StreamFile {
+    std::ostream* out;
+    std::streamoff start;  // where the TIFF begins in the stream
     std::string error;
 };
 
-tmsize_t readMemory(thandle_t, void*, tmsize_t) { return 0; }
+tmsize_t readNothing(thandle_t, void*, tmsize_t) { return 0; }
 
-tmsize_t writeMemory(thandle_t handle, void* data, tmsize_t size) {
-    auto& file = *static_cast<MemoryFile*>(handle);
-    const auto* from = static_cast<const std::uint8_t*>(data);
-    const auto count = static_cast<std::size_t>(size);
-    if (file.position > file.bytes.size()) file.bytes.resize(file.position);
-    // Mostly appends; the header and directory offsets are patched in place.
-    const std::size_t inPlace = std::min(count, file.bytes.size() - file.position);
-    std::memcpy(file.bytes.data() + file.position, from, inPlace);
-    file.bytes.insert(file.bytes.end(), from + inPlace, from + count);
-    file.position += count;
-    return size;
+tmsize_t writeStream(thandle_t handle, void* data, tmsize_t size) {
+    auto& file = *static_cast<StreamFile*>(handle);
+    file.out->write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+    return *file.out ? size : 0;
 }
 
-toff_t seekMemory(thandle_t handle, toff_t offset, int whence) {
-    auto& file = *static_cast<MemoryFile*>(handle);
-    const std::size_t base =
-        whence == SEEK_CUR ? file.position : whence == SEEK_END ? file.bytes.size() : 0;
-    file.position = base + static_cast<std::size_t>(offset);
-    return static_cast<toff_t>(file.position);
+std::streamoff endOf(std::ostream& out) {
+    const std::streamoff here = out.tellp();
+    out.seekp(0, std::ios::end);
+    const std::streamoff end = out.tellp();
+    out.seekp(here);
+    return end;
 }
 
-int closeMemory(thandle_t) { return 0; }
+toff_t seekStream(thandle_t handle, toff_t offset, int whence) {
+    auto& file = *static_cast<StreamFile*>(handle);
+    std::ostream& out = *file.out;
+    const std::streamoff end = endOf(out);
+    const std::streamoff base =
+        whence == SEEK_CUR ? std::streamoff(out.tellp()) : whence == SEEK_END ? end : file.start;
+    const std::streamoff target = base + static_cast<std::streamoff>(offset);
+    if (target > end) {  // a gap: fill it, as not every stream can seek past its end
+        out.seekp(end);
+        for (std::streamoff i = end; i < target; ++i) out.put('\0');
+    }
+    out.seekp(target);
+    return out ? static_cast<toff_t>(target - file.start) : static_cast<toff_t>(-1);
+}
 
-toff_t sizeOfMemory(thandle_t handle) {
-    return static_cast<toff_t>(static_cast<MemoryFile*>(handle)->bytes.size());
+int closeStream(thandle_t) { return 0; }
+
+toff_t sizeOfStream(thandle_t handle) {
+    auto& file = *static_cast<StreamFile*>(handle);
+    return static_cast<toff_t>(endOf(*file.out) - file.start);
 }
 
 int mapNothing(thandle_t, void**, toff_t*) { return 0; }
@@ -60,7 +69,7 @@ void unmapNothing(thandle_t, void*, toff_t) {}
 
 // Keeps libtiff's first complaint as the reason, instead of printing it.
 int keepError(TIFF*, void* user, const char*, const char* format, va_list args) {
-    auto& file = *static_cast<MemoryFile*>(user);
+    auto& file = *static_cast<StreamFile*>(user);
     if (file.error.empty()) {
         char text[512];
         std::vsnprintf(text, sizeof text, format, args);
@@ -76,12 +85,12 @@ struct TiffCloser {
 };
 using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
 
-TiffHandle openInMemory(MemoryFile& file) {
+TiffHandle openOnStream(StreamFile& file) {
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     TIFFOpenOptionsSetErrorHandlerExtR(options, keepError, &file);
     TIFFOpenOptionsSetWarningHandlerExtR(options, ignoreWarning, nullptr);
-    TIFF* tif = TIFFClientOpenExt("picture", "w", &file, readMemory, writeMemory, seekMemory,
-                                  closeMemory, sizeOfMemory, mapNothing, unmapNothing, options);
+    TIFF* tif = TIFFClientOpenExt("picture", "w", &file, readNothing, writeStream, seekStream,
+                                  closeStream, sizeOfStream, mapNothing, unmapNothing, options);
     TIFFOpenOptionsFree(options);
     return TiffHandle(tif);
 }
@@ -186,19 +195,20 @@ bool writeStrips(TIFF* tif, const PixelImage& image) {
 }  // namespace
 
 void WriteTiff(const PixelImage& image, std::ostream& out) {
-    MemoryFile file;
+    StreamFile file{&out, out.tellp(), {}};
+    if (file.start < 0) throw Error("cannot encode picture as TIFF: the output cannot seek");
     bool ok = false;
     {
-        TiffHandle tif = openInMemory(file);
+        TiffHandle tif = openOnStream(file);
         ok = tif && setFields(tif.get(), image) && writeStrips(tif.get(), image) &&
              TIFFWriteDirectory(tif.get());
     }  // closing flushes what is left
-    if (!ok || !file.error.empty()) {
-        throw Error("cannot encode picture as TIFF: " +
-                    (file.error.empty() ? std::string("libtiff failed") : file.error));
+    if (!ok || !file.error.empty() || !out) {
+        const std::string reason =
+            file.error.empty() ? std::string("the file could not be written") : file.error;
+        throw Error("cannot encode picture as TIFF: " + reason);
     }
-    out.write(reinterpret_cast<const char*>(file.bytes.data()),
-              static_cast<std::streamsize>(file.bytes.size()));
+    out.seekp(0, std::ios::end);
 }
 
 }  // namespace quarvel::imaging::detail

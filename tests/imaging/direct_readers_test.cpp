@@ -47,6 +47,7 @@ void expectSameAsMagick(const std::string& name, const std::string& bytes,
 struct SampleCase {
     const char* file;
     bool direct;  // false: left to ImageMagick
+    friend void PrintTo(const SampleCase& c, std::ostream* os) { *os << c.file; }
 };
 
 class DirectReaders : public ::testing::TestWithParam<SampleCase> {};

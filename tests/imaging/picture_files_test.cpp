@@ -121,6 +121,9 @@ struct WriteCase {
     const char* source;
     const char* extension;
     int bitsAfter;
+    friend void PrintTo(const WriteCase& c, std::ostream* os) {
+        *os << c.source << " as " << c.extension;
+    }
 };
 
 class WritePictureFormats : public ::testing::TestWithParam<WriteCase> {};

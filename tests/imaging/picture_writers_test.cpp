@@ -49,6 +49,7 @@ struct TiffCase {
     int bits;
     std::vector<PaletteEntry> palette;
     int photometric;
+    friend void PrintTo(const TiffCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class TiffWriter : public ::testing::TestWithParam<TiffCase> {};
@@ -104,6 +105,24 @@ TEST(TiffWriter, NoResolutionWritesNone) {
     float x = 0;
     EXPECT_EQ(TIFFGetField(tif, TIFFTAG_XRESOLUTION, &x), 0);
     TIFFClose(tif);
+}
+
+TEST(TiffWriter, StartsAtTheStreamsPositionAndReportsAFailedStream) {
+    const PixelImage image = noisyPicture(4, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}});
+    std::ostringstream alone, afterText;
+    afterText << "leading text";
+    detail::WriteTiff(image, alone);
+    detail::WriteTiff(image, afterText);
+    EXPECT_EQ(afterText.str(), "leading text" + alone.str());
+
+    std::ostringstream broken;
+    broken.setstate(std::ios::badbit);
+    try {
+        detail::WriteTiff(image, broken);
+        ADD_FAILURE() << "written";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("cannot encode picture as TIFF"), std::string::npos);
+    }
 }
 
 // The JFIF header: units at byte 13 (1 = dots per inch), then X and Y density.
