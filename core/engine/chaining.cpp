@@ -74,9 +74,10 @@ void ChunkChainer::reset(std::span<TMyEntity> chunk) {
     chunk_ = chunk;
     sortedMinX_.clear();
     for (const TMyEntity& s : chunk) sortedMinX_.push_back(s.minX);
-    // The index relies on the sort; anything else (never produced by the engine) is
-    // chained with the plain walk.
-    plainWalk_ = !std::is_sorted(sortedMinX_.begin(), sortedMinX_.end());
+    // The index relies on the sort; anything else (never produced by the engine from
+    // finite coordinates) is chained with the plain walk.
+    plainWalk_ = !std::is_sorted(sortedMinX_.begin(), sortedMinX_.end()) ||
+                 std::any_of(sortedMinX_.begin(), sortedMinX_.end(), [](double v) { return std::isnan(v); });
     index_.reset(chunk.size() * 2);
     for (std::size_t i = 0; i < chunk.size(); ++i) {
         index_.add(firstEnd(chunk[i]), static_cast<std::uint32_t>(i), 0);
@@ -212,10 +213,14 @@ std::size_t ChunkChainer::findAttachable(Point2 tail, bool backward) const {
     if (plainWalk_) return plainWalk(tail, backward);
     const double bound = tail.x + kEndTolerance;
     const double low = tail.x - kEndTolerance;
-    const std::size_t walkEnd = backward ? backwardWalkEnd(bound) : forwardWalkEnd(bound);
+    // The forward walk ends at the first free segment whose minX lies beyond the bound;
+    // free segments keep their sorted minX, so a segment lies before that end exactly
+    // when its sorted minX is within the bound (no search needed). The backward walk
+    // also ends at used segments, whose minX snapping may have moved.
+    const std::size_t walkEnd = backward ? backwardWalkEnd(bound) : chunk_.size();
     std::size_t best = kNone;
     index_.forNear(tail, [&](std::uint32_t item, std::uint8_t which) {
-        if (item >= walkEnd || item >= best) return;
+        if (item >= walkEnd || item >= best || !(sortedMinX_[item] <= bound)) return;
         const TMyEntity& c = chunk_[item];
         if (c.free != 1 || !(c.maxX > low)) return;
         if (samePoint(which == 0 ? firstEnd(c) : secondEnd(c), tail)) best = item;

@@ -3,6 +3,7 @@
 // find the ends at a point without walking the whole list. Ends are stored with their
 // coordinates, grouped by bucket, so that a query reads one short run of memory. It only
 // narrows the search: callers still apply the exact tests of the plain walk.
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -46,13 +47,31 @@ private:
     };
     // Twice the tolerance, so that rounding in the differences cannot hide a match.
     static constexpr double kReach = 2 * kEndTolerance;
-    static bool isUsable(Point2 p);
-    static std::int64_t cellOf(double v);
-    std::size_t bucketOf(std::int64_t cx, std::int64_t cy) const;
+    // Cells of 2^-12 (about 2.4e-4) are much wider than the search reach, so a query
+    // nearly always touches one cell, and never more than two per axis. Multiplying by a
+    // power of two is exact.
+    static constexpr double kCellsPerUnit = 4096.0;
+    static constexpr double kCellLimit = 4.0e18;
+
+    static bool isUsable(Point2 p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+    static std::int64_t cellOf(double v) {
+        // Clamping keeps the cell order monotone, so huge coordinates only share cells.
+        const double cell = std::floor(v * kCellsPerUnit);
+        if (cell > kCellLimit) return static_cast<std::int64_t>(kCellLimit);
+        if (cell < -kCellLimit) return -static_cast<std::int64_t>(kCellLimit);
+        return static_cast<std::int64_t>(cell);
+    }
+    std::size_t bucketOf(std::int64_t cx, std::int64_t cy) const {
+        const auto ux = static_cast<std::uint64_t>(cx);
+        const auto uy = static_cast<std::uint64_t>(cy);
+        const std::uint64_t h = (ux * 0x9E3779B97F4A7C15ull) ^ (uy * 0xC2B2AE3D27D4EB4Full);
+        return static_cast<std::size_t>(h ^ (h >> 29)) & mask_;
+    }
 
     std::vector<Entry> added_;
     std::vector<Entry> sealed_;
     std::vector<std::uint32_t> starts_;
+    std::vector<std::uint32_t> bucketOfAdded_, next_;  // working lists of seal()
     std::size_t mask_ = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "engine/joining.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "engine/orientation.h"
@@ -30,7 +31,8 @@ public:
             maxX_.push_back(r.maxX);
             available_.push_back(isAvailable(r) ? 1 : 0);
         }
-        sorted_ = !plainWalk && std::is_sorted(minX_.begin(), minX_.end());
+        sorted_ = !plainWalk && std::is_sorted(minX_.begin(), minX_.end()) &&
+                  std::none_of(minX_.begin(), minX_.end(), [](double v) { return std::isnan(v); });
         index_.reset(list.size() * 2);
         for (std::size_t i = 0; i < list.size(); ++i) {
             if (!available_[i]) continue;
@@ -48,14 +50,13 @@ public:
     std::size_t find(Point2 tail, bool backward) const {
         const double bound = tail.x + kEndTolerance;
         if (!sorted_) return plainWalk(tail, bound, backward);
-        const auto walkEnd = static_cast<std::size_t>(
-            std::upper_bound(minX_.begin(), minX_.end(), bound) - minX_.begin());
         const double low = tail.x - kEndTolerance;
         std::size_t best = kNone;
         // Available regions keep the ends they were indexed with, so the index's own
-        // end test is the walk's.
+        // end test is the walk's. On the sorted list a region lies before the walk's end
+        // exactly when its minX is within the bound.
         index_.forNear(tail, [&](std::uint32_t item, std::uint8_t) {
-            if (item < walkEnd && item < best && available_[item] && maxX_[item] > low) best = item;
+            if (item < best && minX_[item] <= bound && available_[item] && maxX_[item] > low) best = item;
         });
         return best;
     }
