@@ -16,9 +16,9 @@ constexpr const char* kHead[] = {
 
 void appendVertex(TextBlock& out, double x, double y, const std::string& depthText) {
     out.append("0\r\nVERTEX\r\n8\r\n0\r\n10\r\n");
-    out.fixed(x, 4);
+    out.fixed4(x);
     out.append("\r\n20\r\n");
-    out.fixed(y, 4);
+    out.fixed4(y);
     out.append("\r\n30\r\n");
     out.line(depthText);
     out.maybeFlush();

@@ -35,17 +35,17 @@ void appendRegion(TextBlock& out, const std::string& depthText,
                   const engine::TMyEntityArray& segments, const std::string& rapidLine) {
     const engine::TMyEntity& s0 = segments.front();
     out.append("G00 X");
-    out.fixed(s0.x1, 4);
+    out.fixed4(s0.x1);
     out.append(" Y");
-    out.fixed(s0.y1, 4);
+    out.fixed4(s0.y1);
     out.append(kCrLf);
     out.append("G01 Z");
     out.line(depthText);
     for (const engine::TMyEntity& s : segments) {
         out.append("X");
-        out.fixed(s.x2, 4);
+        out.fixed4(s.x2);
         out.append(" Y");
-        out.fixed(s.y2, 4);
+        out.fixed4(s.y2);
         out.append(kCrLf);
         out.maybeFlush();
     }

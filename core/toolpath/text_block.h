@@ -1,13 +1,12 @@
 #pragma once
 // Text for a large output file, built in a block of bounded size that is handed to the
 // stream whenever it fills, so that writing a big file never holds all of its text.
-#include <array>
-#include <charconv>
 #include <ostream>
 #include <string>
 #include <string_view>
 
 #include "text/text_format.h"
+#include "toolpath/fixed_text.h"
 
 namespace quarvel::toolpath {
 
@@ -22,13 +21,8 @@ public:
         text_.append(s);
         text_.append(kCrLf);
     }
-    // "%.Nf" exactly (see appendFixed), without clearing a scratch buffer on every call.
-    void fixed(double value, int decimals) {
-        std::array<char, 400> buffer;  // holds the longest fixed text of a double
-        const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                          std::chars_format::fixed, decimals);
-        text_.append(buffer.data(), result.ptr);
-    }
+    // "%.4f" exactly.
+    void fixed4(double value) { appendFixed4(text_, value); }
     // Call after each record: hands a full block to the stream.
     void maybeFlush() {
         if (text_.size() >= kBlockSize) flush();
