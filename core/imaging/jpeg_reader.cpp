@@ -42,26 +42,30 @@ bool isPlain(const jpeg_decompress_struct& info) {
     return info.num_components == 3 && info.jpeg_color_space == JCS_YCbCr;
 }
 
-// Everything between setjmp and a possible longjmp is plain data or already built:
-// no destructor is skipped when libjpeg gives up.
-bool decompress(std::string_view bytes, PixelImage& out, const ProgressFn& progress,
-                Complaints& complaints) {
-    jpeg_decompress_struct info;
+// Frees libjpeg's memory however decoding ends: done, given up, or an exception from
+// the progress sink or an allocation. (Destroying a zeroed struct is harmless.)
+struct Decompressor {
+    jpeg_decompress_struct info{};
+    Decompressor() = default;
+    Decompressor(const Decompressor&) = delete;
+    Decompressor& operator=(const Decompressor&) = delete;
+    ~Decompressor() { jpeg_destroy_decompress(&info); }
+};
+
+// Everything between setjmp and a possible longjmp is plain data or lives in the
+// caller: no destructor is skipped when libjpeg gives up.
+bool decompress(std::string_view bytes, jpeg_decompress_struct& info, PixelImage& out,
+                const ProgressFn& progress, Complaints& complaints) {
     info.err = jpeg_std_error(&complaints.base);
     complaints.base.error_exit = onError;
     complaints.base.emit_message = onMessage;
-    if (setjmp(complaints.back) != 0) {
-        jpeg_destroy_decompress(&info);
-        return false;
-    }
+    if (setjmp(complaints.back) != 0) return false;
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()),
                  static_cast<unsigned long>(bytes.size()));
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK || !isPlain(info) ||
-        !WithinDirectReadLimits(info.image_width, info.image_height)) {
-        jpeg_destroy_decompress(&info);
+        !WithinDirectReadLimits(info.image_width, info.image_height))
         return false;
-    }
     const bool grey = info.num_components == 1;
     info.out_color_space = grey ? JCS_GRAYSCALE : JCS_EXT_BGR;
     jpeg_start_decompress(&info);
@@ -84,7 +88,6 @@ bool decompress(std::string_view bytes, PixelImage& out, const ProgressFn& progr
         out.xResDpi = dpiOf(info.density_unit, info.X_density);
         out.yResDpi = dpiOf(info.density_unit, info.Y_density);
     }
-    jpeg_destroy_decompress(&info);
     return complaints.warnings == 0;
 }
 
@@ -96,7 +99,8 @@ bool ReadPlainJpeg(std::string_view bytes, PixelImage& image, const ProgressFn& 
         return false;
     PixelImage decoded;
     Complaints complaints{};
-    if (!decompress(bytes, decoded, progress, complaints)) return false;
+    Decompressor decompressor;
+    if (!decompress(bytes, decompressor.info, decoded, progress, complaints)) return false;
     if (decoded.bitCount == 8) decoded.palette = GreyRamp();
     image = std::move(decoded);
     return true;

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
 #include "imaging/jpeg_reader.h"
@@ -23,8 +24,8 @@ std::string bytesOf(const std::string& name) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-bool readDirectly(const std::string& bytes, PixelImage& image) {
-    return ReadPlainJpeg(bytes, image) || ReadPlainTiff(bytes, image);
+bool readDirectly(const std::string& bytes, PixelImage& image, const ProgressFn& progress = {}) {
+    return ReadPlainJpeg(bytes, image, progress) || ReadPlainTiff(bytes, image, progress);
 }
 
 // Same size, pixels and resolution as ImageMagick decodes; grey as the 256-level ramp.
@@ -126,6 +127,15 @@ TEST(DirectReaders, LeaveDamagedFilesToImageMagick) {
     huge[frame + 5] = huge[frame + 6] = huge[frame + 7] = huge[frame + 8] = '\x7F';
     PixelImage image;
     EXPECT_FALSE(ReadPlainJpeg(huge, image));
+}
+
+TEST(DirectReaders, ProgressSinkMayStopTheLoad) {
+    for (const char* name : {"progressive.jpg", "strips7.tif"}) {
+        const ProgressFn stop = [](long, long) { throw std::runtime_error("stop"); };
+        PixelImage image;
+        EXPECT_THROW(readDirectly(bytesOf(name), image, stop), std::runtime_error) << name;
+        EXPECT_TRUE(image.empty()) << name;
+    }
 }
 
 }  // namespace
