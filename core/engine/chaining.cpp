@@ -36,34 +36,26 @@ bool isLoneZeroSegment(std::span<const TMyEntity> chunk) {
     return chunk.size() == 1 && chunk[0].x1 == 0.0 && chunk[0].y1 == 0.0 && chunk[0].x2 == 0.0;
 }
 
-TRegionArray chainChunk(ChunkChainer& chainer, std::span<TMyEntity> chunk, double h,
-                        const Progress& progress) {
-    if (progress.cancelRequested() || isLoneZeroSegment(chunk)) return {};
-    chainer.reset(chunk);
-    return chainer.chainAll(h);
-}
-
 }  // namespace
 
 void BuildRegions(TMyEntityArray& segments, TRegionArray& regions, double h, Progress& progress) {
     const ChunkLayout layout = chunkLayoutFor(static_cast<std::int64_t>(segments.size()) - 1);
-    TSuperRegionArray chunkLists(static_cast<std::size_t>(layout.lastChunk + 1));
-    {
-        // The chunks are worked on where they lie; the list is emptied afterwards.
-        TMyEntityArray all = std::move(segments);
-        segments.clear();
-        ChunkChainer chainer;
-        LoopProgress loop(progress, layout.lastChunk);
-        for (std::int64_t k = 0; k <= layout.lastChunk; ++k) {
-            if (!loop.step(k)) return;
-            chunkLists[static_cast<std::size_t>(k)] =
-                chainChunk(chainer, chunkOf(all, k, layout.chunkSize), h, progress);
-        }
-    }
+    // The chunks are chained where they lie, each chunk's regions appended straight to
+    // the flattened list (the concatenation of the chunk lists, in chunk order).
     TRegionArray flat;
-    for (TRegionArray& list : chunkLists) {
-        for (std::size_t r = 1; r < list.size(); ++r) flat.push_back(std::move(list[r]));
+    thread_local ChunkChainer chainer;  // its working lists are kept from call to call
+    LoopProgress loop(progress, layout.lastChunk);
+    for (std::int64_t k = 0; k <= layout.lastChunk; ++k) {
+        if (!loop.step(k)) {
+            segments.clear();
+            return;
+        }
+        const std::span<TMyEntity> chunk = chunkOf(segments, k, layout.chunkSize);
+        if (progress.cancelRequested() || isLoneZeroSegment(chunk)) continue;
+        chainer.reset(chunk);
+        chainer.chainInto(h, flat);
     }
+    segments.clear();  // emptied; its room stays with the caller for the next level
     for (TRegion& r : flat) r.mark = 1;
     SortRegionsByMinX(flat, 0, static_cast<std::int64_t>(flat.size()) - 1, progress);
     JoinOpenRegions(flat, progress);
@@ -87,18 +79,22 @@ void ChunkChainer::reset(std::span<TMyEntity> chunk) {
 }
 
 TRegionArray ChunkChainer::chainAll(double h) {
-    for (TMyEntity& s : chunk_) s.free = 1;
     TRegionArray list;
     list.reserve(chunk_.size() + 1);
     list.emplace_back();  // entry 0: the placeholder
+    chainInto(h, list);
+    return list;
+}
+
+void ChunkChainer::chainInto(double h, TRegionArray& out) {
+    for (TMyEntity& s : chunk_) s.free = 1;
     for (std::size_t i = 0; i < chunk_.size(); ++i) {
         if (chunk_[i].free != 1) continue;
         chunk_[i].free = 0;
-        TRegion& region = list.emplace_back();
+        TRegion& region = out.emplace_back();
         TraceRegion(i, region);
         region.depth = h;
     }
-    return list;
 }
 
 void ChunkChainer::store(TRegion& region, TMyEntity& c, bool exchanged) {

@@ -40,6 +40,8 @@ public:
 
     // The chunk list: entry 0 a placeholder, then the chunk's regions in seed order.
     TRegionArray chainAll(double h);
+    // Appends the chunk's regions, in seed order, to `out`.
+    void chainInto(double h, TRegionArray& out);
 
     // Grows one region from the seed segment (already marked used) into `region`.
     void TraceRegion(std::size_t seed, TRegion& region);

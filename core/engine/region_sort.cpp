@@ -30,8 +30,9 @@ void sortSegmentsWith(TMyEntityArray& list, std::int64_t low, std::int64_t high,
     // Gathers the segments in their new order into a second list (reads follow the
     // permutation, writes run straight through) and trades the two lists.
     thread_local TMyEntityArray gathered;
-    gathered.resize(list.size());
-    for (std::size_t j = 0; j < list.size(); ++j) gathered[j] = list[entries[j].position];
+    gathered.clear();
+    gathered.reserve(list.size());
+    for (std::size_t j = 0; j < list.size(); ++j) gathered.push_back(list[entries[j].position]);
     list.swap(gathered);
 }
 

@@ -50,8 +50,18 @@ bool RisingSlicer::reportUpTo(std::int64_t lastReached, Progress& progress) cons
 }
 
 TMyEntityArray RisingSlicer::slice(double h, Progress& progress) {
-    if (!usable_ || std::isnan(h)) return SliceTriangles(triangles_, h, progress);
-    if (progress.cancelRequested()) return {};
+    TMyEntityArray out;
+    sliceInto(h, progress, out);
+    return out;
+}
+
+void RisingSlicer::sliceInto(double h, Progress& progress, TMyEntityArray& out) {
+    out.clear();
+    if (!usable_ || std::isnan(h)) {
+        out = SliceTriangles(triangles_, h, progress);
+        return;
+    }
+    if (progress.cancelRequested()) return;
     if (started_ && h < lastHeight_) restart();
     // Triangles before the frontier have their lowest corner at or below the last
     // height, so the first one above h lies at or after it.
@@ -60,7 +70,7 @@ TMyEntityArray RisingSlicer::slice(double h, Progress& progress) {
                                         [](double v, const Triangle& t) { return v < t.p1.z; });
     const auto stop = static_cast<std::size_t>(above - triangles_.begin());
     const auto last = static_cast<std::int64_t>(triangles_.size()) - 1;
-    if (!reportUpTo(std::min(static_cast<std::int64_t>(stop), last), progress)) return {};
+    if (!reportUpTo(std::min(static_cast<std::int64_t>(stop), last), progress)) return;
     std::size_t kept = 0;
     for (const Live& t : live_) {
         if (cuts(h, t.top)) live_[kept++] = t;
@@ -72,14 +82,13 @@ TMyEntityArray RisingSlicer::slice(double h, Progress& progress) {
     frontier_ = stop;
     lastHeight_ = h;
     started_ = true;
-    TMyEntityArray out;
     out.reserve(live_.size());
     for (const Live& t : live_) out.push_back(CutTriangle(triangles_[t.index], h));
-    return out;
 }
 
 void SliceAtDepth(RisingSlicer& slicer, TRegionArray& regions, double h, Progress& progress) {
-    TMyEntityArray segments = slicer.slice(h, progress);
+    TMyEntityArray& segments = slicer.segments();
+    slicer.sliceInto(h, progress, segments);
     if (segments.empty()) return;
     const auto last = static_cast<std::int64_t>(segments.size()) - 1;
     SortSegmentsByMinX(segments, 0, last, progress);

@@ -22,6 +22,10 @@ public:
     // order, the same gauge positions and the same reaction to cancellation. Fastest
     // when each height is at least the one before; a lower height starts afresh.
     TMyEntityArray slice(double h, Progress& progress);
+    // The same into `out` (emptied first), which keeps its room.
+    void sliceInto(double h, Progress& progress, TMyEntityArray& out);
+    // A segment list kept with the slicer, so that the levels of one run reuse its room.
+    TMyEntityArray& segments() { return segments_; }
 
 private:
     struct Live {
@@ -37,6 +41,7 @@ private:
     double lastHeight_ = 0.0;
     bool started_ = false;
     std::vector<Live> live_;     // triangles before frontier_ that lastHeight_ cut
+    TMyEntityArray segments_;
 };
 
 // Slices with `slicer` at h and appends the chained regions, as SliceAtDepth does.
