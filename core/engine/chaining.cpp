@@ -187,13 +187,17 @@ std::size_t ChunkChainer::forwardWalkEnd(double bound) const {
         std::upper_bound(sortedMinX_.begin(), sortedMinX_.end(), bound) - sortedMinX_.begin());
 }
 
+// Snapping moves a segment's ends, and so its minX, by less than the end tolerance; this
+// reach also covers rounding in the comparisons.
+double ChunkChainer::snapReach(double bound) { return 4 * kEndTolerance + std::fabs(bound) * 1e-15; }
+
 std::size_t ChunkChainer::backwardWalkEnd(double bound) const {
     // The backward walk ends at the first segment, used or not, whose current minX lies
     // beyond the bound. Snapping moved used segments' ends by less than the tolerance,
     // so only segments whose sorted minX is within a few tolerances of the bound can
     // differ from the sorted order.
     const std::size_t sortedEnd = forwardWalkEnd(bound);
-    const double reach = 4 * kEndTolerance + std::fabs(bound) * 1e-15;
+    const double reach = snapReach(bound);
     const auto low = static_cast<std::size_t>(
         std::upper_bound(sortedMinX_.begin(), sortedMinX_.end(), bound - reach) -
         sortedMinX_.begin());
@@ -213,13 +217,21 @@ std::size_t ChunkChainer::findAttachable(Point2 tail, bool backward) const {
     // free segments keep their sorted minX, so a segment lies before that end exactly
     // when its sorted minX is within the bound (no search needed). The backward walk
     // also ends at used segments, whose minX snapping may have moved.
-    const std::size_t walkEnd = backward ? backwardWalkEnd(bound) : chunk_.size();
+    // Segments whose sorted minX lies a snap's reach below the bound come before the
+    // backward walk's end in any case; only for the others is the end worked out.
+    const double surelyBefore = bound - snapReach(bound);
+    std::size_t walkEnd = kNone;
     std::size_t best = kNone;
     index_.forNear(tail, [&](std::uint32_t item, std::uint8_t which) {
-        if (item >= walkEnd || item >= best || !(sortedMinX_[item] <= bound)) return;
+        if (item >= best || !(sortedMinX_[item] <= bound)) return;
         const TMyEntity& c = chunk_[item];
         if (c.free != 1 || !(c.maxX > low)) return;
-        if (samePoint(which == 0 ? firstEnd(c) : secondEnd(c), tail)) best = item;
+        if (!samePoint(which == 0 ? firstEnd(c) : secondEnd(c), tail)) return;
+        if (backward && !(sortedMinX_[item] <= surelyBefore)) {
+            if (walkEnd == kNone) walkEnd = backwardWalkEnd(bound);
+            if (item >= walkEnd) return;
+        }
+        best = item;
     });
     return best;
 }

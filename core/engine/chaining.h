@@ -55,6 +55,7 @@ private:
     std::size_t findAttachable(Point2 tail, bool backward) const;
     std::size_t plainWalk(Point2 tail, bool backward) const;
     std::size_t backwardWalkEnd(double bound) const;
+    static double snapReach(double bound);
     std::size_t forwardWalkEnd(double bound) const;
     void store(TRegion& region, TMyEntity& c, bool exchanged);
     static bool attachAt(TMyEntity& c, Point2& tail);

@@ -19,7 +19,8 @@ bool isAvailable(const TRegion& r) {
 // Finds the region that the walk from the list's start would attach at `tail`: the
 // first available region, in list order, before the first region whose minX lies
 // beyond tail.x + tolerance, whose box reaches tail.x and which starts or ends at tail.
-// Region boxes never change while joining, so the walk's end is a binary search.
+// Region boxes never change while joining, so on a list sorted by minX a region lies
+// before the walk's end exactly when its minX is within the bound.
 class JoinSearch {
 public:
     JoinSearch(const TRegionArray& list, bool plainWalk) : list_(list) {
@@ -34,13 +35,22 @@ public:
         sorted_ = !plainWalk && std::is_sorted(minX_.begin(), minX_.end()) &&
                   std::none_of(minX_.begin(), minX_.end(), [](double v) { return std::isnan(v); });
         index_.reset(list.size() * 2);
+        ends_.resize(list.size());
         for (std::size_t i = 0; i < list.size(); ++i) {
             if (!available_[i]) continue;
-            index_.add(regionStart(list[i]), static_cast<std::uint32_t>(i), 0);
-            index_.add(regionEnd(list[i]), static_cast<std::uint32_t>(i), 1);
+            ends_[i] = {regionStart(list[i]), regionEnd(list[i])};
+            index_.add(ends_[i].start, static_cast<std::uint32_t>(i), 0);
+            index_.add(ends_[i].end, static_cast<std::uint32_t>(i), 1);
         }
         index_.seal();
     }
+
+    // Start and end of an available region: it keeps them until it is attached, so the
+    // searches decide without reading the region itself.
+    struct Ends {
+        Point2 start, end;
+    };
+    const Ends& ends(std::size_t i) const { return ends_[i]; }
 
     // Region i is no longer available (its mark was cleared).
     void take(std::size_t i) { available_[i] = 0; }
@@ -68,7 +78,7 @@ private:
             if (!backward && !available_[i]) continue;
             if (b.minX > bound) return kNone;
             if (!available_[i] || !(b.maxX > tail.x - kEndTolerance)) continue;
-            if (samePoint(regionStart(b), tail) || samePoint(regionEnd(b), tail)) return i;
+            if (samePoint(ends_[i].start, tail) || samePoint(ends_[i].end, tail)) return i;
         }
         return kNone;
     }
@@ -76,65 +86,75 @@ private:
     const TRegionArray& list_;
     std::vector<double> minX_, maxX_;
     std::vector<std::uint8_t> available_;
+    std::vector<Ends> ends_;
     bool sorted_ = true;
     EndIndex index_;
 };
 
-// Forward joining at cur's end: the pieces attached after cur, in order, go to
-// `after`. Returns true when the region closed on its head.
-bool joinForward(TRegionArray& list, JoinSearch& search, TRegion& cur, Point2 tail, Point2 head,
-                 std::vector<const TRegion*>& after) {
+// One piece attached to a joined region: which region, the point its matched end is
+// set to, and whether that end was its start.
+struct Attached {
+    std::size_t index;
+    Point2 at;
+    bool atStart;
+};
+
+// Forward joining from cur's end at `tail`: the pieces attached after cur, in order, go
+// to `after`. Returns true when the region closed on its head. The pieces themselves
+// are changed (end set, reversed) only when the region is built.
+bool joinForward(JoinSearch& search, Point2 tail, Point2 head, std::vector<Attached>& after) {
     while (true) {
         const std::size_t found = search.find(tail, false);
         if (found == kNone) return false;
-        TRegion& b = list[found];
-        bool closing = false;
-        if (samePoint(regionStart(b), tail)) {
-            setFirstEnd(b.segments.front(), tail);
-            tail = regionEnd(b);
-            closing = samePoint(head, regionEnd(b));
-        } else {
-            setSecondEnd(b.segments.back(), tail);
-            tail = regionStart(b);
-            closing = samePoint(head, regionStart(b));
-            ReverseRegion(b);
-        }
-        uniteRegionBox(cur, b);
-        after.push_back(&b);
-        b.mark = 0;
+        const JoinSearch::Ends& b = search.ends(found);
+        const bool atStart = samePoint(b.start, tail);
+        after.push_back({found, tail, atStart});
+        // The other end is not moved by setting the matched one.
+        tail = atStart ? b.end : b.start;
         search.take(found);
-        if (closing) return true;
+        if (samePoint(head, tail)) return true;
     }
 }
 
 // Backward joining at cur's start; never closes a region. Each attached piece goes in
 // front of what cur holds, so `inFront` lists them nearest to cur's start first.
-void joinBackward(TRegionArray& list, JoinSearch& search, TRegion& cur, Point2 head,
-                  std::vector<const TRegion*>& inFront) {
+void joinBackward(JoinSearch& search, Point2 head, std::vector<Attached>& inFront) {
     Point2 tail = head;
     while (true) {
         const std::size_t found = search.find(tail, true);
         if (found == kNone) return;
-        TRegion& b = list[found];
-        if (samePoint(regionStart(b), tail)) {
-            setFirstEnd(b.segments.front(), tail);
-            tail = regionEnd(b);
-            ReverseRegion(b);
-        } else {
-            setSecondEnd(b.segments.back(), tail);
-            tail = regionStart(b);
-        }
-        uniteRegionBox(cur, b);
-        b.mark = 0;
+        const JoinSearch::Ends& b = search.ends(found);
+        const bool atStart = samePoint(b.start, tail);
+        inFront.push_back({found, tail, atStart});
+        tail = atStart ? b.end : b.start;
         search.take(found);
-        inFront.push_back(&b);
     }
 }
 
-// Joins the pieces at both ends of region i into a new region. The pieces are gathered
-// first and their segments copied once, into a list of the final size.
+// Sets the matched end of an attached piece, turns it to run along the joined region
+// (forward: away from it; backward: towards it) and marks it attached.
+void settle(TRegion& b, const Attached& a, bool forward) {
+    if (a.atStart)
+        setFirstEnd(b.segments.front(), a.at);
+    else
+        setSecondEnd(b.segments.back(), a.at);
+    if (a.atStart != forward) ReverseRegion(b);
+    b.mark = 0;
+}
+
+// Joins the pieces at both ends of region i into a new region. The pieces are found
+// first, from the search's own copy of their ends; then each is settled in the list and
+// their segments are copied once, into a list of the final size.
 TRegion joinFrom(TRegionArray& list, JoinSearch& search, std::size_t i) {
-    TRegion& region = list[i];
+    const TRegion& region = list[i];
+    const Point2 head = regionStart(region);
+    thread_local std::vector<Attached> after, inFront;
+    after.clear();
+    inFront.clear();
+    const bool closed = joinForward(search, regionEnd(region), head, after);
+    if (!closed) joinBackward(search, head, inFront);
+    for (const Attached& a : after) __builtin_prefetch(&list[a.index]);
+    for (const Attached& a : inFront) __builtin_prefetch(&list[a.index]);
     TRegion cur;
     cur.depth = region.depth;
     cur.mark = region.mark;
@@ -142,21 +162,29 @@ TRegion joinFrom(TRegionArray& list, JoinSearch& search, std::size_t i) {
     cur.minY = region.minY;
     cur.maxY = region.maxY;
     cur.maxX = region.maxX;
-    const Point2 head = regionStart(region);
-    thread_local std::vector<const TRegion*> after, inFront;
-    after.clear();
-    inFront.clear();
-    const bool closed = joinForward(list, search, cur, regionEnd(region), head, after);
-    if (!closed) joinBackward(list, search, cur, head, inFront);
     std::size_t total = region.segments.size();
-    for (const TRegion* piece : after) total += piece->segments.size();
-    for (const TRegion* piece : inFront) total += piece->segments.size();
+    for (const Attached& a : after) total += list[a.index].segments.size();
+    for (const Attached& a : inFront) total += list[a.index].segments.size();
+    // Boxes are united in the order of attaching, forward pieces first.
+    for (const Attached& a : after) {
+        settle(list[a.index], a, true);
+        uniteRegionBox(cur, list[a.index]);
+    }
+    for (const Attached& a : inFront) {
+        settle(list[a.index], a, false);
+        uniteRegionBox(cur, list[a.index]);
+    }
     TMyEntityArray& segs = cur.segments;
     segs.reserve(total);
-    for (auto it = inFront.rbegin(); it != inFront.rend(); ++it)
-        segs.insert(segs.end(), (*it)->segments.begin(), (*it)->segments.end());
+    for (auto it = inFront.rbegin(); it != inFront.rend(); ++it) {
+        const TMyEntityArray& piece = list[it->index].segments;
+        segs.insert(segs.end(), piece.begin(), piece.end());
+    }
     segs.insert(segs.end(), region.segments.begin(), region.segments.end());
-    for (const TRegion* piece : after) segs.insert(segs.end(), piece->segments.begin(), piece->segments.end());
+    for (const Attached& a : after) {
+        const TMyEntityArray& piece = list[a.index].segments;
+        segs.insert(segs.end(), piece.begin(), piece.end());
+    }
     if (closed) {
         // The loop ends exactly where it began.
         setSecondEnd(segs.back(), head);
