@@ -7,10 +7,6 @@ void EndIndex::reset(std::size_t expected) {
     added_.reserve(expected);
 }
 
-void EndIndex::add(Point2 p, std::uint32_t item, std::uint8_t which) {
-    if (isUsable(p)) added_.push_back({p, item, which});
-}
-
 void EndIndex::seal() {
     std::size_t buckets = 16;
     while (buckets < added_.size()) buckets *= 2;

@@ -17,7 +17,9 @@ public:
     void reset(std::size_t expected);
     // Registers end `which` (0 first, 1 second) of item `item`. Ends that are not finite
     // are left out: they can never be within the tolerance of anything.
-    void add(Point2 p, std::uint32_t item, std::uint8_t which);
+    void add(Point2 p, std::uint32_t item, std::uint8_t which) {
+        if (isUsable(p)) added_.push_back({p, item, which});
+    }
     // Groups the ends by bucket.
     void seal();
 
