@@ -13,22 +13,21 @@ namespace quarvel::toolpath {
 
 __extension__ typedef unsigned __int128 Wide;
 
-// Appends "%.4f" of `value`; values of 2^40 and more, infinities and NaN go through
-// std::to_chars, which gives the same text more slowly.
-inline void appendFixed4(std::string& out, double value) {
+// Room that putFixed4 may need: the longest fixed text of a double.
+inline constexpr std::size_t kFixed4Room = 400;
+
+// Writes "%.4f" of `value` at `p` (room for kFixed4Room characters) and returns the end.
+// Values of 2^40 and more, infinities and NaN go through std::to_chars, which gives the
+// same text more slowly.
+inline char* putFixed4(char* p, double value) {
     std::uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     const int biased = static_cast<int>((bits >> 52) & 0x7ff);
     std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
     const int exponent = biased == 0 ? -1074 : biased - 1075;  // |value| = mantissa × 2^exponent
     if (biased != 0) mantissa |= std::uint64_t{1} << 52;
-    if (biased == 0x7ff || exponent > -13) {
-        std::array<char, 400> buffer;
-        const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                       std::chars_format::fixed, 4).ptr;
-        out.append(buffer.data(), end);
-        return;
-    }
+    if (biased == 0x7ff || exponent > -13)
+        return std::to_chars(p, p + kFixed4Room, value, std::chars_format::fixed, 4).ptr;
     const Wide scaled = static_cast<Wide>(mantissa) * 10000u;  // below 2^67
     const int shift = -exponent;                               // at least 13
     std::uint64_t units = 0;                                   // |value| × 10000, rounded
@@ -38,21 +37,29 @@ inline void appendFixed4(std::string& out, double value) {
         units = static_cast<std::uint64_t>(scaled >> shift);
         if (rest > half || (rest == half && (units & 1) != 0)) ++units;
     }  // else below half a unit of the last place: 0
-    char text[32];
-    char* p = text + sizeof text;
+    char digits[24];
+    char* d = digits + sizeof digits;
     std::uint64_t fraction = units % 10000;
     std::uint64_t whole = units / 10000;
     for (int k = 0; k < 4; ++k) {
-        *--p = static_cast<char>('0' + fraction % 10);
+        *--d = static_cast<char>('0' + fraction % 10);
         fraction /= 10;
     }
-    *--p = '.';
+    *--d = '.';
     do {
-        *--p = static_cast<char>('0' + whole % 10);
+        *--d = static_cast<char>('0' + whole % 10);
         whole /= 10;
     } while (whole != 0);
-    if ((bits >> 63) != 0) *--p = '-';  // "%.4f" keeps the sign of negative values and -0
-    out.append(p, static_cast<std::size_t>(text + sizeof text - p));
+    if ((bits >> 63) != 0) *p++ = '-';  // "%.4f" keeps the sign of negative values and -0
+    const auto length = static_cast<std::size_t>(digits + sizeof digits - d);
+    std::memcpy(p, d, length);
+    return p + length;
+}
+
+// Appends "%.4f" of `value` to `out`.
+inline void appendFixed4(std::string& out, double value) {
+    std::array<char, kFixed4Room> buffer;
+    out.append(buffer.data(), putFixed4(buffer.data(), value));
 }
 
 }  // namespace quarvel::toolpath

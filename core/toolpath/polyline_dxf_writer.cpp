@@ -15,11 +15,8 @@ constexpr const char* kHead[] = {
     "0", "SECTION", "2", "ENTITIES"};
 
 void appendVertex(TextBlock& out, double x, double y, const std::string& depthText) {
-    out.append("0\r\nVERTEX\r\n8\r\n0\r\n10\r\n");
-    out.fixed4(x);
-    out.append("\r\n20\r\n");
-    out.fixed4(y);
-    out.append("\r\n30\r\n");
+    out.pointLine("0\r\nVERTEX\r\n8\r\n0\r\n10\r\n", x, "\r\n20\r\n", y);
+    out.append("30\r\n");
     out.line(depthText);
     out.maybeFlush();
 }

@@ -34,19 +34,11 @@ private:
 void appendRegion(TextBlock& out, const std::string& depthText,
                   const engine::TMyEntityArray& segments, const std::string& rapidLine) {
     const engine::TMyEntity& s0 = segments.front();
-    out.append("G00 X");
-    out.fixed4(s0.x1);
-    out.append(" Y");
-    out.fixed4(s0.y1);
-    out.append(kCrLf);
+    out.pointLine("G00 X", s0.x1, " Y", s0.y1);
     out.append("G01 Z");
     out.line(depthText);
     for (const engine::TMyEntity& s : segments) {
-        out.append("X");
-        out.fixed4(s.x2);
-        out.append(" Y");
-        out.fixed4(s.y2);
-        out.append(kCrLf);
+        out.pointLine("X", s.x2, " Y", s.y2);
         out.maybeFlush();
     }
     out.append(rapidLine);

@@ -1,6 +1,7 @@
 #pragma once
 // Text for a large output file, built in a block of bounded size that is handed to the
 // stream whenever it fills, so that writing a big file never holds all of its text.
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -21,8 +22,26 @@ public:
         text_.append(s);
         text_.append(kCrLf);
     }
-    // "%.4f" exactly.
-    void fixed4(double value) { appendFixed4(text_, value); }
+    // One line "<first><x %.4f><middle><y %.4f>" CR LF, put together in one piece.
+    void pointLine(std::string_view first, double x, std::string_view middle, double y) {
+        char line[2 * kFixed4Room + 64];
+        if (first.size() + middle.size() > 60) {  // longer than any line we write
+            text_.append(first);
+            appendFixed4(text_, x);
+            text_.append(middle);
+            appendFixed4(text_, y);
+            text_.append(kCrLf);
+            return;
+        }
+        char* p = line;
+        p = std::copy(first.begin(), first.end(), p);
+        p = putFixed4(p, x);
+        p = std::copy(middle.begin(), middle.end(), p);
+        p = putFixed4(p, y);
+        *p++ = '\r';
+        *p++ = '\n';
+        text_.append(line, p);
+    }
     // Call after each record: hands a full block to the stream.
     void maybeFlush() {
         if (text_.size() >= kBlockSize) flush();
