@@ -1,5 +1,6 @@
 #include "engine/region_sort.h"
 
+#include "engine/key_sort.h"
 #include "geom/quick_sort.h"
 
 namespace quarvel::engine {
@@ -19,14 +20,10 @@ void sortWith(std::vector<T>& list, std::int64_t low, std::int64_t high, Key key
 template <class Key>
 void sortSegmentsWith(TMyEntityArray& list, std::int64_t low, std::int64_t high, Key key,
                       const Progress& progress) {
-    struct Entry {
-        double key;
-        std::size_t position;
-    };
-    thread_local std::vector<Entry> entries;  // kept between calls: one list per level
+    thread_local std::vector<KeyEntry> entries;  // kept between calls: one list per level
     entries.clear();
     for (std::size_t i = 0; i < list.size(); ++i) entries.push_back({key(list[i]), i});
-    sortWith(entries, low, high, [](const Entry& e) { return e.key; }, progress);
+    quickSortKeys(entries, low, high, [&progress] { return progress.cancelRequested(); });
     // Gathers the segments in their new order into a second list (reads follow the
     // permutation, writes run straight through) and trades the two lists.
     thread_local TMyEntityArray gathered;
