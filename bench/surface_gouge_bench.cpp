@@ -5,6 +5,7 @@
 #include <cmath>
 #include <random>
 
+#include "support/plain_gouge.h"
 #include "surface/gouge.h"
 
 namespace {
@@ -30,34 +31,6 @@ TZGrid photoLikeGrid(int size) {
 // .124 units over cells of .004: 31 cells across, depth .25.
 TToolMask ballMask() { return BuildToolMask(ToolKind::BallMill, 0.124, 0.004, 0.004, 0.25); }
 
-// The procedure exactly as stated: per cell, per mask row and column, with its stops.
-void plainGougeControl(TZGrid& grid, const TToolMask& mask) {
-    const TZGrid s = grid;
-    const int hr = (mask.rows - 1) / 2;
-    const int hc = (mask.columns - 1) / 2;
-    for (int r = 0; r < s.rows; ++r) {
-        for (int c = 0; c < s.columns; ++c) {
-            const int v = s.at(r, c);
-            if (v == 255) continue;
-            int raise = 0;
-            for (int i = 0; i <= 2 * hr && v + raise <= 254; ++i) {
-                const int rr = r - hr + i;
-                if (rr < 0 || rr >= s.rows) continue;
-                for (int j = 0; j <= 2 * hc; ++j) {
-                    const int cc = c - hc + j;
-                    if (cc < 0 || cc >= s.columns) continue;
-                    const int t = s.at(rr, cc) - v - mask.at(i, j);
-                    if (t > raise) {
-                        raise = t;
-                        if (v + raise > 254) break;
-                    }
-                }
-            }
-            grid.at(r, c) = static_cast<std::uint8_t>(v + raise > 254 ? 255 : v + raise);
-        }
-    }
-}
-
 const TZGrid& input() {
     static const TZGrid grid = photoLikeGrid(2000);
     return grid;
@@ -77,8 +50,7 @@ void BM_ApplyGougeControl(benchmark::State& state) {
 void BM_PlainTripleLoop(benchmark::State& state) {
     const TToolMask mask = ballMask();
     for (auto _ : state) {
-        TZGrid grid = input();
-        plainGougeControl(grid, mask);
+        const TZGrid grid = test::plainGougeControl(input(), mask);
         benchmark::DoNotOptimize(grid.cells.data());
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(input().cells.size()));
@@ -89,9 +61,8 @@ void BM_SameResult(benchmark::State& state) {
     const TToolMask mask = ballMask();
     NullProgress none;
     TZGrid fast = input();
-    TZGrid plain = input();
     ApplyGougeControl(fast, mask, none);
-    plainGougeControl(plain, mask);
+    const TZGrid plain = test::plainGougeControl(input(), mask);
     for (auto _ : state) benchmark::DoNotOptimize(fast.cells.data());
     state.counters["identical"] = fast == plain ? 1 : 0;
 }
