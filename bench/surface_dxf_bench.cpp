@@ -4,6 +4,7 @@
 #include <ostream>
 #include <streambuf>
 
+#include "support/counting_buffer.h"
 #include "surface/dxf_surface.h"
 
 namespace {
@@ -11,21 +12,7 @@ namespace {
 using namespace quarvel;
 using namespace quarvel::surface;
 
-// Counts the bytes written and keeps none of them.
-class CountingBuffer final : public std::streambuf {
-public:
-    std::int64_t bytes = 0;
-
-protected:
-    std::streamsize xsputn(const char*, std::streamsize n) override {
-        bytes += n;
-        return n;
-    }
-    int_type overflow(int_type ch) override {
-        ++bytes;
-        return ch;
-    }
-};
+using quarvel::bench::CountingBuffer;
 
 void BM_WriteDxfSurface(benchmark::State& state) {
     const int size = static_cast<int>(state.range(0));

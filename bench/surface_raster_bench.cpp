@@ -8,6 +8,7 @@
 #include <random>
 #include <streambuf>
 
+#include "support/counting_buffer.h"
 #include "surface/gouge.h"
 #include "surface/raster_dnc.h"
 #include "surface/raster_gcode.h"
@@ -18,20 +19,7 @@ namespace {
 using namespace quarvel;
 using namespace quarvel::surface;
 
-class CountingBuffer final : public std::streambuf {
-public:
-    std::int64_t bytes = 0;
-
-protected:
-    std::streamsize xsputn(const char*, std::streamsize n) override {
-        bytes += n;
-        return n;
-    }
-    int_type overflow(int_type ch) override {
-        ++bytes;
-        return ch;
-    }
-};
+using quarvel::bench::CountingBuffer;
 
 const TZGrid& picture() {
     static const TZGrid grid = [] {

@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 
+#include "progress/progress.h"
 #include "state/job_state.h"
 #include "surface/job_bar.h"
 #include "surface/surface_form.h"
@@ -95,6 +96,8 @@ private:
     void readJob(surface::SurfaceJobValues& values, surface::GougeSettings& gouge);
     void runDxfSurfaceJob();
     void runRasterGCodeJob();
+    void applyGougeControl(TZGrid& grid, const surface::SurfaceJobValues& job,
+                           const surface::GougeSettings& gouge, quarvel::Progress& gauge);
     bool askFileName(const QString& filter, const QString& extension, QString& path);
     void finishJob();
     void stopRunning();

@@ -111,11 +111,8 @@ void TDXF::runDxfSurfaceJob() {
     }
     StatusProgress gauge(context_.status, context_.job);
     TZGrid& grid = work_;
-    if (gouge.enabled) {
-        setStatus(QStringLiteral("Applying Gouge Control. Please Wait..."));
-        // Escape stops gouge control only; the faces are written all the same.
-        (void)surface::ApplyJobGougeControl(grid, job, gouge, gauge);
-    }
+    // Escape stops gouge control only; the job goes on all the same.
+    applyGougeControl(grid, job, gouge, gauge);
     repaint();
     setStatus(QStringLiteral("Saving to File..."));
     // A Cancel press ends the faces early; the file still gets its trailer and is kept.
@@ -123,6 +120,15 @@ void TDXF::runDxfSurfaceJob() {
                                     surface::CutShortFile::Keep);
     stopRunning();
     finishJob();
+}
+
+// Gouge control when the box is checked, with its status text. A stop seen by the gauge
+// ends it early and leaves the rows done so far corrected.
+void TDXF::applyGougeControl(TZGrid& grid, const SurfaceJobValues& job,
+                             const GougeSettings& gouge, Progress& gauge) {
+    if (!gouge.enabled) return;
+    setStatus(QStringLiteral("Applying Gouge Control. Please Wait..."));
+    (void)surface::ApplyJobGougeControl(grid, job, gouge, gauge);
 }
 
 void TDXF::runRasterGCodeJob() {
@@ -138,10 +144,7 @@ void TDXF::runRasterGCodeJob() {
     }
     StatusProgress gauge(context_.status, context_.job);
     TZGrid& grid = work_;
-    if (gouge.enabled) {
-        setStatus(QStringLiteral("Applying Gouge Control. Please Wait..."));
-        (void)surface::ApplyJobGougeControl(grid, job, gouge, gauge);
-    }
+    applyGougeControl(grid, job, gouge, gauge);
     repaint();
     setStatus(QStringLiteral("Saving to File..."));
     surface::MoveList moves;
