@@ -1,6 +1,7 @@
 #pragma once
 // A deterministic photo-like test picture for the contour benchmarks: broad soft shapes,
-// a gentle texture and per-pixel noise of the given spread, in grey (the same byte in blue, green and red).
+// a gentle texture and per-pixel noise of the given spread, in grey (the same byte in blue, green
+// and red).
 #include <cmath>
 #include <cstdint>
 #include <fstream>
@@ -25,7 +26,8 @@ inline GreyPicture photoLikePicture(int width, int height, double noiseSigma) {
     for (int k = 0; k < 24; ++k)
         blobs.push_back({u(rng) * width, u(rng) * height, 40 + u(rng) * 200, -120 + u(rng) * 240});
     std::normal_distribution<double> noise(0.0, noiseSigma);
-    GreyPicture p{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 3)};
+    GreyPicture p{width, height,
+                  std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 3)};
     for (int r = 0; r < height; ++r) {
         for (int c = 0; c < width; ++c) {
             double v = 128 + 20 * std::sin(c / 37.0) * std::cos(r / 53.0) + noise(rng);
@@ -61,9 +63,11 @@ inline void writeBmp(const GreyPicture& p, const std::string& path) {
     put32(34, dataBytes);
     for (int r = 0; r < p.height; ++r) {
         const auto* src = p.bgr.data() + static_cast<std::size_t>(p.height - 1 - r) * p.width * 3;
-        std::copy(src, src + p.width * 3, file.begin() + 54 + static_cast<std::ptrdiff_t>(r) * rowBytes);
+        std::copy(src, src + p.width * 3,
+                  file.begin() + 54 + static_cast<std::ptrdiff_t>(r) * rowBytes);
     }
-    std::ofstream(path, std::ios::binary).write(file.data(), static_cast<std::streamsize>(file.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(file.data(), static_cast<std::streamsize>(file.size()));
 }
 
 }  // namespace quarvel::bench

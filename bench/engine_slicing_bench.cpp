@@ -18,7 +18,8 @@ const TTriangleArray& photoSurface() {
     static const TTriangleArray surface = [] {
         const bench::GreyPicture p = bench::photoLikePicture(1000, 1000, 2.0);
         const TZGrid grid = SampleHeightGrid(
-            {p.width, p.height, static_cast<std::size_t>(p.width) * 3, p.bgr.data()}, kJobRasterToVector);
+            {p.width, p.height, static_cast<std::size_t>(p.width) * 3, p.bgr.data()},
+            kJobRasterToVector);
         TTriangleArray list = BuildFacetList(grid);
         const bool stop = false;
         SortByLowestZ(list, 0, static_cast<std::int64_t>(list.size()) - 1, stop);
@@ -35,7 +36,8 @@ void BM_SliceLevelsPlain(benchmark::State& state) {
     for (auto _ : state) {
         NullProgress progress;
         segments = 0;
-        for (double h = kStep; h <= 255; h += kStep) segments += engine::SliceTriangles(surface, h, progress).size();
+        for (double h = kStep; h <= 255; h += kStep)
+            segments += engine::SliceTriangles(surface, h, progress).size();
     }
     state.counters["segments"] = static_cast<double>(segments);
 }

@@ -34,8 +34,8 @@ JobState facetJob(bool noisy) {
     JobState job;
     job.initialiseForFrame();
     job.JobMode = kJobRasterToVector;
-    job.HeightGrid = SampleHeightGrid({p.width, p.height, static_cast<std::size_t>(p.width) * 3, p.bgr.data()},
-                                      job.JobMode);
+    job.HeightGrid = SampleHeightGrid(
+        {p.width, p.height, static_cast<std::size_t>(p.width) * 3, p.bgr.data()}, job.JobMode);
     job.FacetList = BuildFacetList(job.HeightGrid);
     job.GridColumns = job.HeightGrid.columns;
     job.GridRows = job.HeightGrid.rows;

@@ -58,7 +58,8 @@ const std::string& meshFile() {
         appendLines(text, {"0", "ENDSEC", "0", "EOF"});
         // Written beside and renamed, so that a reader started meanwhile never sees half a file.
         const auto part = file.string() + ".part";
-        std::ofstream(part, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+        std::ofstream(part, std::ios::binary)
+            .write(text.data(), static_cast<std::streamsize>(text.size()));
         std::filesystem::rename(part, file);
         return file.string();
     }();
@@ -69,7 +70,8 @@ const std::string& meshFile() {
 double ezdxfSeconds(const std::string& path) {
     const std::string command =
         "/usr/bin/python3 -c \"import sys, time, ezdxf; t = time.perf_counter(); "
-        "ezdxf.readfile(sys.argv[1]); print(time.perf_counter() - t)\" '" + path + "' 2>/dev/null";
+        "ezdxf.readfile(sys.argv[1]); print(time.perf_counter() - t)\" '" +
+        path + "' 2>/dev/null";
     std::FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return -1;
     double seconds = -1;

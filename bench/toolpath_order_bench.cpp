@@ -19,7 +19,8 @@ engine::TRegionArray scatteredRegions(int count) {
         engine::TRegion r;
         r.depth = 0.1;
         const double xs[5] = {x, x, x + s, x + s, x}, ys[5] = {y, y + s, y + s, y, y};
-        for (int i = 0; i < 4; ++i) r.segments.push_back(engine::makeSegment(xs[i], ys[i], xs[i + 1], ys[i + 1]));
+        for (int i = 0; i < 4; ++i)
+            r.segments.push_back(engine::makeSegment(xs[i], ys[i], xs[i + 1], ys[i + 1]));
         regions.push_back(r);
     }
     return regions;

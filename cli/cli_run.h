@@ -12,8 +12,8 @@ class App;
 namespace quarvel::cli {
 
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailure = 1;    // a file could not be read or written
-inline constexpr int kExitUsage = 2;      // bad arguments or job values
+inline constexpr int kExitFailure = 1;  // a file could not be read or written
+inline constexpr int kExitUsage = 2;    // bad arguments or job values
 inline constexpr int kExitCancelled = 130;
 
 // Progress on stderr, drawn only when stderr is a terminal. The first Ctrl+C sets the

@@ -76,7 +76,7 @@ bool loadPictureRoad(const std::string& path, engine::MeshDocument& mesh, JobSta
 
 engine::RegionRunParams runParams(const ContourOptions& o, const engine::MeshDocument& mesh) {
     engine::RegionRunParams p;
-    p.style = o.style == "topography" ? engine::RegionStyle::Topography
+    p.style = o.style == "topography"  ? engine::RegionStyle::Topography
               : o.style == "vectorize" ? engine::RegionStyle::Vectorize
                                        : engine::RegionStyle::SingleDepth;
     p.multipleDepths = o.multipleDepths;
@@ -126,10 +126,9 @@ int runContours(const ContourOptions& o) {
         return kExitFailure;
     }
     if (outExt == ".dnc") {
-        const toolpath::RegionDncHeader header{toolpath::CurrentDateTimeText(),
-                                               toolpath::DncSourceName(mesh.Caption),
-                                               outcome.settings.FeedRate,
-                                               outcome.settings.RapidHeight};
+        const toolpath::RegionDncHeader header{
+            toolpath::CurrentDateTimeText(), toolpath::DncSourceName(mesh.Caption),
+            outcome.settings.FeedRate, outcome.settings.RapidHeight};
         toolpath::SaveRegionDnc(o.output, mesh.Regions, header);
     } else {
         toolpath::SavePolylineDxf(o.output, mesh.Regions);
@@ -164,33 +163,42 @@ int runMeshInfo(const std::string& path) {
 void addContoursCommand(CLI::App& app, CliRun& run) {
     auto o = std::make_shared<ContourOptions>();
     CLI::App* cmd = app.add_subcommand(
-        "contours", "Slice a picture or a DXF mesh into regions; write them as a DNC tool path "
-                    "(.dnc) or as DXF polylines (.dxf)");
+        "contours",
+        "Slice a picture or a DXF mesh into regions; write them as a DNC tool path "
+        "(.dnc) or as DXF polylines (.dxf)");
     cmd->add_option("INPUT", o->input, "picture file, or a .dxf mesh of 3DFACE entities")
-        ->required()->check(CLI::ExistingFile);
+        ->required()
+        ->check(CLI::ExistingFile);
     cmd->add_option("-o,--output", o->output, "OUT.dnc or OUT.dxf")->required();
     cmd->add_option("--style", o->style, "single, topography or vectorize")
-        ->required()->check(CLI::IsMember({"single", "topography", "vectorize"}));
+        ->required()
+        ->check(CLI::IsMember({"single", "topography", "vectorize"}));
     cmd->add_flag("--multiple-depths", o->multipleDepths,
                   "topography/vectorize: each region keeps its own level as depth");
-    cmd->add_option("--op-depth", o->opDepth, "slice depth (default: half the mesh height; 0 for a picture)");
+    cmd->add_option("--op-depth", o->opDepth,
+                    "slice depth (default: half the mesh height; 0 for a picture)");
     cmd->add_option("--z-step", o->zStep, "topography: step between slices")->capture_default_str();
-    cmd->add_option("--cut-depth", o->cutDepth, "depth given to every region (one depth)")->capture_default_str();
+    cmd->add_option("--cut-depth", o->cutDepth, "depth given to every region (one depth)")
+        ->capture_default_str();
     cmd->add_option("--feed", o->feed, "feed rate")->capture_default_str();
     cmd->add_option("--rapid", o->rapid, "rapid height")->capture_default_str();
     cmd->add_option("--reduce", o->reduce, "keep every N-th vertex (at least 1)");
     cmd->add_option("--curve-fit", o->curveFit, "fit a smooth curve, N points per span");
     cmd->add_option("--filter", o->filter, "drop regions of fewer than N segments");
-    cmd->add_option("--width", o->width, "picture: work width of the picture")->capture_default_str();
+    cmd->add_option("--width", o->width, "picture: work width of the picture")
+        ->capture_default_str();
     cmd->add_option("--depth", o->depth, "picture: depth of black")->capture_default_str();
     cmd->callback([o, &run] { run.exitCode = runContours(*o); });
 }
 
 void addMeshInfoCommand(CLI::App& app, CliRun& run) {
     auto path = std::make_shared<std::string>();
-    CLI::App* cmd = app.add_subcommand("mesh-info", "Read a DXF mesh and print its facet and "
-                                                    "edge counts and its extents (z negated)");
-    cmd->add_option("FILE", *path, "DXF file of 3DFACE entities")->required()->check(CLI::ExistingFile);
+    CLI::App* cmd = app.add_subcommand("mesh-info",
+                                       "Read a DXF mesh and print its facet and "
+                                       "edge counts and its extents (z negated)");
+    cmd->add_option("FILE", *path, "DXF file of 3DFACE entities")
+        ->required()
+        ->check(CLI::ExistingFile);
     cmd->callback([path, &run] { run.exitCode = runMeshInfo(*path); });
 }
 

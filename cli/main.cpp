@@ -10,8 +10,7 @@
 
 int main(int argc, char** argv) {
     using namespace quarvel::cli;
-    CLI::App app{"Quarvel command line: turns pictures into CNC machining data.",
-                 "quarvel-cli"};
+    CLI::App app{"Quarvel command line: turns pictures into CNC machining data.", "quarvel-cli"};
     app.set_version_flag("--version", std::string("quarvel-cli ") + QUARVEL_VERSION);
     app.require_subcommand(0, 1);
     app.footer("Run 'quarvel-cli COMMAND --help' for the options of one command.");

@@ -124,8 +124,8 @@ void TDXF::runDxfSurfaceJob() {
 
 // Gouge control when the box is checked, with its status text. A stop seen by the gauge
 // ends it early and leaves the rows done so far corrected.
-void TDXF::applyGougeControl(TZGrid& grid, const SurfaceJobValues& job,
-                             const GougeSettings& gouge, Progress& gauge) {
+void TDXF::applyGougeControl(TZGrid& grid, const SurfaceJobValues& job, const GougeSettings& gouge,
+                             Progress& gauge) {
     if (!gouge.enabled) return;
     setStatus(QStringLiteral("Applying Gouge Control. Please Wait..."));
     (void)surface::ApplyJobGougeControl(grid, job, gouge, gauge);

@@ -12,7 +12,8 @@ namespace quarvel::engine {
 ChunkLayout chunkLayoutFor(std::int64_t lastIndex) {
     ChunkLayout layout;
     // Real division truncated toward zero, as the chunk arithmetic is defined.
-    layout.lastChunk = static_cast<std::int64_t>(std::trunc(static_cast<double>(lastIndex) / 100.0));
+    layout.lastChunk =
+        static_cast<std::int64_t>(std::trunc(static_cast<double>(lastIndex) / 100.0));
     if (layout.lastChunk > 500) {
         layout.chunkSize = lastIndex / 500;
         layout.lastChunk = static_cast<std::int64_t>(
@@ -68,8 +69,9 @@ void ChunkChainer::reset(std::span<TMyEntity> chunk) {
     for (const TMyEntity& s : chunk) sortedMinX_.push_back(s.minX);
     // The index relies on the sort; anything else (never produced by the engine from
     // finite coordinates) is chained with the plain walk.
-    plainWalk_ = !std::is_sorted(sortedMinX_.begin(), sortedMinX_.end()) ||
-                 std::any_of(sortedMinX_.begin(), sortedMinX_.end(), [](double v) { return std::isnan(v); });
+    plainWalk_ =
+        !std::is_sorted(sortedMinX_.begin(), sortedMinX_.end()) ||
+        std::any_of(sortedMinX_.begin(), sortedMinX_.end(), [](double v) { return std::isnan(v); });
     index_.reset(chunk.size() * 2);
     for (std::size_t i = 0; i < chunk.size(); ++i) {
         index_.add(firstEnd(chunk[i]), static_cast<std::uint32_t>(i), 0);
@@ -189,7 +191,9 @@ std::size_t ChunkChainer::forwardWalkEnd(double bound) const {
 
 // Snapping moves a segment's ends, and so its minX, by less than the end tolerance; this
 // reach also covers rounding in the comparisons.
-double ChunkChainer::snapReach(double bound) { return 4 * kEndTolerance + std::fabs(bound) * 1e-15; }
+double ChunkChainer::snapReach(double bound) {
+    return 4 * kEndTolerance + std::fabs(bound) * 1e-15;
+}
 
 std::size_t ChunkChainer::backwardWalkEnd(double bound) const {
     // The backward walk ends at the first segment, used or not, whose current minX lies

@@ -12,9 +12,7 @@ namespace {
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-bool isAvailable(const TRegion& r) {
-    return r.mark == 1 && r.open == 1 && !r.segments.empty();
-}
+bool isAvailable(const TRegion& r) { return r.mark == 1 && r.open == 1 && !r.segments.empty(); }
 
 // Finds the region that the walk from the list's start would attach at `tail`: the
 // first available region, in list order, before the first region whose minX lies
@@ -66,7 +64,8 @@ public:
         // end test is the walk's. On the sorted list a region lies before the walk's end
         // exactly when its minX is within the bound.
         index_.forNear(tail, [&](std::uint32_t item, std::uint8_t) {
-            if (item < best && minX_[item] <= bound && available_[item] && maxX_[item] > low) best = item;
+            if (item < best && minX_[item] <= bound && available_[item] && maxX_[item] > low)
+                best = item;
         });
         return best;
     }

@@ -27,7 +27,8 @@ Crossing plainPartition(KeyEntry* items, std::int64_t low, std::int64_t high, do
 }
 
 // Bit t: the left scan stops at items[from + t] (its key is not below the pivot).
-std::uint64_t leftStops(const KeyEntry* items, std::int64_t from, std::int64_t count, double pivot) {
+std::uint64_t leftStops(const KeyEntry* items, std::int64_t from, std::int64_t count,
+                        double pivot) {
     std::uint64_t mask = 0;
     for (std::int64_t t = 0; t < count; ++t)
         mask |= static_cast<std::uint64_t>(!(items[from + t].key < pivot)) << t;
@@ -35,7 +36,8 @@ std::uint64_t leftStops(const KeyEntry* items, std::int64_t from, std::int64_t c
 }
 
 // Bit t: the right scan stops at items[from - t] (its key is not above the pivot).
-std::uint64_t rightStops(const KeyEntry* items, std::int64_t from, std::int64_t count, double pivot) {
+std::uint64_t rightStops(const KeyEntry* items, std::int64_t from, std::int64_t count,
+                         double pivot) {
     std::uint64_t mask = 0;
     for (std::int64_t t = 0; t < count; ++t)
         mask |= static_cast<std::uint64_t>(!(pivot < items[from - t].key)) << t;
@@ -53,7 +55,7 @@ std::uint64_t rightStops(const KeyEntry* items, std::int64_t from, std::int64_t 
 Crossing partitionKeys(KeyEntry* items, std::int64_t low, std::int64_t high, double pivot) {
     if (high - low < kPlainBelow) return plainPartition(items, low, high, pivot);
     std::int64_t i = low, j = high;
-    std::int64_t lastLeft = -1, lastRight = -1;  // places of the last exchange; -1 before any
+    std::int64_t lastLeft = -1, lastRight = -1;     // places of the last exchange; -1 before any
     std::int64_t leftBase = low, rightBase = high;  // first place of the current masks
     std::uint64_t leftMask = leftStops(items, leftBase, std::min(kBlock, high - low + 1), pivot);
     std::uint64_t rightMask = rightStops(items, rightBase, std::min(kBlock, high - low + 1), pivot);
@@ -62,7 +64,8 @@ Crossing partitionKeys(KeyEntry* items, std::int64_t low, std::int64_t high, dou
         std::int64_t left;
         while (true) {
             const std::int64_t offset = std::max<std::int64_t>(i - leftBase, 0);
-            const std::uint64_t pending = offset >= kBlock ? 0 : leftMask & (~std::uint64_t{0} << offset);
+            const std::uint64_t pending =
+                offset >= kBlock ? 0 : leftMask & (~std::uint64_t{0} << offset);
             if (pending != 0) {
                 left = leftBase + __builtin_ctzll(pending);
                 break;
@@ -79,7 +82,8 @@ Crossing partitionKeys(KeyEntry* items, std::int64_t low, std::int64_t high, dou
         std::int64_t right;
         while (true) {
             const std::int64_t offset = std::max<std::int64_t>(rightBase - j, 0);
-            const std::uint64_t pending = offset >= kBlock ? 0 : rightMask & (~std::uint64_t{0} << offset);
+            const std::uint64_t pending =
+                offset >= kBlock ? 0 : rightMask & (~std::uint64_t{0} << offset);
             if (pending != 0) {
                 right = rightBase - __builtin_ctzll(pending);
                 break;

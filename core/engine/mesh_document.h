@@ -18,7 +18,7 @@ struct MeshDocument {
     TTriangleArray Triangles;  // corners ascending in z, list ascending in p1.z
     quarvel::MeshBounds Bounds;
     TRegionArray Regions = newRegionList();  // entry 0 is the placeholder
-    std::int32_t RegionsBeforeRun = 0;        // entries of Regions when the last run began
+    std::int32_t RegionsBeforeRun = 0;       // entries of Regions when the last run began
 
     // Number of regions, the placeholder not counted.
     std::size_t regionCount() const { return Regions.empty() ? 0 : Regions.size() - 1; }

@@ -15,8 +15,8 @@ namespace quarvel::engine {
 struct TMyEntity {
     double x1 = 0.0, y1 = 0.0;
     double x2 = 0.0, y2 = 0.0;
-    double z = 0.0;          // height of a flat-edge segment; 0 for slice segments
-    std::uint8_t free = 0;   // chaining flag: 1 = not yet used
+    double z = 0.0;         // height of a flat-edge segment; 0 for slice segments
+    std::uint8_t free = 0;  // chaining flag: 1 = not yet used
     double minX = 0.0, minY = 0.0, maxY = 0.0, maxX = 0.0;
 };
 using TMyEntityArray = std::vector<TMyEntity>;

@@ -52,7 +52,8 @@ void requireFinite(double value, const char* field) {
 // Slices by style into `fresh`. False when the user stopped a Topography run between
 // levels (the caller then drops `fresh`).
 bool sliceByStyle(const TTriangleArray& triangles, TRegionArray& fresh, double opDepth,
-                  double zStep, std::int32_t style, Progress& progress, const LevelDone& levelDone) {
+                  double zStep, std::int32_t style, Progress& progress,
+                  const LevelDone& levelDone) {
     if (style == 1) {
         SliceAtDepth(triangles, fresh, opDepth, progress);
     } else if (isTopography(style)) {
@@ -128,8 +129,7 @@ void checkSliceValues(double opDepth, double zStep, double cutDepth, std::int32_
         // level, forever) and give a file no machine could run.
         if (zStep > 0.0 && opDepth / zStep > kMaxTopographyLevels)
             throw InvalidInput("Z Step is too small for this Op Depth: more than " +
-                               std::to_string(static_cast<long>(kMaxTopographyLevels)) +
-                               " slices");
+                               std::to_string(static_cast<long>(kMaxTopographyLevels)) + " slices");
     }
     if (!keepsLevelDepths(style)) requireFinite(cutDepth, "Cut Depth");
 }
@@ -142,8 +142,8 @@ RunOutcome CreateMeshRegions(MeshDocument& mesh, double opDepth, double zStep, d
     checkSliceValues(opDepth, zStep, cutDepth, settings.style);
     TRegionArray fresh = newRegionList();
     mesh.RegionsBeforeRun = static_cast<std::int32_t>(mesh.Regions.size());
-    const bool sliced = sliceByStyle(mesh.Triangles, fresh, opDepth, zStep, settings.style,
-                                     progress, levelDone);
+    const bool sliced =
+        sliceByStyle(mesh.Triangles, fresh, opDepth, zStep, settings.style, progress, levelDone);
     if (!sliced || fresh.size() <= 1) return emptyOutcome(mesh, settings, sliced);
     refine(fresh, settings, progress);
     if (!keepsLevelDepths(settings.style)) {
@@ -161,8 +161,8 @@ RunOutcome CreateRasterRegions(MeshDocument& mesh, const TTriangleArray& facetLi
     ScaleBounds(mesh.Bounds, settings.XYScale);
     TRegionArray fresh = newRegionList();
     mesh.RegionsBeforeRun = static_cast<std::int32_t>(mesh.Regions.size());
-    const bool sliced = sliceByStyle(facetList, fresh, opDepthLevels, zStepLevels,
-                                     settings.style, progress, {});
+    const bool sliced =
+        sliceByStyle(facetList, fresh, opDepthLevels, zStepLevels, settings.style, progress, {});
     if (!sliced || fresh.size() <= 1) return emptyOutcome(mesh, settings, sliced);
     refine(fresh, settings, progress);
     const double levelScale = settings.LevelScale;
@@ -176,8 +176,8 @@ RunOutcome CreateRasterRegions(MeshDocument& mesh, const TTriangleArray& facetLi
     return appendRun(mesh, fresh, settings);
 }
 
-RunOutcome RunCreateRegions(MeshDocument& mesh, const RegionRunParams& params,
-                            const JobState& job, Progress& progress, const LevelDone& levelDone) {
+RunOutcome RunCreateRegions(MeshDocument& mesh, const RegionRunParams& params, const JobState& job,
+                            Progress& progress, const LevelDone& levelDone) {
     const RegionRunSettings settings = MakeRunSettings(params, job.GridColumns);
     requireFinite(params.feedRate, "Feedrate");
     requireFinite(params.rapid, "Rapid");

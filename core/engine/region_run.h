@@ -88,9 +88,8 @@ RunOutcome CreateRasterRegions(MeshDocument& mesh, const TTriangleArray& facetLi
 // before anything changes, for a value that is not a finite number, a Topography
 // Z Step below 0 or so small that Op Depth would take more than a million slices, and,
 // in a picture run, a Width or Depth of 0 or less.
-RunOutcome RunCreateRegions(MeshDocument& mesh, const RegionRunParams& params,
-                            const JobState& job, Progress& progress,
-                            const LevelDone& levelDone = {});
+RunOutcome RunCreateRegions(MeshDocument& mesh, const RegionRunParams& params, const JobState& job,
+                            Progress& progress, const LevelDone& levelDone = {});
 
 // Removes the regions of the last run; returns "The last k Regions were removed..".
 std::string UndoLastRun(MeshDocument& mesh);

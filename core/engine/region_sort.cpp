@@ -41,19 +41,22 @@ void sortSegmentsWith(TMyEntityArray& list, std::int64_t low, std::int64_t high,
 void SortSegmentsByMinX(TMyEntityArray& list, std::int64_t low, std::int64_t high,
                         const Progress& progress) {
     if (progress.cancelRequested() || low + high < 1 || low > high) return;
-    sortSegmentsWith(list, low, high, [](const TMyEntity& s) { return s.minX; }, progress);
+    sortSegmentsWith(
+        list, low, high, [](const TMyEntity& s) { return s.minX; }, progress);
 }
 
 void SortSegmentsByZ(TMyEntityArray& list, std::int64_t low, std::int64_t high,
                      const Progress& progress) {
     if (progress.cancelRequested() || low + high < 1 || low > high) return;
-    sortSegmentsWith(list, low, high, [](const TMyEntity& s) { return s.z; }, progress);
+    sortSegmentsWith(
+        list, low, high, [](const TMyEntity& s) { return s.z; }, progress);
 }
 
 void SortRegionsByMinX(TRegionArray& list, std::int64_t low, std::int64_t high,
                        const Progress& progress) {
     if (progress.cancelRequested() || low + high < 1 || high < 1) return;
-    sortWith(list, low, high, [](const TRegion& r) { return r.minX; }, progress);
+    sortWith(
+        list, low, high, [](const TRegion& r) { return r.minX; }, progress);
 }
 
 }  // namespace quarvel::engine

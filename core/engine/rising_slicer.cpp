@@ -77,7 +77,8 @@ void RisingSlicer::sliceInto(double h, Progress& progress, TMyEntityArray& out) 
     }
     live_.resize(kept);
     for (std::size_t k = frontier_; k < stop; ++k) {
-        if (cuts(h, triangles_[k].p3.z)) live_.push_back({static_cast<std::uint32_t>(k), triangles_[k].p3.z});
+        if (cuts(h, triangles_[k].p3.z))
+            live_.push_back({static_cast<std::uint32_t>(k), triangles_[k].p3.z});
     }
     frontier_ = stop;
     lastHeight_ = h;

@@ -36,11 +36,11 @@ private:
     void restart();
 
     const TTriangleArray& triangles_;
-    bool usable_ = false;        // sorted by p1.z, no p1.z that is not a number
-    std::size_t frontier_ = 0;   // triangles before it have been taken into account
+    bool usable_ = false;       // sorted by p1.z, no p1.z that is not a number
+    std::size_t frontier_ = 0;  // triangles before it have been taken into account
     double lastHeight_ = 0.0;
     bool started_ = false;
-    std::vector<Live> live_;     // triangles before frontier_ that lastHeight_ cut
+    std::vector<Live> live_;  // triangles before frontier_ that lastHeight_ cut
     TMyEntityArray segments_;
 };
 

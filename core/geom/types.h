@@ -43,7 +43,8 @@ struct TZGrid {
 
     TZGrid() = default;
     TZGrid(int rowCount, int columnCount, std::uint8_t fill = 0)
-        : rows(rowCount), columns(columnCount),
+        : rows(rowCount),
+          columns(columnCount),
           cells(static_cast<std::size_t>(rowCount) * static_cast<std::size_t>(columnCount), fill) {}
 
     bool empty() const { return rows == 0 || columns == 0; }

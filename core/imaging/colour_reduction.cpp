@@ -36,9 +36,7 @@ void fillIndexes(const PixelImage& tc, PixelImage& out, IndexOf indexOf,
     reporter.finish();
 }
 
-int nearestLevel(int v, int levels) {
-    return (v * (levels - 1) + 127) / 255;
-}
+int nearestLevel(int v, int levels) { return (v * (levels - 1) + 127) / 255; }
 Byte levelValue(int level, int levels) {
     return static_cast<Byte>((level * 255 + (levels - 1) / 2) / (levels - 1));
 }
@@ -97,9 +95,7 @@ struct CellStats {
     std::vector<std::uint64_t> blue = std::vector<std::uint64_t>(32768);
 };
 
-int cellOf(int r, int g, int b) {
-    return (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3);
-}
+int cellOf(int r, int g, int b) { return (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3); }
 
 CellStats countCells(const PixelImage& tc) {
     CellStats s;
@@ -236,29 +232,14 @@ bool ConvertColourMethod(PixelImage& image, std::int32_t method, const ProgressF
         case kColoursPopularity:
             image = MapToPalette(tc, popularityPalette(tc), 8, progress);
             break;
-        case kColoursMedianCut:
-            image = MapToPalette(tc, medianCutPalette(tc), 8, progress);
-            break;
-        case kColoursUniform884:
-            image = uniform(tc, 8, 8, 4, progress);
-            break;
-        case kColoursUniform666:
-            image = uniform(tc, 6, 6, 6, progress);
-            break;
-        case kColoursHalftone:
-            image = halftone(tc, progress);
-            break;
-        case kColoursSixteen:
-            image = MapToPalette(tc, vgaPalette(), 4, progress);
-            break;
-        case kColoursGreyScale:
-            image = greyScale(tc, progress);
-            break;
-        case kColoursBlackWhite:
-            image = blackAndWhite(tc, progress);
-            break;
-        default:
-            return false;
+        case kColoursMedianCut: image = MapToPalette(tc, medianCutPalette(tc), 8, progress); break;
+        case kColoursUniform884: image = uniform(tc, 8, 8, 4, progress); break;
+        case kColoursUniform666: image = uniform(tc, 6, 6, 6, progress); break;
+        case kColoursHalftone: image = halftone(tc, progress); break;
+        case kColoursSixteen: image = MapToPalette(tc, vgaPalette(), 4, progress); break;
+        case kColoursGreyScale: image = greyScale(tc, progress); break;
+        case kColoursBlackWhite: image = blackAndWhite(tc, progress); break;
+        default: return false;
     }
     return true;
 }

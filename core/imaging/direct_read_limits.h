@@ -10,8 +10,8 @@ inline constexpr std::uint64_t kDirectReadMaxSide = 16000;
 inline constexpr std::uint64_t kDirectReadMaxPixels = 128'000'000;
 
 inline bool WithinDirectReadLimits(std::uint64_t width, std::uint64_t height) {
-    return width > 0 && height > 0 && width <= kDirectReadMaxSide &&
-           height <= kDirectReadMaxSide && width * height <= kDirectReadMaxPixels;
+    return width > 0 && height > 0 && width <= kDirectReadMaxSide && height <= kDirectReadMaxSide &&
+           width * height <= kDirectReadMaxPixels;
 }
 
 }  // namespace quarvel::imaging::detail

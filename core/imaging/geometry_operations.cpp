@@ -47,9 +47,7 @@ double sinc(double x) {
     return std::sin(px) / px;
 }
 
-double lanczos3(double x) {
-    return std::fabs(x) < 3.0 ? sinc(x) * sinc(x / 3.0) : 0.0;
-}
+double lanczos3(double x) { return std::fabs(x) < 3.0 ? sinc(x) * sinc(x / 3.0) : 0.0; }
 
 // Weights of the source pixels that make each destination pixel along one axis.
 struct Contribution {

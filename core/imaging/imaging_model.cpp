@@ -202,33 +202,15 @@ void ImagingModel::kernelStep(Kernel3x3 kernel) {
     filterStep([&](const PixelImage& im) { return ApplyKernel(im, kernel, progressSink()); });
 }
 
-void ImagingModel::Sharpen() {
-    kernelStep(Kernel3x3::Sharpen);
-}
-void ImagingModel::SharpenMore() {
-    kernelStep(Kernel3x3::SharpenMore);
-}
-void ImagingModel::SharpenMax() {
-    kernelStep(Kernel3x3::SharpenMax);
-}
-void ImagingModel::Soften() {
-    kernelStep(Kernel3x3::Soften);
-}
-void ImagingModel::Blur() {
-    kernelStep(Kernel3x3::Blur);
-}
-void ImagingModel::BlurMore() {
-    kernelStep(Kernel3x3::BlurMore);
-}
-void ImagingModel::Laplace() {
-    kernelStep(Kernel3x3::Laplace);
-}
-void ImagingModel::Despeckle() {
-    kernelStep(Kernel3x3::Despeckle);
-}
-void ImagingModel::EnhanceEdges() {
-    kernelStep(Kernel3x3::EnhanceEdges);
-}
+void ImagingModel::Sharpen() { kernelStep(Kernel3x3::Sharpen); }
+void ImagingModel::SharpenMore() { kernelStep(Kernel3x3::SharpenMore); }
+void ImagingModel::SharpenMax() { kernelStep(Kernel3x3::SharpenMax); }
+void ImagingModel::Soften() { kernelStep(Kernel3x3::Soften); }
+void ImagingModel::Blur() { kernelStep(Kernel3x3::Blur); }
+void ImagingModel::BlurMore() { kernelStep(Kernel3x3::BlurMore); }
+void ImagingModel::Laplace() { kernelStep(Kernel3x3::Laplace); }
+void ImagingModel::Despeckle() { kernelStep(Kernel3x3::Despeckle); }
+void ImagingModel::EnhanceEdges() { kernelStep(Kernel3x3::EnhanceEdges); }
 
 void ImagingModel::Emboss(int direction) {
     filterStep([&](const PixelImage& im) { return ApplyEmboss(im, direction, progressSink()); });
@@ -285,9 +267,7 @@ void ImagingModel::ResizeImage(double ratio) {
 
 // ---- Plug-ins ----
 
-void ImagingModel::LoadPlugins() {
-    plugins_ = ListPlugins(pluginPath_);
-}
+void ImagingModel::LoadPlugins() { plugins_ = ListPlugins(pluginPath_); }
 
 PluginOutcome ImagingModel::RunPlugin(std::size_t index) {
     PluginOutcome outcome;

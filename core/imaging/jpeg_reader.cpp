@@ -20,9 +20,7 @@ struct Complaints {
     int warnings;
 };
 
-void onError(j_common_ptr info) {
-    std::longjmp(reinterpret_cast<Complaints*>(info->err)->back, 1);
-}
+void onError(j_common_ptr info) { std::longjmp(reinterpret_cast<Complaints*>(info->err)->back, 1); }
 
 void onMessage(j_common_ptr info, int level) {
     if (level < 0) ++reinterpret_cast<Complaints*>(info->err)->warnings;

@@ -21,9 +21,7 @@ using Byte = std::uint8_t;
 #define QUARVEL_INTEGER_CLONES
 #endif
 
-inline Byte clampByte(int v) {
-    return static_cast<Byte>(v < 0 ? 0 : (v > 255 ? 255 : v));
-}
+inline Byte clampByte(int v) { return static_cast<Byte>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
 
 // Rounds sum / Div to the nearest integer (halves up) for negative sums too: the
 // offset keeps the dividend positive so that integer division truncates like floor.
@@ -175,21 +173,11 @@ QUARVEL_INTEGER_CLONES
 void matchedRow(int orientation, const Byte* a, const Byte* b, const Byte* c, Byte* out,
                 std::size_t n) {
     switch (orientation) {
-        case 1:
-            matchedLoop<1>(a, b, c, out, n);
-            break;
-        case 2:
-            matchedLoop<2>(a, b, c, out, n);
-            break;
-        case 3:
-            matchedLoop<3>(a, b, c, out, n);
-            break;
-        case 4:
-            matchedLoop<4>(a, b, c, out, n);
-            break;
-        default:
-            matchedLoop<0>(a, b, c, out, n);
-            break;
+        case 1: matchedLoop<1>(a, b, c, out, n); break;
+        case 2: matchedLoop<2>(a, b, c, out, n); break;
+        case 3: matchedLoop<3>(a, b, c, out, n); break;
+        case 4: matchedLoop<4>(a, b, c, out, n); break;
+        default: matchedLoop<0>(a, b, c, out, n); break;
     }
 }
 
@@ -235,24 +223,15 @@ using RowFn = void (*)(const Byte*, const Byte*, const Byte*, Byte*, std::size_t
 
 RowFn rowFunctionOf(Kernel3x3 kernel) {
     switch (kernel) {
-        case Kernel3x3::Sharpen:
-            return sharpenRow;
-        case Kernel3x3::SharpenMore:
-            return sharpenMoreRow;
-        case Kernel3x3::SharpenMax:
-            return sharpenMaxRow;
-        case Kernel3x3::Soften:
-            return softenRow;
-        case Kernel3x3::Blur:
-            return blurRow;
-        case Kernel3x3::BlurMore:
-            return blurMoreRow;
-        case Kernel3x3::Laplace:
-            return laplaceRow;
-        case Kernel3x3::EnhanceEdges:
-            return enhanceEdgesRow;
-        case Kernel3x3::Despeckle:
-            return medianRow;
+        case Kernel3x3::Sharpen: return sharpenRow;
+        case Kernel3x3::SharpenMore: return sharpenMoreRow;
+        case Kernel3x3::SharpenMax: return sharpenMaxRow;
+        case Kernel3x3::Soften: return softenRow;
+        case Kernel3x3::Blur: return blurRow;
+        case Kernel3x3::BlurMore: return blurMoreRow;
+        case Kernel3x3::Laplace: return laplaceRow;
+        case Kernel3x3::EnhanceEdges: return enhanceEdgesRow;
+        case Kernel3x3::Despeckle: return medianRow;
     }
     return blurRow;
 }

@@ -232,14 +232,9 @@ void WritePicture(const PixelImage& image, const std::string& path, int formatCo
         case kFormatBmp:
         case kFormatPcx:
         case kFormatTiff:
-        case kFormatJpeg:
-            break;
-        case kFormatPng:
-            magickFormat = "PNG";
-            break;
-        case kFormatGif:
-            magickFormat = "GIF";
-            break;
+        case kFormatJpeg: break;
+        case kFormatPng: magickFormat = "PNG"; break;
+        case kFormatGif: magickFormat = "GIF"; break;
         default:
             throw InvalidInput(path + ": cannot write pictures with format code " +
                                std::to_string(formatCode));

@@ -36,9 +36,7 @@ void packIndexes(const std::uint8_t* src, int count, int bits, std::uint8_t* des
     }
 }
 
-int Luminance(const PaletteEntry& e) {
-    return 299 * e.red + 587 * e.green + 114 * e.blue;
-}
+int Luminance(const PaletteEntry& e) { return 299 * e.red + 587 * e.green + 114 * e.blue; }
 
 }  // namespace
 

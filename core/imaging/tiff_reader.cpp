@@ -66,9 +66,8 @@ TiffHandle openFromMemory(MemorySource& source) {
     TIFFOpenOptionsSetErrorHandlerExtR(options, countComplaint, &source);
     TIFFOpenOptionsSetWarningHandlerExtR(options, countComplaint, &source);
     // "m": no memory mapping, the bytes already are in memory.
-    TIFF* tif = TIFFClientOpenExt("picture", "rm", &source, readMemory, writeNothing,
-                                  seekMemory, closeMemory, sizeOfMemory, mapNothing,
-                                  unmapNothing, options);
+    TIFF* tif = TIFFClientOpenExt("picture", "rm", &source, readMemory, writeNothing, seekMemory,
+                                  closeMemory, sizeOfMemory, mapNothing, unmapNothing, options);
     TIFFOpenOptionsFree(options);
     return TiffHandle(tif);
 }
@@ -77,8 +76,7 @@ bool isPlainRgb(TIFF* tif) {
     std::uint16_t photometric = 0, samples = 0, bits = 0, planar = 0, format = 0;
     std::uint16_t extraCount = 0;
     std::uint16_t* extra = nullptr;
-    return TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric) &&
-           photometric == PHOTOMETRIC_RGB &&
+    return TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric) && photometric == PHOTOMETRIC_RGB &&
            TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples) && samples == 3 &&
            TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits) && bits == 8 &&
            TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar) &&

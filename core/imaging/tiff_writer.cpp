@@ -46,8 +46,9 @@ toff_t seekStream(thandle_t handle, toff_t offset, int whence) {
     auto& file = *static_cast<StreamFile*>(handle);
     std::ostream& out = *file.out;
     const std::streamoff end = endOf(out);
-    const std::streamoff base =
-        whence == SEEK_CUR ? std::streamoff(out.tellp()) : whence == SEEK_END ? end : file.start;
+    const std::streamoff base = whence == SEEK_CUR   ? std::streamoff(out.tellp())
+                                : whence == SEEK_END ? end
+                                                     : file.start;
     const std::streamoff target = base + static_cast<std::streamoff>(offset);
     if (target > end) {  // a gap: fill it, as not every stream can seek past its end
         out.seekp(end);
@@ -95,9 +96,7 @@ TiffHandle openOnStream(StreamFile& file) {
     return TiffHandle(tif);
 }
 
-bool isGreyRamp(const PixelImage& image) {
-    return image.palette == GreyRamp(1 << image.bitCount);
-}
+bool isGreyRamp(const PixelImage& image) { return image.palette == GreyRamp(1 << image.bitCount); }
 
 // The palette as TIFF's colour map: all reds, then greens, then blues, 16 bits each.
 std::vector<std::uint16_t> colourMap(const PixelImage& image) {
@@ -174,8 +173,8 @@ void fileRow(const PixelImage& image, int y, std::uint8_t* dest, std::size_t row
 bool writeStrips(TIFF* tif, const PixelImage& image) {
     std::uint32_t rowsPerStrip = 0;
     TIFFGetField(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
-    rowsPerStrip = std::clamp<std::uint32_t>(rowsPerStrip, 1u,
-                                             static_cast<std::uint32_t>(image.height));
+    rowsPerStrip =
+        std::clamp<std::uint32_t>(rowsPerStrip, 1u, static_cast<std::uint32_t>(image.height));
     const auto rowBytes = static_cast<std::size_t>(TIFFScanlineSize64(tif));
     // The encoder may change the buffer it is given (differencing), so rows are copied.
     std::vector<std::uint8_t> strip(rowBytes * rowsPerStrip);

@@ -93,7 +93,8 @@ private:
         int group = 0;
         const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), group);
         if (field.empty() || ec != std::errc{} || end != field.data() + field.size())
-            throw FormatError(file_, codeLine_, "expected a group code, found '" + std::string(text) + "'");
+            throw FormatError(file_, codeLine_,
+                              "expected a group code, found '" + std::string(text) + "'");
         return group;
     }
 
@@ -104,7 +105,8 @@ private:
         const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), value);
         if (field.empty() || ec != std::errc{} || end != field.data() + field.size() ||
             !std::isfinite(value))
-            throw FormatError(file_, codeLine_ + 1, "expected a number, found '" + std::string(text) + "'");
+            throw FormatError(file_, codeLine_ + 1,
+                              "expected a number, found '" + std::string(text) + "'");
         return value;
     }
 
@@ -172,7 +174,8 @@ FileBytes readWholeFile(const std::string& fileName) {
             bytes.data = std::move(larger);
             capacity *= 2;
         }
-        const std::size_t got = std::fread(bytes.data.get() + bytes.size, 1, capacity - bytes.size, file.get());
+        const std::size_t got =
+            std::fread(bytes.data.get() + bytes.size, 1, capacity - bytes.size, file.get());
         bytes.size += got;
         if (got == 0) break;
     }

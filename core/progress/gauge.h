@@ -17,7 +17,7 @@ struct GaugeState {
 struct ImagingProgressEffect {
     bool moveGauge = false;  // enable the gauge and show `position`
     int position = 0;
-    bool finished = false;   // disable the gauge and show "Done" in the detail panel
+    bool finished = false;  // disable the gauge and show "Done" in the detail panel
 };
 
 // p = done / total * 100 rounded half to even. If progressCounter < p the counter

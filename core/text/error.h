@@ -25,7 +25,8 @@ private:
 class FormatError : public Error {
 public:
     FormatError(std::string file, long line, const std::string& what)
-        : Error(file + ":" + std::to_string(line) + ": " + what), file_(std::move(file)),
+        : Error(file + ":" + std::to_string(line) + ": " + what),
+          file_(std::move(file)),
           line_(line) {}
     const std::string& file() const { return file_; }
     long line() const { return line_; }

@@ -8,11 +8,10 @@ namespace quarvel::toolpath {
 
 namespace {
 
-constexpr const char* kHead[] = {
-    "0", "SECTION", "2", "HEADER", "9", "$ACADVER", "1", "AC1009", "0", "ENDSEC",
-    "0", "SECTION", "2", "TABLES", "0", "ENDSEC",
-    "0", "SECTION", "2", "BLOCKS", "0", "ENDSEC",
-    "0", "SECTION", "2", "ENTITIES"};
+constexpr const char* kHead[] = {"0", "SECTION", "2", "HEADER",  "9", "$ACADVER", "1", "AC1009",
+                                 "0", "ENDSEC",  "0", "SECTION", "2", "TABLES",   "0", "ENDSEC",
+                                 "0", "SECTION", "2", "BLOCKS",  "0", "ENDSEC",   "0", "SECTION",
+                                 "2", "ENTITIES"};
 
 void appendVertex(TextBlock& out, double x, double y, const std::string& depthText) {
     out.pointLine("0\r\nVERTEX\r\n8\r\n0\r\n10\r\n", x, "\r\n20\r\n", y);

@@ -80,13 +80,18 @@ void ProbeSearch::rebuild() {
     originY_ = all.minY;
     columns_ = std::min<std::int64_t>(static_cast<std::int64_t>(spanX / cell_) + 1, 4096);
     rows_ = std::min<std::int64_t>(static_cast<std::int64_t>(spanY / cell_) + 1, 4096);
-    cell_ = std::max({cell_, spanX / static_cast<double>(columns_), spanY / static_cast<double>(rows_)});
+    cell_ = std::max(
+        {cell_, spanX / static_cast<double>(columns_), spanY / static_cast<double>(rows_)});
     const auto cellRange = [&](const Box& b, std::int64_t& x0, std::int64_t& x1, std::int64_t& y0,
                                std::int64_t& y1) {
-        x0 = std::clamp<std::int64_t>(static_cast<std::int64_t>((b.minX - originX_) / cell_), 0, columns_ - 1);
-        x1 = std::clamp<std::int64_t>(static_cast<std::int64_t>((b.maxX - originX_) / cell_), 0, columns_ - 1);
-        y0 = std::clamp<std::int64_t>(static_cast<std::int64_t>((b.minY - originY_) / cell_), 0, rows_ - 1);
-        y1 = std::clamp<std::int64_t>(static_cast<std::int64_t>((b.maxY - originY_) / cell_), 0, rows_ - 1);
+        x0 = std::clamp<std::int64_t>(static_cast<std::int64_t>((b.minX - originX_) / cell_), 0,
+                                      columns_ - 1);
+        x1 = std::clamp<std::int64_t>(static_cast<std::int64_t>((b.maxX - originX_) / cell_), 0,
+                                      columns_ - 1);
+        y0 = std::clamp<std::int64_t>(static_cast<std::int64_t>((b.minY - originY_) / cell_), 0,
+                                      rows_ - 1);
+        y1 = std::clamp<std::int64_t>(static_cast<std::int64_t>((b.maxY - originY_) / cell_), 0,
+                                      rows_ - 1);
     };
     // Two passes: count per cell, then fill (compressed rows).
     std::vector<std::uint32_t> counts(static_cast<std::size_t>(columns_ * rows_) + 1, 0);
@@ -160,8 +165,8 @@ std::size_t ProbeSearch::nearest(Point2 c) {
     };
     const std::int64_t fx = cellIndex(c.x, originX_), fy = cellIndex(c.y, originY_);
     // Rings nearer than the grid hold nothing; the last ring needed covers the grid.
-    const std::int64_t first = std::max({std::int64_t{0}, -fx, fx - (columns_ - 1), -fy,
-                                         fy - (rows_ - 1)});
+    const std::int64_t first =
+        std::max({std::int64_t{0}, -fx, fx - (columns_ - 1), -fy, fy - (rows_ - 1)});
     const std::int64_t last = std::max({fx, columns_ - 1 - fx, fy, rows_ - 1 - fy});
     for (std::int64_t ring = first; ring <= last; ++ring) {
         scanRing(fx, fy, ring, c, best);

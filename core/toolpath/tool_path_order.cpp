@@ -72,7 +72,8 @@ std::vector<std::size_t> ToolPathOrder(const engine::TRegionArray& regions) {
 
 TOutRegionArray OrderToolPaths(const engine::TRegionArray& regions) {
     TOutRegionArray out(1);
-    for (std::size_t i : ToolPathOrder(regions)) out.push_back({regions[i].depth, regions[i].segments});
+    for (std::size_t i : ToolPathOrder(regions))
+        out.push_back({regions[i].depth, regions[i].segments});
     return out;
 }
 

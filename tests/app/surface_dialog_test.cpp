@@ -38,9 +38,8 @@ struct Harness {
         job.JobMode = mode;
         job.HeightGrid = std::move(grid);
         job.JobFileName = "pic (1).bmp";
-        dialog = new TDXF({job, status, prompts, saveDialog, picture, [this](int x, int y) {
-                               writtenResolutions << qMakePair(x, y);
-                           }});
+        dialog = new TDXF({job, status, prompts, saveDialog, picture,
+                           [this](int x, int y) { writtenResolutions << qMakePair(x, y); }});
     }
     ~Harness() { delete dialog.data(); }
 
@@ -93,8 +92,12 @@ private slots:
         QTest::addColumn<QString>("sizeY");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<bool>("gCodeFieldsShown");
-        QTest::newRow("dxf surface") << 10 << "2.01" << "1.01" << "Create DXf Surface" << false;
-        QTest::newRow("g-code") << 20 << "1.99" << "0.99" << "Create G-Code File" << true;
+        QTest::newRow("dxf surface") << 10 << "2.01"
+                                     << "1.01"
+                                     << "Create DXf Surface" << false;
+        QTest::newRow("g-code") << 20 << "1.99"
+                                << "0.99"
+                                << "Create G-Code File" << true;
     }
     void defaultsFromPicture() {
         QFETCH(int, mode);
@@ -110,8 +113,8 @@ private slots:
         QVERIFY(h.dialog->chkGouge->isChecked());
         QCOMPARE(h.dialog->cmbType->currentText(), QString("End Mill"));
         QCOMPARE(h.dialog->txtDia->text(), QString(".125"));
-        const QList<QWidget*> gCodeOnly = {h.dialog->Edit6, h.dialog->Label6, h.dialog->Edit7,
-                                           h.dialog->Label7, h.dialog->Edit8, h.dialog->Label8};
+        const QList<QWidget*> gCodeOnly = {h.dialog->Edit6,  h.dialog->Label6, h.dialog->Edit7,
+                                           h.dialog->Label7, h.dialog->Edit8,  h.dialog->Label8};
         for (QWidget* w : gCodeOnly) {
             QCOMPARE(!w->isHidden(), gCodeFieldsShown);
         }
@@ -256,9 +259,9 @@ private slots:
         QVERIFY(lines[0].endsWith(" From pic [1].bmp)"));
         QCOMPARE(lines[1], QByteArray("G90 T0 F10.0000"));
         const QList<QByteArray> moves = {
-            "G00 Z0.1000", " X1.0000 Y4.0000", " Z0.0000", "G01 X2.0000 Z-0.2500",
-            " X4.0000 Z0.0000", "G00 Z0.1000", " Y3.0000", " Z0.0000", "G01 X2.0000 Z-0.2500",
-            " X1.0000 Z0.0000", "G00 Z0.1000", " X0.0000 Y1.0000"};
+            "G00 Z0.1000",          " X1.0000 Y4.0000", " Z0.0000",    "G01 X2.0000 Z-0.2500",
+            " X4.0000 Z0.0000",     "G00 Z0.1000",      " Y3.0000",    " Z0.0000",
+            "G01 X2.0000 Z-0.2500", " X1.0000 Z0.0000", "G00 Z0.1000", " X0.0000 Y1.0000"};
         QCOMPARE(lines.mid(2), moves);
         QCOMPARE(h.job.RapidHeight, 0.1);
         QCOMPARE(h.status.message(), QString("Ready..."));
@@ -282,8 +285,7 @@ private slots:
         const int first = lines.indexOf("3DFACE");
         QCOMPARE(lines.mid(first + 1, 6),
                  (QList<QByteArray>{"10", "0.0000", "20", "3.0000", "30", "0.0000"}));
-        QCOMPARE(lines.mid(lines.size() - 4),
-                 (QList<QByteArray>{"0", "ENDSEC", "0", "EOF"}));
+        QCOMPARE(lines.mid(lines.size() - 4), (QList<QByteArray>{"0", "ENDSEC", "0", "EOF"}));
         QCOMPARE(h.status.message(), QString("Ready..."));
         QVERIFY(h.closed());
     }
@@ -379,8 +381,7 @@ private slots:
             h.dialog->chkGouge->click();
             if (replace) {
                 QMetaObject::invokeMethod(
-                    qApp, [&h] { h.job.HeightGrid = TZGrid(100, 200, 0); },
-                    Qt::QueuedConnection);
+                    qApp, [&h] { h.job.HeightGrid = TZGrid(100, 200, 0); }, Qt::QueuedConnection);
             }
             h.answerSave(dir.filePath("copy.Dnc"));
             h.dialog->Button1->click();

@@ -33,7 +33,8 @@ Result run(const std::string& arguments) {
     if (!pipe) return result;
     std::array<char, 4096> buffer{};
     std::size_t n = 0;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) result.output.append(buffer.data(), n);
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        result.output.append(buffer.data(), n);
     const int raw = ::pclose(pipe);
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     return result;
@@ -60,37 +61,48 @@ protected:
     // A round hill 2 high on a 12 x 12 grid of quadrilateral faces, CR LF lines.
     void writeHillMesh() {
         std::ofstream out(mesh(), std::ios::binary);
-        const auto z = [](int x, int y) { return std::max(0.0, 2.05 - std::hypot(x - 6.0, y - 6.0) / 3); };
+        const auto z = [](int x, int y) {
+            return std::max(0.0, 2.05 - std::hypot(x - 6.0, y - 6.0) / 3);
+        };
         out << "0\r\nSECTION\r\n2\r\nENTITIES\r\n";
         for (int i = 0; i < 12; ++i) {
             for (int j = 0; j < 12; ++j) {
                 const int xs[4] = {i, i + 1, i + 1, i}, ys[4] = {j, j, j + 1, j + 1};
                 out << "0\r\n3DFACE\r\n8\r\n0\r\n";
                 for (int k = 0; k < 4; ++k)
-                    out << 10 + k << "\r\n" << xs[k] << "\r\n" << 20 + k << "\r\n" << ys[k] << "\r\n"
-                        << 30 + k << "\r\n" << z(xs[k], ys[k]) << "\r\n";
+                    out << 10 + k << "\r\n"
+                        << xs[k] << "\r\n"
+                        << 20 + k << "\r\n"
+                        << ys[k] << "\r\n"
+                        << 30 + k << "\r\n"
+                        << z(xs[k], ys[k]) << "\r\n";
             }
         }
         out << "0\r\nENDSEC\r\n0\r\nEOF\r\n";
     }
 
     std::string mesh() const { return (dir_ / "hill (v2).dxf").string(); }
-    std::string quoted(const std::string& name) const { return cat("'", (dir_ / name).string(), "'"); }
+    std::string quoted(const std::string& name) const {
+        return cat("'", (dir_ / name).string(), "'");
+    }
     std::filesystem::path dir_;
 };
 
 TEST_F(ContoursCommand, MeshToDncNamesTheMeshAndUsesTheDefaultOpDepth) {
-    const Result r = run(cat("contours '", mesh(), "' -o ", quoted("out.dnc"), " --style single --cut-depth 0.1"));
+    const Result r = run(
+        cat("contours '", mesh(), "' -o ", quoted("out.dnc"), " --style single --cut-depth 0.1"));
     ASSERT_EQ(r.status, 0) << r.output;
     EXPECT_NE(r.output.find("1 Regions Created..."), std::string::npos) << r.output;
     const std::string text = readText(dir_ / "out.dnc");
-    EXPECT_NE(text.find(" From hill [v2].dxf)\r\nG90 T0\r\nF10\r\nG00 Z0.25\r\n"), std::string::npos);
+    EXPECT_NE(text.find(" From hill [v2].dxf)\r\nG90 T0\r\nF10\r\nG00 Z0.25\r\n"),
+              std::string::npos);
     EXPECT_NE(text.find("\r\nG01 Z-0.1\r\n"), std::string::npos);
     EXPECT_EQ(text.substr(text.size() - 11), "G00 Z0.25\r\n");
 }
 
 TEST_F(ContoursCommand, TopographyWithMultipleDepthsToDxfPolylines) {
-    const Result r = run(cat("contours '", mesh(), "' -o ", quoted("out.dxf"), " --style topography --z-step 0.5 --op-depth 1.5 --multiple-depths"));
+    const Result r = run(cat("contours '", mesh(), "' -o ", quoted("out.dxf"),
+                             " --style topography --z-step 0.5 --op-depth 1.5 --multiple-depths"));
     ASSERT_EQ(r.status, 0) << r.output;
     const std::string text = readText(dir_ / "out.dxf");
     for (const char* depth : {"30\r\n0.5000\r\n", "30\r\n1.0000\r\n", "30\r\n1.5000\r\n"})
@@ -103,25 +115,32 @@ TEST_F(ContoursCommand, DncIsAcceptedByTheInterpreter) {
     const std::string tool = cat(QUARVEL_SHARED_DATA, "/../tools/validate_gcode.sh");
     if (!std::filesystem::exists("/usr/bin/rs274") || !std::filesystem::exists(tool))
         GTEST_SKIP() << "LinuxCNC's rs274 is not installed";
-    ASSERT_EQ(run(cat("contours '", mesh(), "' -o ", quoted("v.dnc"), " --style topography --z-step 0.25 --op-depth 2 --curve-fit 3 --reduce 2 --filter 3"))
+    ASSERT_EQ(run(cat("contours '", mesh(), "' -o ", quoted("v.dnc"),
+                      " --style topography --z-step 0.25 --op-depth 2 --curve-fit 3 --reduce 2 "
+                      "--filter 3"))
                   .status,
               0);
     // The program has no end code by design; every block must still be accepted.
-    const std::string command = cat("sh '", tool, "' --allow-missing-end ", quoted("v.dnc"), " > /dev/null 2>&1");
+    const std::string command =
+        cat("sh '", tool, "' --allow-missing-end ", quoted("v.dnc"), " > /dev/null 2>&1");
     EXPECT_EQ(std::system(command.c_str()), 0);
 }
 
 TEST_F(ContoursCommand, BadValuesAreUsageErrorsAndWriteNothing) {
-    EXPECT_EQ(run(cat("contours '", mesh(), "' -o ", quoted("out.txt"), " --style single")).status, 2);
-    EXPECT_EQ(run(cat("contours '", mesh(), "' -o ", quoted("out.dnc"), " --style topography --z-step -1 --op-depth 1"))
+    EXPECT_EQ(run(cat("contours '", mesh(), "' -o ", quoted("out.txt"), " --style single")).status,
+              2);
+    EXPECT_EQ(run(cat("contours '", mesh(), "' -o ", quoted("out.dnc"),
+                      " --style topography --z-step -1 --op-depth 1"))
                   .status,
               2);
-    EXPECT_EQ(run(cat("contours '", mesh(), "' -o ", quoted("out.dnc"), " --style spiral")).status, 2);
+    EXPECT_EQ(run(cat("contours '", mesh(), "' -o ", quoted("out.dnc"), " --style spiral")).status,
+              2);
     EXPECT_FALSE(std::filesystem::exists(dir_ / "out.dnc"));
 }
 
 TEST_F(ContoursCommand, NothingAtThatDepthFailsWithoutWriting) {
-    const Result r = run(cat("contours '", mesh(), "' -o ", quoted("out.dnc"), " --style single --op-depth 9"));
+    const Result r =
+        run(cat("contours '", mesh(), "' -o ", quoted("out.dnc"), " --style single --op-depth 9"));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.output.find("No Regions Created...Check Parameters..."), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir_ / "out.dnc"));

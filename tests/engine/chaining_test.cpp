@@ -162,7 +162,8 @@ TEST(ChunkChainer, IndexedSearchEqualsPlainWalk) {
         for (int k = 0; k < 60; ++k) {
             const double x = cell(rng), y = cell(rng);
             const double x2 = x + (cell(rng) % 3) - 1, y2 = y + (cell(rng) % 3) - 1;
-            segs.push_back(normalised(x + jitter(rng), y + jitter(rng), x2 + jitter(rng), y2 + jitter(rng)));
+            segs.push_back(
+                normalised(x + jitter(rng), y + jitter(rng), x2 + jitter(rng), y2 + jitter(rng)));
         }
         NullProgress progress;
         SortSegmentsByMinX(segs, 0, 59, progress);
@@ -190,9 +191,8 @@ TEST(SliceAtDepth, ClosedBoxMeshGivesOnlyClosedRegionsAtAnyHeight) {
     std::mt19937 rng{1234};
     std::uniform_real_distribution<double> height(0.05, 0.95);
     // A cone-like hill: every level between floor and top is one closed ring.
-    const TTriangleArray hill = test::gridSurface(16, [](int x, int y) {
-        return std::max(0.0, 1.0 - std::hypot(x - 8.0, y - 8.0) / 8.0);
-    });
+    const TTriangleArray hill = test::gridSurface(
+        16, [](int x, int y) { return std::max(0.0, 1.0 - std::hypot(x - 8.0, y - 8.0) / 8.0); });
     for (int k = 0; k < 20; ++k) {
         const double h = height(rng);
         TRegionArray regions = newRegionList();

@@ -65,7 +65,8 @@ TTriangleArray gridSurface(int n, Height z) {
     TTriangleArray list;
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) {
-            const Vertex3 a{double(i), double(j), z(i, j)}, b{double(i + 1), double(j), z(i + 1, j)};
+            const Vertex3 a{double(i), double(j), z(i, j)},
+                b{double(i + 1), double(j), z(i + 1, j)};
             const Vertex3 c{double(i + 1), double(j + 1), z(i + 1, j + 1)};
             const Vertex3 d{double(i), double(j + 1), z(i, j + 1)};
             for (Triangle t : {Triangle{a, b, c}, Triangle{a, c, d}}) {

@@ -30,8 +30,8 @@ bool samePoints(const std::vector<Point2>& a, const std::vector<Point2>& b) {
 TEST(JoinOpenRegions, ThreePiecesCloseIntoOneLoop) {
     const Point2 a{0, 0}, b{0, 1}, c{1, 0};
     // A (a->b), B (c->b), C (c->a): B is attached reversed, then C unchanged.
-    TRegionArray list = markedForJoining(
-        {chainThrough({a, b}), chainThrough({c, b}), chainThrough({c, a})});
+    TRegionArray list =
+        markedForJoining({chainThrough({a, b}), chainThrough({c, b}), chainThrough({c, a})});
     NullProgress progress;
     JoinOpenRegions(list, progress);
     ASSERT_EQ(list.size(), 1u);
@@ -51,9 +51,9 @@ TEST(JoinOpenRegions, SnapsSharedVertexToFirstPiecesEnd) {
 
 TEST(JoinOpenRegions, ClosedRegionsComeFirstThenJoinedPiecesInListOrder) {
     TRegion square = chainThrough({{5, 5}, {5, 6}, {6, 6}, {6, 5}, {5, 5}}, true);
-    TRegionArray list = markedForJoining({chainThrough({{0, 0}, {1, 0}}),
-                                          chainThrough({{1, 0}, {2, 0}}), square,
-                                          chainThrough({{7, 0}, {8, 0}})});
+    TRegionArray list =
+        markedForJoining({chainThrough({{0, 0}, {1, 0}}), chainThrough({{1, 0}, {2, 0}}), square,
+                          chainThrough({{7, 0}, {8, 0}})});
     NullProgress progress;
     JoinOpenRegions(list, progress);
     ASSERT_EQ(list.size(), 3u);
@@ -64,8 +64,9 @@ TEST(JoinOpenRegions, ClosedRegionsComeFirstThenJoinedPiecesInListOrder) {
 
 TEST(JoinOpenRegions, BackwardJoiningPrependsPieces) {
     // Starting from the piece with the smallest minX cannot reach the others forwards.
-    TRegionArray list = markedForJoining(
-        {chainThrough({{0, 2}, {3, 0}}), chainThrough({{1, 1}, {0, 2}}), chainThrough({{2, 5}, {1, 1}})});
+    TRegionArray list =
+        markedForJoining({chainThrough({{0, 2}, {3, 0}}), chainThrough({{1, 1}, {0, 2}}),
+                          chainThrough({{2, 5}, {1, 1}})});
     NullProgress progress;
     JoinOpenRegions(list, progress);
     ASSERT_EQ(list.size(), 1u);
@@ -132,7 +133,8 @@ TEST(JoinOpenRegions, IndexedSearchEqualsPlainWalk) {
         for (int line = 0; line < 6; ++line) {
             std::vector<Point2> points = {{double(cell(rng)), double(cell(rng))}};
             for (int k = 0; k < 8; ++k) {
-                points.push_back({double(cell(rng)) + jitter(rng), double(cell(rng)) + jitter(rng)});
+                points.push_back(
+                    {double(cell(rng)) + jitter(rng), double(cell(rng)) + jitter(rng)});
                 if (cut(rng) == 0 || k == 7) {
                     pieces.push_back(test::chainThrough(points));
                     points = {points.back()};

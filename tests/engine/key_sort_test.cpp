@@ -24,7 +24,9 @@ std::vector<double> keys(int kind, std::size_t n, std::mt19937& rng) {
             case 2: out[k] = static_cast<double>(k / 3); break;
             case 3: out[k] = static_cast<double>(n - k / 5); break;
             case 4: out[k] = 2.5; break;
-            default: out[k] = few(rng) == 0 ? std::numeric_limits<double>::quiet_NaN() : few(rng); break;
+            default:
+                out[k] = few(rng) == 0 ? std::numeric_limits<double>::quiet_NaN() : few(rng);
+                break;
         }
     }
     return out;
@@ -42,9 +44,11 @@ TEST(QuickSortKeys, LeavesExactlyTheOrderOfThePlainQuicksort) {
             const auto low = static_cast<std::int64_t>(n > 40 ? 7 : 0);
             const auto high = static_cast<std::int64_t>(n > 40 ? n - 11 : n - 1);
             quickSortKeys(fast, low, high, [] { return false; });
-            quickSortBy(plain, low, high, [](const KeyEntry& e) { return e.key; }, [] { return false; });
+            quickSortBy(
+                plain, low, high, [](const KeyEntry& e) { return e.key; }, [] { return false; });
             for (std::size_t i = 0; i < n; ++i)
-                ASSERT_EQ(fast[i].position, plain[i].position) << "n " << n << " kind " << kind << " at " << i;
+                ASSERT_EQ(fast[i].position, plain[i].position)
+                    << "n " << n << " kind " << kind << " at " << i;
         }
     }
 }
@@ -58,8 +62,9 @@ TEST(QuickSortKeys, StoppedAtTheSamePointLeavesTheSameOrder) {
         plain = fast;
         int fastAsked = 0, plainAsked = 0;
         EXPECT_FALSE(quickSortKeys(fast, 0, 4999, [&] { return ++fastAsked > stopAfter; }));
-        EXPECT_FALSE(quickSortBy(plain, 0, 4999, [](const KeyEntry& e) { return e.key; },
-                                 [&] { return ++plainAsked > stopAfter; }));
+        EXPECT_FALSE(quickSortBy(
+            plain, 0, 4999, [](const KeyEntry& e) { return e.key; },
+            [&] { return ++plainAsked > stopAfter; }));
         for (std::size_t i = 0; i < k.size(); ++i) ASSERT_EQ(fast[i].position, plain[i].position);
     }
 }

@@ -16,7 +16,8 @@ inline long literalWalk(const TRegionArray& list, Point2 tail, bool backward) {
         if (!backward && !available) continue;
         if (b.minX > tail.x + kEndTolerance) return -1;
         if (!available || !(b.maxX > tail.x - kEndTolerance)) continue;
-        if (samePoint(regionStart(b), tail) || samePoint(regionEnd(b), tail)) return static_cast<long>(i);
+        if (samePoint(regionStart(b), tail) || samePoint(regionEnd(b), tail))
+            return static_cast<long>(i);
     }
     return -1;
 }

@@ -48,10 +48,12 @@ TTriangleArray randomSurface(unsigned seed, int n, bool wholeHeights) {
     std::uniform_real_distribution<double> u(0.0, 10.0);
     std::vector<double> z(static_cast<std::size_t>((n + 1) * (n + 1)));
     for (double& v : z) v = wholeHeights ? std::floor(u(rng)) : u(rng);
-    return test::gridSurface(n, [&](int x, int y) { return z[static_cast<std::size_t>(x * (n + 1) + y)]; });
+    return test::gridSurface(
+        n, [&](int x, int y) { return z[static_cast<std::size_t>(x * (n + 1) + y)]; });
 }
 
-const std::vector<double> kRisingLevels = {0.0, 0.5, 1.0, 1.0, 2.75, 3.0, 4.5, 7.0, 9.0, 9.5, 10.0, 11.0};
+const std::vector<double> kRisingLevels = {0.0, 0.5, 1.0, 1.0, 2.75, 3.0,
+                                           4.5, 7.0, 9.0, 9.5, 10.0, 11.0};
 
 TEST(RisingSlicer, GivesThePlainSliceAtEveryLevel) {
     for (unsigned seed = 1; seed <= 6; ++seed) {
@@ -78,7 +80,8 @@ TEST(RisingSlicer, SmallAndUnsortedListsAndCancellation) {
         RisingSlicer slicer(*list);
         for (double h : kRisingLevels) {
             quarvel::test::ScriptedProgress plainProgress, fastProgress;
-            EXPECT_TRUE(sameSegments(SliceTriangles(*list, h, plainProgress), slicer.slice(h, fastProgress)));
+            EXPECT_TRUE(sameSegments(SliceTriangles(*list, h, plainProgress),
+                                     slicer.slice(h, fastProgress)));
             EXPECT_EQ(plainProgress.positions, fastProgress.positions);
         }
     }
@@ -105,7 +108,8 @@ TRegionArray chunkPieces(const TTriangleArray& surface, double h, std::size_t ch
     TRegionArray pieces;
     ChunkChainer chainer;
     for (std::size_t begin = 0; begin < segs.size(); begin += chunkSize) {
-        chainer.reset(std::span<TMyEntity>(segs).subspan(begin, std::min(chunkSize, segs.size() - begin)));
+        chainer.reset(
+            std::span<TMyEntity>(segs).subspan(begin, std::min(chunkSize, segs.size() - begin)));
         TRegionArray list = chainer.chainAll(h);
         for (std::size_t r = 1; r < list.size(); ++r) pieces.push_back(std::move(list[r]));
     }

@@ -16,9 +16,8 @@ namespace {
 // ring, and no grid vertex lies exactly at a multiple of 0.05.
 MeshDocument coneMesh() {
     MeshDocument mesh;
-    mesh.Triangles = test::gridSurface(16, [](int x, int y) {
-        return std::max(0.0, 4.1 - std::hypot(x - 8.0, y - 8.0) / 2.0);
-    });
+    mesh.Triangles = test::gridSurface(
+        16, [](int x, int y) { return std::max(0.0, 4.1 - std::hypot(x - 8.0, y - 8.0) / 2.0); });
     return mesh;
 }
 
@@ -131,7 +130,8 @@ TEST(RegionRun, FilterRemovingEverythingStillCompletes) {
     params.filterOn = true;
     params.filterValue = 100000;
     NullProgress progress;
-    EXPECT_EQ(RunCreateRegions(mesh, params, meshJob(), progress).statusText, "0 Regions Created...");
+    EXPECT_EQ(RunCreateRegions(mesh, params, meshJob(), progress).statusText,
+              "0 Regions Created...");
 }
 
 TEST(RegionRun, RefusesValuesThatWouldNeverEnd) {
@@ -176,7 +176,8 @@ JobState pictureJob() {
     job.JobMode = kJobRasterToVector;
     job.GridColumns = 4;
     job.GridRows = 4;
-    job.FacetList = test::gridSurface(3, [](int x, int y) { return x == 1 && y == 1 ? 255.0 : 0.0; });
+    job.FacetList =
+        test::gridSurface(3, [](int x, int y) { return x == 1 && y == 1 ? 255.0 : 0.0; });
     job.MeshBounds = {0, 3, 0, 3, 0, 0, 3, 3};
     return job;
 }

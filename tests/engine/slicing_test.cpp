@@ -61,12 +61,16 @@ TEST_P(SliceAtCorner, FollowsTheCornerRule) {
 INSTANTIATE_TEST_SUITE_P(
     Corners, SliceAtCorner,
     ::testing::Values(
-        CornerCase{"TopCornerAtHeight", sortedTriangle({0, 0, 0}, {1, 0, 0}, {0, 1, 5}), 5, 0, false},
+        CornerCase{"TopCornerAtHeight", sortedTriangle({0, 0, 0}, {1, 0, 0}, {0, 1, 5}), 5, 0,
+                   false},
         CornerCase{"TopEdgeAtHeight", sortedTriangle({0, 0, 0}, {1, 0, 5}, {0, 1, 5}), 5, 0, false},
-        CornerCase{"BottomCornerAtHeight", sortedTriangle({0, 0, 2}, {1, 0, 5}, {0, 1, 5}), 2, 1, true},
-        CornerCase{"BottomEdgeAtHeight", sortedTriangle({0, 0, 2}, {1, 0, 2}, {0, 1, 5}), 2, 1, true},
+        CornerCase{"BottomCornerAtHeight", sortedTriangle({0, 0, 2}, {1, 0, 5}, {0, 1, 5}), 2, 1,
+                   true},
+        CornerCase{"BottomEdgeAtHeight", sortedTriangle({0, 0, 2}, {1, 0, 2}, {0, 1, 5}), 2, 1,
+                   true},
         CornerCase{"AboveEverything", sortedTriangle({0, 0, 2}, {1, 0, 3}, {0, 1, 5}), 6, 0, false},
-        CornerCase{"BelowEverything", sortedTriangle({0, 0, 2}, {1, 0, 3}, {0, 1, 5}), 1, 0, false}),
+        CornerCase{"BelowEverything", sortedTriangle({0, 0, 2}, {1, 0, 3}, {0, 1, 5}), 1, 0,
+                   false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SliceTriangles, StopsAtFirstTriangleAboveHeightAndReportsLikeCountedLoop) {
@@ -140,7 +144,8 @@ TEST(VectorizeFlats, LowerPlateauRegionsComeFirst) {
 }
 
 TEST(VectorizeFlats, CancelledBeforeStartAppendsNothing) {
-    const TTriangleArray surface = test::gridSurface(4, [](int x, int) { return x < 2 ? 1.0 : 2.0; });
+    const TTriangleArray surface =
+        test::gridSurface(4, [](int x, int) { return x < 2 ? 1.0 : 2.0; });
     TRegionArray regions = newRegionList();
     quarvel::test::ScriptedProgress progress(1);
     VectorizeFlats(surface, regions, progress);
@@ -166,7 +171,8 @@ TEST(SortSegmentsByMinX, EqualsPlainQuicksortOfSegments) {
             segs.push_back(s);
         }
         TMyEntityArray plain = segs;
-        quickSortBy(plain, 0, 299, [](const TMyEntity& s) { return s.minX; }, [] { return false; });
+        quickSortBy(
+            plain, 0, 299, [](const TMyEntity& s) { return s.minX; }, [] { return false; });
         NullProgress progress;
         SortSegmentsByMinX(segs, 0, 299, progress);
         for (std::size_t i = 0; i < segs.size(); ++i) ASSERT_EQ(segs[i].z, plain[i].z) << round;

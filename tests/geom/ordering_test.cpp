@@ -72,8 +72,9 @@ TEST(SortByLowestZ, SortsByLowestCornerAndKeepsWholeTriangles) {
     auto sorted = list;
     const bool cancel = false;
     EXPECT_TRUE(SortByLowestZ(sorted, 0, static_cast<std::int64_t>(sorted.size()) - 1, cancel));
-    EXPECT_TRUE(std::is_sorted(sorted.begin(), sorted.end(),
-                               [](const Triangle& a, const Triangle& b) { return a.p1.z < b.p1.z; }));
+    EXPECT_TRUE(
+        std::is_sorted(sorted.begin(), sorted.end(),
+                       [](const Triangle& a, const Triangle& b) { return a.p1.z < b.p1.z; }));
     // Same multiset: every triangle's x index still pairs with its own corners.
     for (const Triangle& t : sorted) EXPECT_EQ(t.p2.y, t.p1.x);
 }

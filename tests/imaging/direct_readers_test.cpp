@@ -70,13 +70,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(SampleCase{"rgb.jpg", true}, SampleCase{"rgb150.jpg", true},
                       SampleCase{"grey.jpg", true}, SampleCase{"rgb420.jpg", true},
                       SampleCase{"progressive.jpg", true}, SampleCase{"percm.jpg", true},
-                      SampleCase{"density1.jpg", true},
-                      SampleCase{"cmyk.jpg", false}, SampleCase{"rgb.tif", true},
-                      SampleCase{"percm.tif", true}, SampleCase{"bigendian.tif", true},
-                      SampleCase{"strips7.tif", true}, SampleCase{"alpha.tif", false},
-                      SampleCase{"tiled.tif", false}, SampleCase{"grey.tif", false},
-                      SampleCase{"pal.tif", false}, SampleCase{"mono.tif", false},
-                      SampleCase{"rgb.png", false}, SampleCase{"rgb.bmp", false}),
+                      SampleCase{"density1.jpg", true}, SampleCase{"cmyk.jpg", false},
+                      SampleCase{"rgb.tif", true}, SampleCase{"percm.tif", true},
+                      SampleCase{"bigendian.tif", true}, SampleCase{"strips7.tif", true},
+                      SampleCase{"alpha.tif", false}, SampleCase{"tiled.tif", false},
+                      SampleCase{"grey.tif", false}, SampleCase{"pal.tif", false},
+                      SampleCase{"mono.tif", false}, SampleCase{"rgb.png", false},
+                      SampleCase{"rgb.bmp", false}),
     [](const auto& info) {
         std::string name = info.param.file;
         for (char& ch : name)
@@ -101,9 +101,9 @@ TEST(DirectReaders, ReadWhatOurWritersWrite) {
     WriteJpeg(grey, greyJpeg);
     WriteTiff(colour, tiff);
     EncodeWithMagick(colour, "TIFF", magickTiff);
-    for (const Written& w : {Written{"colour.jpg", jpeg.str()}, Written{"grey.jpg", greyJpeg.str()},
-                             Written{"ours.tif", tiff.str()},
-                             Written{"magick.tif", magickTiff.str()}}) {
+    for (const Written& w :
+         {Written{"colour.jpg", jpeg.str()}, Written{"grey.jpg", greyJpeg.str()},
+          Written{"ours.tif", tiff.str()}, Written{"magick.tif", magickTiff.str()}}) {
         PixelImage image;
         ASSERT_TRUE(readDirectly(w.bytes, image)) << w.name;
         expectSameAsMagick(w.name, w.bytes, image);
@@ -113,8 +113,8 @@ TEST(DirectReaders, ReadWhatOurWritersWrite) {
 TEST(DirectReaders, LeaveDamagedFilesToImageMagick) {
     for (const char* name : {"rgb.jpg", "progressive.jpg", "rgb.tif", "strips7.tif"}) {
         const std::string whole = bytesOf(name);
-        for (std::size_t keep : {std::size_t{3}, std::size_t{20}, whole.size() / 2,
-                                 whole.size() - 2}) {
+        for (std::size_t keep :
+             {std::size_t{3}, std::size_t{20}, whole.size() / 2, whole.size() - 2}) {
             PixelImage image;
             EXPECT_FALSE(readDirectly(whole.substr(0, keep), image)) << name << " " << keep;
             EXPECT_TRUE(image.empty());

@@ -20,9 +20,7 @@ PixelImage greyPicture(int width, int height, const std::vector<int>& greys) {
     return image;
 }
 
-int greyAt(const PixelImage& image, int x, int y) {
-    return image.row(y)[3 * x];
-}
+int greyAt(const PixelImage& image, int x, int y) { return image.row(y)[3 * x]; }
 
 struct FlatCase {
     Kernel3x3 kernel;

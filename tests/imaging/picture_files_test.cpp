@@ -80,7 +80,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ReadPicture, SharedSamplesThatImageMagickCannotWrite) {
     const std::string dir = std::string(QUARVEL_SHARED_DATA) + "/images/";
-    if (!std::filesystem::exists(dir + "uemf.wmf")) GTEST_SKIP() << "no shared samples beside the project";
+    if (!std::filesystem::exists(dir + "uemf.wmf"))
+        GTEST_SKIP() << "no shared samples beside the project";
     const DecodedPicture wmf = ReadPicture(dir + "uemf.wmf");
     EXPECT_EQ(wmf.format, "WMF");
     EXPECT_EQ(wmf.image.bitCount, 24);

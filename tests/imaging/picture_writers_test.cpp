@@ -86,12 +86,12 @@ INSTANTIATE_TEST_SUITE_P(
         TiffCase{"grey4", 4, GreyRamp(16), PHOTOMETRIC_MINISBLACK},
         TiffCase{"bilevel", 1, GreyRamp(2), PHOTOMETRIC_MINISBLACK},
         TiffCase{"colour8", 8, {{1, 2, 3}, {4, 5, 6}, {255, 255, 0}}, PHOTOMETRIC_PALETTE},
-        TiffCase{"colour4", 4, {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {9, 9, 9}},
-                 PHOTOMETRIC_PALETTE},
+        TiffCase{
+            "colour4", 4, {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {9, 9, 9}}, PHOTOMETRIC_PALETTE},
         TiffCase{"whiteBlack1", 1, {{255, 255, 255}, {0, 0, 0}}, PHOTOMETRIC_PALETTE},
         // Grey, but not the even ramp: stays a 4-bit palette rather than becoming 8-bit.
-        TiffCase{"unevenGrey4", 4, {{0, 0, 0}, {77, 77, 77}, {255, 255, 255}},
-                 PHOTOMETRIC_PALETTE}),
+        TiffCase{
+            "unevenGrey4", 4, {{0, 0, 0}, {77, 77, 77}, {255, 255, 255}}, PHOTOMETRIC_PALETTE}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TiffWriter, NoResolutionWritesNone) {

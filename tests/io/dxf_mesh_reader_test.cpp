@@ -28,7 +28,8 @@ Lines face(std::array<std::array<double, 3>, 4> c, const Lines& extra = {}) {
     for (int k = 0; k < 4; ++k) {
         for (int axis = 0; axis < 3; ++axis) {
             out.push_back(std::to_string(10 * (axis + 1) + k));
-            out.push_back(std::to_string(c[static_cast<std::size_t>(k)][static_cast<std::size_t>(axis)]));
+            out.push_back(
+                std::to_string(c[static_cast<std::size_t>(k)][static_cast<std::size_t>(axis)]));
         }
     }
     return out;
@@ -42,7 +43,8 @@ Lines concat(std::initializer_list<Lines> parts) {
 
 const Lines kHead = {"0", "SECTION", "2", "ENTITIES"};
 const Lines kTail = {"0", "ENDSEC", "0", "EOF"};
-const std::array<std::array<double, 3>, 4> kTriangle = {{{0, 0, 0}, {1, 0, 1}, {0, 1, 2}, {0, 1, 2}}};
+const std::array<std::array<double, 3>, 4> kTriangle = {
+    {{0, 0, 0}, {1, 0, 1}, {0, 1, 2}, {0, 1, 2}}};
 const std::array<std::array<double, 3>, 4> kQuad = {{{0, 0, 0}, {1, 0, 1}, {1, 1, 2}, {0, 1, 1}}};
 
 engine::MeshDocument read(const std::string& text) {
@@ -66,7 +68,8 @@ TEST_P(MeshFaces, GivesTrianglesAndEdges) {
     EXPECT_EQ(mesh.Edges.size(), GetParam().edges);
 }
 
-const std::array<std::array<double, 3>, 4> kHalfLevel = {{{0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 5}}};
+const std::array<std::array<double, 3>, 4> kHalfLevel = {
+    {{0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 5}}};
 
 INSTANTIATE_TEST_SUITE_P(
     Files, MeshFaces,
@@ -74,10 +77,12 @@ INSTANTIATE_TEST_SUITE_P(
         FaceCase{"Triangle", joined(concat({kHead, face(kTriangle), kTail})), 1, 3},
         FaceCase{"Quadrilateral", joined(concat({kHead, face(kQuad), kTail})), 2, 5},
         FaceCase{"QuadWithLevelHalf", joined(concat({kHead, face(kHalfLevel), kTail})), 1, 5},
-        FaceCase{"LeadingBlankIgnored", joined(concat({kHead, {"0", " 3DFACE"}, face(kQuad), kTail})), 2, 5},
+        FaceCase{"LeadingBlankIgnored",
+                 joined(concat({kHead, {"0", " 3DFACE"}, face(kQuad), kTail})), 2, 5},
         FaceCase{"LowerCaseIgnored",
                  joined(concat({kHead, {"0", "3dface", "10", "5"}, face(kQuad), kTail})), 2, 5},
-        FaceCase{"TextAfterEofNeverRead", joined(concat({kHead, face(kQuad), kTail, face(kQuad)})), 2, 5},
+        FaceCase{"TextAfterEofNeverRead", joined(concat({kHead, face(kQuad), kTail, face(kQuad)})),
+                 2, 5},
         FaceCase{"NoEofReadToTheEnd", joined(concat({kHead, face(kQuad), face(kTriangle)})), 3, 8},
         FaceCase{"LineFeedOnly", joined(concat({kHead, face(kQuad), kTail}), "\n"), 2, 5},
         FaceCase{"CarriageReturnOnly", joined(concat({kHead, face(kQuad), kTail}), "\r"), 2, 5},
@@ -105,8 +110,8 @@ TEST(ReadMeshFaces, QuadSplitsAlongDiagonalFromFirstToThirdCorner) {
 }
 
 TEST(ReadMeshFaces, MissingCoordinateKeepsPreviousFaceValueAndFirstTakesZero) {
-    const Lines first = {"0", "3DFACE", "10", "1", "20", "1", "11", "2", "21", "1", "31", "3",
-                         "12", "2", "22", "2", "32", "3", "13", "2", "23", "2", "33", "3"};
+    const Lines first = {"0",  "3DFACE", "10", "1", "20", "1", "11", "2", "21", "1", "31", "3",
+                         "12", "2",      "22", "2", "32", "3", "13", "2", "23", "2", "33", "3"};
     const Lines second = {"0", "3DFACE", "30", "7"};
     const engine::MeshDocument mesh = read(joined(concat({kHead, first, second, kTail})));
     ASSERT_EQ(mesh.Triangles.size(), 2u);
@@ -130,9 +135,10 @@ TEST(ReadMeshFaces, BadNumberNamesFileAndLine) {
 class LoadMeshFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("quarvel_mesh_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ =
+            std::filesystem::temp_directory_path() /
+            ("quarvel_mesh_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir_);
     }
     void TearDown() override { std::filesystem::remove_all(dir_); }
@@ -145,9 +151,12 @@ protected:
 };
 
 TEST_F(LoadMeshFile, SortsTrianglesSetsBoundsAndReportsKeptFacets) {
-    const std::array<std::array<double, 3>, 4> high = {{{2, 2, 5}, {3, 2, 6}, {3, 3, 7}, {3, 3, 7}}};
-    const std::array<std::array<double, 3>, 4> level = {{{0, 0, 9}, {1, 0, 9}, {1, 1, 9}, {1, 1, 9}}};
-    const std::string path = write(joined(concat({kHead, face(high), face(kQuad), face(level), kTail})));
+    const std::array<std::array<double, 3>, 4> high = {
+        {{2, 2, 5}, {3, 2, 6}, {3, 3, 7}, {3, 3, 7}}};
+    const std::array<std::array<double, 3>, 4> level = {
+        {{0, 0, 9}, {1, 0, 9}, {1, 1, 9}, {1, 1, 9}}};
+    const std::string path =
+        write(joined(concat({kHead, face(high), face(kQuad), face(level), kTail})));
     engine::MeshDocument mesh;
     quarvel::test::ScriptedProgress progress;
     std::vector<std::string> shown;

@@ -18,7 +18,8 @@ void writeGreyBmp(const std::string& path, int width, int height) {
     const int dataBytes = rowBytes * height;
     std::string file(54 + static_cast<std::size_t>(dataBytes), '\0');
     const auto put32 = [&file](std::size_t at, std::uint32_t v) {
-        for (int k = 0; k < 4; ++k) file[at + static_cast<std::size_t>(k)] = static_cast<char>(v >> (8 * k));
+        for (int k = 0; k < 4; ++k)
+            file[at + static_cast<std::size_t>(k)] = static_cast<char>(v >> (8 * k));
     };
     file[0] = 'B';
     file[1] = 'M';
@@ -69,8 +70,8 @@ TEST(MeshRoundTrip, SurfaceWrittenByTheDxfCommandReadsBackFaceForFace) {
     const std::string picture = (dir / "grey.bmp").string();
     const std::string dxf = (dir / "grey.dxf").string();
     writeGreyBmp(picture, 5, 4);
-    const std::string command = std::string(QUARVEL_CLI_PATH) + " dxf '" + picture + "' -o '" + dxf +
-                                "' --size-x 7 --size-y 6 --no-gouge > /dev/null 2>&1";
+    const std::string command = std::string(QUARVEL_CLI_PATH) + " dxf '" + picture + "' -o '" +
+                                dxf + "' --size-x 7 --size-y 6 --no-gouge > /dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 
     TTriangleArray expected;

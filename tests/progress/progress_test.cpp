@@ -33,8 +33,8 @@ TEST(LoopProgress, LongLoopReportsAboutTenTimes) {
     runLoop(sink, 1000);
     // S = 100: reports at 1, 101, 201, ... 901 (i > T, then T += S).
     EXPECT_EQ(sink.positions.size(), 10u);
-    EXPECT_EQ(sink.positions.front(), 0);   // 1 * 100 div 1000
-    EXPECT_EQ(sink.positions.back(), 90);   // 901 * 100 div 1000
+    EXPECT_EQ(sink.positions.front(), 0);  // 1 * 100 div 1000
+    EXPECT_EQ(sink.positions.back(), 90);  // 901 * 100 div 1000
 }
 
 TEST(LoopProgress, SingleAndEmptyLoopsNeverReportNorDivideByZero) {
@@ -45,7 +45,7 @@ TEST(LoopProgress, SingleAndEmptyLoopsNeverReportNorDivideByZero) {
 }
 
 TEST(LoopProgress, CancelStopsBeforeTheIndexThatReported) {
-    ScriptedProgress sink(2);  // the second pump sets the flag
+    ScriptedProgress sink(2);        // the second pump sets the flag
     EXPECT_EQ(runLoop(sink, 4), 2);  // indexes 0 and 1 done, leaves at 2
     EXPECT_EQ(sink.positions, (std::vector<int>{25, 50}));
 }

@@ -20,10 +20,17 @@ struct FixedCase {
 
 TEST(FixedText, MatchesPrintfRounding) {
     const FixedCase cases[] = {
-        {0.0, 4, "0.0000"},        {1.0, 4, "1.0000"},       {0.125, 2, "0.12"},
-        {0.375, 2, "0.38"},        {2.5, 0, "2"},            {3.5, 0, "4"},
-        {-0.00001, 4, "-0.0000"},  {1.00005, 4, "1.0001"},   {1234567.89, 3, "1234567.890"},
-        {0.1 + 0.2, 4, "0.3000"},  {-12.34565, 4, "-12.3456"},
+        {0.0, 4, "0.0000"},
+        {1.0, 4, "1.0000"},
+        {0.125, 2, "0.12"},
+        {0.375, 2, "0.38"},
+        {2.5, 0, "2"},
+        {3.5, 0, "4"},
+        {-0.00001, 4, "-0.0000"},
+        {1.00005, 4, "1.0001"},
+        {1234567.89, 3, "1234567.890"},
+        {0.1 + 0.2, 4, "0.3000"},
+        {-12.34565, 4, "-12.3456"},
     };
     for (const auto& c : cases) {
         char expected[64];
@@ -35,10 +42,19 @@ TEST(FixedText, MatchesPrintfRounding) {
 
 TEST(GeneralText, ShortestPlainDecimalWithoutExponent) {
     const std::pair<double, const char*> cases[] = {
-        {0.0, "0"},          {-0.0, "0"},          {0.00001, "0.00001"},   {10.0, "10"},
-        {0.1, "0.1"},        {-2.5, "-2.5"},       {1.0 / 3.0, "0.333333333333333"},
-        {1e20, "100000000000000000000"}, {123456.75, "123456.75"}, {0.3, "0.3"},
-        {1e-7, "0.0000001"}, {0.1 + 0.2, "0.3"},   {2.0 / 3.0, "0.666666666666667"},
+        {0.0, "0"},
+        {-0.0, "0"},
+        {0.00001, "0.00001"},
+        {10.0, "10"},
+        {0.1, "0.1"},
+        {-2.5, "-2.5"},
+        {1.0 / 3.0, "0.333333333333333"},
+        {1e20, "100000000000000000000"},
+        {123456.75, "123456.75"},
+        {0.3, "0.3"},
+        {1e-7, "0.0000001"},
+        {0.1 + 0.2, "0.3"},
+        {2.0 / 3.0, "0.666666666666667"},
     };
     for (const auto& [value, text] : cases) EXPECT_EQ(generalText(value), text) << value;
 }
@@ -68,8 +84,9 @@ TEST(ParseDouble, WholeFieldOnly) {
 
 class AtomicFileTest : public ::testing::Test {
 protected:
-    std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                ("quarvel-atomic-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    std::filesystem::path dir =
+        std::filesystem::temp_directory_path() /
+        ("quarvel-atomic-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
     void SetUp() override { std::filesystem::create_directories(dir); }
     void TearDown() override { std::filesystem::remove_all(dir); }
     static std::string read(const std::filesystem::path& p) {

@@ -25,9 +25,29 @@ std::string fast(double v) {
 
 TEST(AppendFixed4, EqualsPrintfOnSpecialValues) {
     const double inf = std::numeric_limits<double>::infinity();
-    for (double v : {0.0, -0.0, 1.0, -1.0, 0.00005, -0.00005, 0.00004999, 0.99995, 9.99995, 0.03125,
-                     -0.03125, 0.09375, 2.5e-5, 1.5e-4, 1e-300, -4.9e-324, 1099511627775.9999,
-                     1099511627776.0, 1e15 + 0.3, -1e20, 1.7976931348623157e308, inf, -inf,
+    for (double v : {0.0,
+                     -0.0,
+                     1.0,
+                     -1.0,
+                     0.00005,
+                     -0.00005,
+                     0.00004999,
+                     0.99995,
+                     9.99995,
+                     0.03125,
+                     -0.03125,
+                     0.09375,
+                     2.5e-5,
+                     1.5e-4,
+                     1e-300,
+                     -4.9e-324,
+                     1099511627775.9999,
+                     1099511627776.0,
+                     1e15 + 0.3,
+                     -1e20,
+                     1.7976931348623157e308,
+                     inf,
+                     -inf,
                      std::numeric_limits<double>::quiet_NaN()}) {
         EXPECT_EQ(fast(v), printed(v)) << v;
     }

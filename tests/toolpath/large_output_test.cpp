@@ -63,7 +63,8 @@ TEST(LargeOutput, DncTextEqualsPlainLineByLineText) {
             const auto& segs = regions[i].segments;
             add(expected, {"G00 X", printed(segs[0].x1), " Y", printed(segs[0].y1), "\r\n"});
             add(expected, {"G01 Z", generalText(-regions[i].depth), "\r\n"});
-            for (const auto& s : segs) add(expected, {"X", printed(s.x2), " Y", printed(s.y2), "\r\n"});
+            for (const auto& s : segs)
+                add(expected, {"X", printed(s.x2), " Y", printed(s.y2), "\r\n"});
             expected += "G00 Z0.25\r\n";
         }
         ASSERT_GT(expected.size(), 2u << 20);

@@ -21,7 +21,8 @@ TRegion region(const std::vector<Point2>& points, double depth) {
     TRegion r;
     r.depth = depth;
     for (std::size_t i = 0; i + 1 < points.size(); ++i)
-        r.segments.push_back(engine::makeSegment(points[i].x, points[i].y, points[i + 1].x, points[i + 1].y));
+        r.segments.push_back(
+            engine::makeSegment(points[i].x, points[i].y, points[i + 1].x, points[i + 1].y));
     return r;
 }
 
@@ -47,10 +48,8 @@ TEST(RegionDnc, SquareExampleMatchesGoldenFile) {
 }
 
 TEST(RegionDnc, OrderedRegionsMatchGoldenFile) {
-    const TRegionArray regions = {engine::placeholderRegion(),
-                                  region({{5, 5}, {6, 5}}, 0.0),
-                                  TRegion{},
-                                  region({{0, 1}, {0, 2}, {1, 2}, {1, 1}, {0, 1}}, 0.25),
+    const TRegionArray regions = {engine::placeholderRegion(), region({{5, 5}, {6, 5}}, 0.0),
+                                  TRegion{}, region({{0, 1}, {0, 2}, {1, 2}, {1, 1}, {0, 1}}, 0.25),
                                   region({{10, 0}, {11, 0}}, 0.5)};
     const RegionDncHeader header{"2026-01-02 03:04:05", DncSourceName("/work/part (copy).dxf"),
                                  12.5, 0.00001};
@@ -88,10 +87,12 @@ TEST(SquaredDistanceToProbe, MeasuresPerpendicularInsideTheSegment) {
 }
 
 TEST(RegionDnc, DepthsAndFeedUseShortestTextAndCoordinatesFourDecimals) {
-    const TRegionArray regions = {engine::placeholderRegion(), region({{1.5, 0}, {2, -0.00001}}, 0.25)};
+    const TRegionArray regions = {engine::placeholderRegion(),
+                                  region({{1.5, 0}, {2, -0.00001}}, 0.25)};
     const std::string text = dncText(regions, {"t", "n", 10, 1e-5});
     EXPECT_NE(text.find("\r\nF10\r\n"), std::string::npos);
-    EXPECT_NE(text.find("G00 X1.5000 Y0.0000\r\nG01 Z-0.25\r\nX2.0000 Y-0.0000\r\n"), std::string::npos);
+    EXPECT_NE(text.find("G00 X1.5000 Y0.0000\r\nG01 Z-0.25\r\nX2.0000 Y-0.0000\r\n"),
+              std::string::npos);
     EXPECT_EQ(text.find("e-"), std::string::npos);
 }
 

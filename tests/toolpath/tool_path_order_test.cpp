@@ -66,15 +66,17 @@ TEST(OrderToolPaths, GridSearchGivesTheOrderOfTheFullWalk) {
         double spread, length;
         bool grid;
     };
-    for (const Shape& shape : {Shape{300, 100, 1, false}, Shape{300, 100, 60, false},
-                               Shape{400, 10, 0, true}, Shape{50, 1e-3, 1e-4, false},
-                               Shape{2000, 1000, 3, false}}) {
-        const TRegionArray regions = randomRegions(rng, shape.count, shape.spread, shape.length, shape.grid);
+    for (const Shape& shape :
+         {Shape{300, 100, 1, false}, Shape{300, 100, 60, false}, Shape{400, 10, 0, true},
+          Shape{50, 1e-3, 1e-4, false}, Shape{2000, 1000, 3, false}}) {
+        const TRegionArray regions =
+            randomRegions(rng, shape.count, shape.spread, shape.length, shape.grid);
         const std::vector<std::size_t> expected = plainOrder(regions);
         const TOutRegionArray ordered = OrderToolPaths(regions);
         ASSERT_EQ(ordered.size(), expected.size() + 1);
         for (std::size_t k = 0; k < expected.size(); ++k)
-            ASSERT_EQ(ordered[k + 1].depth, regions[expected[k]].depth) << shape.count << " step " << k;
+            ASSERT_EQ(ordered[k + 1].depth, regions[expected[k]].depth)
+                << shape.count << " step " << k;
     }
 }
 
