@@ -20,7 +20,8 @@ std::pair<int, int> ContrastLimits(int sliderPosition) {
     return {x, 255 - x};
 }
 
-TfrmAdjustment1::TfrmAdjustment1(TQuarvelFrame& frame) : frame_(frame) {
+TfrmAdjustment1::TfrmAdjustment1(TQuarvelFrame& frame, TfrmPicture& picture)
+    : frame_(frame), picture_(&picture) {
     setWindowTitle(QStringLiteral("Color, Brightness, and Contrast Adjustment"));
     auto* grid = new QGridLayout;
     Slider1 = addSlider(grid, 0, QStringLiteral("Red"), -100, 20, "Adjust Red Intensity");
@@ -65,6 +66,7 @@ TfrmAdjustment1::TfrmAdjustment1(TQuarvelFrame& frame) : frame_(frame) {
 
     // Creation: the picture arrives through the clipboard.
     TP->apply([](imaging::ImagingModel& m) { m.Paste(); });
+    original_ = TP->model().Picture();
     btnReset->setEnabled(false);
     btnApply->setEnabled(false);
 }
@@ -124,17 +126,17 @@ void TfrmAdjustment1::PreviewClick() {
 }
 
 void TfrmAdjustment1::ResetClick() {
-    TP->apply([](imaging::ImagingModel& m) {
-        for (int n = m.UndoCount(); n > 0; --n) m.Undo();
-    });
+    RestorePreview(*TP, original_);
     btnReset->setEnabled(false);
 }
 
 void TfrmAdjustment1::ApplyClick() {
-    TfrmPicture* picture = TargetPicture(frame_);
+    TfrmPicture* picture = BoundPicture(picture_, frame_, this);
     if (!picture) return;
     TP->model().Copy();
     picture->TP->apply([](imaging::ImagingModel& m) { m.Paste(); });
+    picture->FormResize();
+    picture->markChanged();
 }
 
 }  // namespace quarvel::app

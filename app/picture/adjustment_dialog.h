@@ -1,7 +1,7 @@
 #pragma once
 // "Color, Brightness, and Contrast Adjustment": previews colour, contrast and brightness
 // changes on its own copy of the picture and sends the result back through the
-// clipboard to the picture window at TargetWindowIndex.
+// clipboard to the picture window it was opened for.
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -9,11 +9,14 @@
 #include <array>
 #include <utility>
 
+#include <QPointer>
+
 #include "picture/twisted_pixel.h"
 
 namespace quarvel::app {
 
 class TQuarvelFrame;
+class TfrmPicture;
 
 // The low and high limits Contrast gets for a contrast slider position 0..100:
 // x = position * 125 / 100 rounded half to even, then (x, 255 - x).
@@ -22,7 +25,8 @@ std::pair<int, int> ContrastLimits(int sliderPosition);
 class TfrmAdjustment1 : public QWidget {
     Q_OBJECT
 public:
-    explicit TfrmAdjustment1(TQuarvelFrame& frame);
+    // Works on `picture`, whose image the opening command put on the clipboard.
+    TfrmAdjustment1(TQuarvelFrame& frame, TfrmPicture& picture);
 
     TTwistedPixel* TP;
     QSlider *Slider1, *Slider2, *Slider3, *Slider4, *Slider5;
@@ -39,6 +43,8 @@ private:
     QWidget* buildChannelBox();
 
     TQuarvelFrame& frame_;
+    QPointer<TfrmPicture> picture_;
+    imaging::PixelImage original_;  // what Reset returns to
 };
 
 }  // namespace quarvel::app
