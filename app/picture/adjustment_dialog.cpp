@@ -95,17 +95,20 @@ QWidget* TfrmAdjustment1::buildChannelBox() {
     auto* box = new QGroupBox(QStringLiteral("Channel"), this);
     auto* row = new QHBoxLayout(box);
     auto* group = new QButtonGroup(box);
-    const std::pair<const char*, int> channels[] = {
-        {"Red", 2}, {"Green", 1}, {"Blue", 0}, {"All", 3}};
-    for (const auto& [name, code] : channels) {
+    const std::pair<const char*, ColorChannel> channels[] = {{"Red", ColorChannel::Red},
+                                                             {"Green", ColorChannel::Green},
+                                                             {"Blue", ColorChannel::Blue},
+                                                             {"All", ColorChannel::All}};
+    for (const auto& [name, channel] : channels) {
         auto* button = new QRadioButton(QString::fromLatin1(name), box);
         button->setObjectName(QStringLiteral("rb") + QString::fromLatin1(name));
-        group->addButton(button, code);
+        group->addButton(button, static_cast<int>(channel));
         row->addWidget(button);
-        if (code == 3) button->setChecked(true);
+        if (channel == ColorChannel::All) button->setChecked(true);
     }
-    connect(group, &QButtonGroup::idClicked, this, [this](int code) { AdjustChannel = code; });
-    AdjustChannel = 3;
+    connect(group, &QButtonGroup::idClicked, this,
+            [this](int id) { AdjustChannel = static_cast<ColorChannel>(id); });
+    AdjustChannel = ColorChannel::All;
     return box;
 }
 
@@ -118,9 +121,9 @@ void TfrmAdjustment1::PreviewClick() {
         }
         if (Slider5->value() != 0) {
             const auto [low, high] = ContrastLimits(Slider5->value());
-            m.Contrast(low, high, AdjustChannel);
+            m.Contrast(low, high, static_cast<int>(AdjustChannel));
         }
-        m.Brightness(Slider4->value(), AdjustChannel);
+        m.Brightness(Slider4->value(), static_cast<int>(AdjustChannel));
     });
     btnApply->setEnabled(true);
 }

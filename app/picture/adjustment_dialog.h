@@ -22,6 +22,9 @@ class TfrmPicture;
 // x = position * 125 / 100 rounded half to even, then (x, 255 - x).
 std::pair<int, int> ContrastLimits(int sliderPosition);
 
+// The channel brightness and contrast act on; the values are the imaging control's codes.
+enum class ColorChannel : int { Blue = 0, Green = 1, Red = 2, All = 3 };
+
 class TfrmAdjustment1 : public QWidget {
     Q_OBJECT
 public:
@@ -31,7 +34,7 @@ public:
     TTwistedPixel* TP;
     QSlider *Slider1, *Slider2, *Slider3, *Slider4, *Slider5;
     QPushButton *btnPreview, *btnReset, *btnCancel, *btnApply;
-    int AdjustChannel = 3;  // 0 blue, 1 green, 2 red, 3 all
+    ColorChannel AdjustChannel = ColorChannel::All;
 
     void PreviewClick();
     void ResetClick();
