@@ -3,6 +3,7 @@
 #include <QSplashScreen>
 #include <QTimer>
 
+#include "picture/picture_setup.h"
 #include "shell/artwork.h"
 #include "shell/quarvel_application.h"
 #include "shell/quarvel_frame.h"
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
     app.processEvents();
 
     TQuarvelFrame frame;
+    quarvel::app::installPictureWindows(frame);
     // The Create commands of picture windows; each picture window is connected when made.
     frame.setSurfaceJobFactory(quarvel::app::createSurfaceJobDialog);
     frame.setCreateCommands(

@@ -20,7 +20,8 @@ std::pair<int, int> ContrastLimits(int sliderPosition) {
     return {x, 255 - x};
 }
 
-TfrmAdjustment1::TfrmAdjustment1(TQuarvelFrame& frame) : frame_(frame) {
+TfrmAdjustment1::TfrmAdjustment1(TQuarvelFrame& frame, TfrmPicture& picture)
+    : frame_(frame), picture_(&picture) {
     setWindowTitle(QStringLiteral("Color, Brightness, and Contrast Adjustment"));
     auto* grid = new QGridLayout;
     Slider1 = addSlider(grid, 0, QStringLiteral("Red"), -100, 20, "Adjust Red Intensity");
@@ -65,6 +66,7 @@ TfrmAdjustment1::TfrmAdjustment1(TQuarvelFrame& frame) : frame_(frame) {
 
     // Creation: the picture arrives through the clipboard.
     TP->apply([](imaging::ImagingModel& m) { m.Paste(); });
+    original_ = TP->model().Picture();
     btnReset->setEnabled(false);
     btnApply->setEnabled(false);
 }
@@ -93,17 +95,20 @@ QWidget* TfrmAdjustment1::buildChannelBox() {
     auto* box = new QGroupBox(QStringLiteral("Channel"), this);
     auto* row = new QHBoxLayout(box);
     auto* group = new QButtonGroup(box);
-    const std::pair<const char*, int> channels[] = {
-        {"Red", 2}, {"Green", 1}, {"Blue", 0}, {"All", 3}};
-    for (const auto& [name, code] : channels) {
+    const std::pair<const char*, ColorChannel> channels[] = {{"Red", ColorChannel::Red},
+                                                             {"Green", ColorChannel::Green},
+                                                             {"Blue", ColorChannel::Blue},
+                                                             {"All", ColorChannel::All}};
+    for (const auto& [name, channel] : channels) {
         auto* button = new QRadioButton(QString::fromLatin1(name), box);
         button->setObjectName(QStringLiteral("rb") + QString::fromLatin1(name));
-        group->addButton(button, code);
+        group->addButton(button, static_cast<int>(channel));
         row->addWidget(button);
-        if (code == 3) button->setChecked(true);
+        if (channel == ColorChannel::All) button->setChecked(true);
     }
-    connect(group, &QButtonGroup::idClicked, this, [this](int code) { AdjustChannel = code; });
-    AdjustChannel = 3;
+    connect(group, &QButtonGroup::idClicked, this,
+            [this](int id) { AdjustChannel = static_cast<ColorChannel>(id); });
+    AdjustChannel = ColorChannel::All;
     return box;
 }
 
@@ -116,25 +121,25 @@ void TfrmAdjustment1::PreviewClick() {
         }
         if (Slider5->value() != 0) {
             const auto [low, high] = ContrastLimits(Slider5->value());
-            m.Contrast(low, high, AdjustChannel);
+            m.Contrast(low, high, static_cast<int>(AdjustChannel));
         }
-        m.Brightness(Slider4->value(), AdjustChannel);
+        m.Brightness(Slider4->value(), static_cast<int>(AdjustChannel));
     });
     btnApply->setEnabled(true);
 }
 
 void TfrmAdjustment1::ResetClick() {
-    TP->apply([](imaging::ImagingModel& m) {
-        for (int n = m.UndoCount(); n > 0; --n) m.Undo();
-    });
+    RestorePreview(*TP, original_);
     btnReset->setEnabled(false);
 }
 
 void TfrmAdjustment1::ApplyClick() {
-    TfrmPicture* picture = TargetPicture(frame_);
+    TfrmPicture* picture = BoundPicture(picture_, frame_, this);
     if (!picture) return;
     TP->model().Copy();
     picture->TP->apply([](imaging::ImagingModel& m) { m.Paste(); });
+    picture->FormResize();
+    picture->markChanged();
 }
 
 }  // namespace quarvel::app

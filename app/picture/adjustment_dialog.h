@@ -1,7 +1,7 @@
 #pragma once
 // "Color, Brightness, and Contrast Adjustment": previews colour, contrast and brightness
 // changes on its own copy of the picture and sends the result back through the
-// clipboard to the picture window at TargetWindowIndex.
+// clipboard to the picture window it was opened for.
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -9,25 +9,32 @@
 #include <array>
 #include <utility>
 
+#include <QPointer>
+
 #include "picture/twisted_pixel.h"
 
 namespace quarvel::app {
 
 class TQuarvelFrame;
+class TfrmPicture;
 
 // The low and high limits Contrast gets for a contrast slider position 0..100:
 // x = position * 125 / 100 rounded half to even, then (x, 255 - x).
 std::pair<int, int> ContrastLimits(int sliderPosition);
 
+// The channel brightness and contrast act on; the values are the imaging control's codes.
+enum class ColorChannel : int { Blue = 0, Green = 1, Red = 2, All = 3 };
+
 class TfrmAdjustment1 : public QWidget {
     Q_OBJECT
 public:
-    explicit TfrmAdjustment1(TQuarvelFrame& frame);
+    // Works on `picture`, whose image the opening command put on the clipboard.
+    TfrmAdjustment1(TQuarvelFrame& frame, TfrmPicture& picture);
 
     TTwistedPixel* TP;
     QSlider *Slider1, *Slider2, *Slider3, *Slider4, *Slider5;
     QPushButton *btnPreview, *btnReset, *btnCancel, *btnApply;
-    int AdjustChannel = 3;  // 0 blue, 1 green, 2 red, 3 all
+    ColorChannel AdjustChannel = ColorChannel::All;
 
     void PreviewClick();
     void ResetClick();
@@ -39,6 +46,8 @@ private:
     QWidget* buildChannelBox();
 
     TQuarvelFrame& frame_;
+    QPointer<TfrmPicture> picture_;
+    imaging::PixelImage original_;  // what Reset returns to
 };
 
 }  // namespace quarvel::app

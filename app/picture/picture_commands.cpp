@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QMenu>
 
-#include "picture/direction_dialog.h"
 #include "picture/picture_window.h"
 #include "shell/busy_cursor.h"
 #include "shell/quarvel_frame.h"
@@ -25,14 +24,17 @@ enum class DepthRule {
     Only24Or8Confirm,  // confirmation "Works on 24 and 8 Bit Images only"
 };
 
+enum class Ending { ShowReady, KeepStatus };  // "Ready..." when done, or the status stays
+enum class Input { None, Direction };         // Direction: asks for a compass direction first
+
 struct ImageCommand {
     const char* component;
     const char* caption;
     DepthRule rule;
     const char* refusal;  // for ConfirmWhen8
     const char* status;   // empty: no status message
-    bool ready;           // "Ready..." when done
-    bool asksDirection;
+    Ending ending;
+    Input input;
     void (*run)(ImagingModel&, int direction);
 };
 
@@ -43,101 +45,101 @@ constexpr const char* kToGrey = "Converting to Grey... Please Wait...";
 // clang-format off
 const ImageCommand kConvertCommands[] = {
     {"mnuConvertToMillions", "To &millions of colors", DepthRule::SilentWhen24, "",
-     "Converting to Millions of Colors...Please Wait...", true, false,
+     "Converting to Millions of Colors...Please Wait...", Ending::ShowReady, Input::None,
      [](ImagingModel& m, int) { m.ConvertTo24Bit(); }},
     {"mnuConvertTo16", "To &16 Colors", DepthRule::SilentWhen4, "",
-     "Converting to 16 Colors... Please Wait...", true, false,
+     "Converting to 16 Colors... Please Wait...", Ending::ShowReady, Input::None,
      [](ImagingModel& m, int) { m.ConvertColors(64); }},
     {"mnu8Colors", "Use &8 Colrors", DepthRule::SilentBelow4, "", "Converting to 8 Colors...",
-     true, false, [](ImagingModel& m, int) { m.ConvertTo8Colors(100); }},
+     Ending::ShowReady, Input::None, [](ImagingModel& m, int) { m.ConvertTo8Colors(100); }},
     {"BlackandWhite2", "&Black and White", DepthRule::ConfirmWhen8,
      "Image is 8 Bit. Convert to Millions Colors",
-     "Converting to Black and White...Please Wait...", true, false,
+     "Converting to Black and White...Please Wait...", Ending::ShowReady, Input::None,
      [](ImagingModel& m, int) { m.ConvertColors(32); }},
     {"mnuConvertToNegative", "&Negative", DepthRule::Any, "",
-     "Converting to Negative... Please Wait...", true, false,
+     "Converting to Negative... Please Wait...", Ending::ShowReady, Input::None,
      [](ImagingModel& m, int) { m.Negative(0); }},
 };
 const ImageCommand k256Commands[] = {
-    {"Popularity1", "&Popularity", DepthRule::ConfirmWhen8, kAlready8, kTo256, true, false,
+    {"Popularity1", "&Popularity", DepthRule::ConfirmWhen8, kAlready8, kTo256, Ending::ShowReady, Input::None,
      [](ImagingModel& m, int) { m.ConvertColors(1); }},
-    {"MedianCut1", "&Median Cut", DepthRule::ConfirmWhen8, kAlready8, kTo256, true, false,
+    {"MedianCut1", "&Median Cut", DepthRule::ConfirmWhen8, kAlready8, kTo256, Ending::ShowReady, Input::None,
      [](ImagingModel& m, int) { m.ConvertColors(2); }},
-    {"Uniform8841", "Uniform &884", DepthRule::ConfirmWhen8, kAlready8, kTo256, true, false,
+    {"Uniform8841", "Uniform &884", DepthRule::ConfirmWhen8, kAlready8, kTo256, Ending::ShowReady, Input::None,
      [](ImagingModel& m, int) { m.ConvertColors(4); }},
-    {"Uniform6661", "Uniform &666", DepthRule::ConfirmWhen8, kAlready8, kTo256, true, false,
+    {"Uniform6661", "Uniform &666", DepthRule::ConfirmWhen8, kAlready8, kTo256, Ending::ShowReady, Input::None,
      [](ImagingModel& m, int) { m.ConvertColors(8); }},
     {"GreyScale1", "&Grey Scale", DepthRule::ConfirmWhen8, kAlready8,
-     "Converting to 256 Shades of Grey...Please Wait...", true, false,
+     "Converting to 256 Shades of Grey...Please Wait...", Ending::ShowReady, Input::None,
      [](ImagingModel& m, int) { m.ConvertColors(16); }},
-    {"Halftone1", "&Halftone", DepthRule::ConfirmWhen8, kAlready8, kTo256, true, false,
+    {"Halftone1", "&Halftone", DepthRule::ConfirmWhen8, kAlready8, kTo256, Ending::ShowReady, Input::None,
      [](ImagingModel& m, int) { m.ConvertColors(128); }},
 };
 const ImageCommand kGreyCommands[] = {
-    {"mnuGrayMax", "&Maximum", DepthRule::Any, "", kToGrey, true, false,
+    {"mnuGrayMax", "&Maximum", DepthRule::Any, "", kToGrey, Ending::ShowReady, Input::None,
      [](ImagingModel& m, int) { m.Grayscale(1, 0.3f, 0.5f, 0.2f); }},
-    {"mnuGrayMean", "M&ean", DepthRule::Any, "", kToGrey, true, false,
+    {"mnuGrayMean", "M&ean", DepthRule::Any, "", kToGrey, Ending::ShowReady, Input::None,
      [](ImagingModel& m, int) { m.Grayscale(2, 0.3f, 0.5f, 0.2f); }},
-    {"mnuGrayWeighted", "&Weighted Mean", DepthRule::Any, "", kToGrey, true, false,
+    {"mnuGrayWeighted", "&Weighted Mean", DepthRule::Any, "", kToGrey, Ending::ShowReady, Input::None,
      [](ImagingModel& m, int) { m.Grayscale(4, 0.3f, 0.59f, 0.11f); }},
 };
 const ImageCommand kReduceCommands[] = {
     {"mnuReduceTo64", "To &64 Shades", DepthRule::Only8, "",
-     "Reducing Greyscale to 64 Colors... Please Wait...", true, false,
+     "Reducing Greyscale to 64 Colors... Please Wait...", Ending::ShowReady, Input::None,
      [](ImagingModel& m, int) { m.ReduceGrayLevels(64); }},
     {"mnuReduce32", "To &32 Shades", DepthRule::Only8, "",
-     "Reducing Greyscale to 32 Colors... Please Wait...", true, false,
+     "Reducing Greyscale to 32 Colors... Please Wait...", Ending::ShowReady, Input::None,
      [](ImagingModel& m, int) { m.ReduceGrayLevels(32); }},
     {"mnuReduce16", "To &16 Shades", DepthRule::Only8, "",
-     "Reducing Greyscale to 16 Colors... Please Wait...", true, false,
+     "Reducing Greyscale to 16 Colors... Please Wait...", Ending::ShowReady, Input::None,
      [](ImagingModel& m, int) { m.ReduceGrayLevels(16); }},
 };
 const ImageCommand kEdgeCommands[] = {
     {"mnuGradientEdge", "&Gradient Edge", DepthRule::Only24, "", "Finding Edges... Please Wait...",
-     true, true, [](ImagingModel& m, int d) { m.GradientEdge(d); }},
-    {"mnuLaplace", "&Laplace", DepthRule::Only24, "", "", false, false,
+     Ending::ShowReady, Input::Direction, [](ImagingModel& m, int d) { m.GradientEdge(d); }},
+    {"mnuLaplace", "&Laplace", DepthRule::Only24, "", "", Ending::KeepStatus, Input::None,
      [](ImagingModel& m, int) { m.Laplace(); }},
-    {"mnuMatchedFilter", "&Matched Filter", DepthRule::Only24, "", "", true, false,
+    {"mnuMatchedFilter", "&Matched Filter", DepthRule::Only24, "", "", Ending::ShowReady, Input::None,
      [](ImagingModel& m, int) { m.MatchedFilter(0); }},
-    {"mnuShiftDifference", "&Shift and Difference", DepthRule::Only24, "", "", true, false,
+    {"mnuShiftDifference", "&Shift and Difference", DepthRule::Only24, "", "", Ending::ShowReady, Input::None,
      [](ImagingModel& m, int) { m.ShiftDifference(3); }},
-    {"mnuSobel", "S&obel", DepthRule::Only24, "", "", false, false,
+    {"mnuSobel", "S&obel", DepthRule::Only24, "", "", Ending::KeepStatus, Input::None,
      [](ImagingModel& m, int) { m.Sobel(10, false); }},
 };
 const ImageCommand kEnhance =
     {"mnuEnhance", "&Enhance Edges", DepthRule::Only24, "", "Enhanceing Edges... Please Wait...",
-     true, false, [](ImagingModel& m, int) { m.EnhanceEdges(); }};
-const ImageCommand kEmboss = {"mnuEmboss", "Em&boss", DepthRule::Only24, "", "", false, true,
+     Ending::ShowReady, Input::None, [](ImagingModel& m, int) { m.EnhanceEdges(); }};
+const ImageCommand kEmboss = {"mnuEmboss", "Em&boss", DepthRule::Only24, "", "", Ending::KeepStatus, Input::Direction,
                               [](ImagingModel& m, int d) { m.Emboss(d); }};
 const ImageCommand kDespeckle =
     {"mnuDespeckle", "&Despeckle", DepthRule::Only24, "", "Removing Speckles... Please Wait...",
-     true, false, [](ImagingModel& m, int) { m.Despeckle(); }};
+     Ending::ShowReady, Input::None, [](ImagingModel& m, int) { m.Despeckle(); }};
 const ImageCommand kPosterize =
     {"mnuPosterize", "&Posterize", DepthRule::Any, "", "Processing Posterize... Please Wait...",
-     true, false, [](ImagingModel& m, int) { m.Posterize(2); }};
+     Ending::ShowReady, Input::None, [](ImagingModel& m, int) { m.Posterize(2); }};
 const ImageCommand kSharpenCommands[] = {
     {"mnuSharpen", "&Sharpen", DepthRule::Only24, "", "Processing Sharpen... Please Wait...",
-     true, false, [](ImagingModel& m, int) { m.Sharpen(); }},
+     Ending::ShowReady, Input::None, [](ImagingModel& m, int) { m.Sharpen(); }},
     {"mnuSharpenMore", "Sharpen &More", DepthRule::Only24, "",
-     "Processing Sharpen More... Please Wait...", true, false,
+     "Processing Sharpen More... Please Wait...", Ending::ShowReady, Input::None,
      [](ImagingModel& m, int) { m.SharpenMore(); }},
     {"mnuSharpenMax", "Sharpen Max", DepthRule::Only24, "",
-     "Processing Really Sharpen... Please Wait...", true, false,
+     "Processing Really Sharpen... Please Wait...", Ending::ShowReady, Input::None,
      [](ImagingModel& m, int) { m.SharpenMax(); }},
 };
 const ImageCommand kBlurCommands[] = {
-    {"mnuBlur", "&Soften", DepthRule::Only24, "", "Processing Soften...", true, false,
+    {"mnuBlur", "&Soften", DepthRule::Only24, "", "Processing Soften...", Ending::ShowReady, Input::None,
      [](ImagingModel& m, int) { m.Soften(); }},
-    {"mnuBlurMore", "&Blur ", DepthRule::Only24, "", "Processing Blur...", true, false,
+    {"mnuBlurMore", "&Blur ", DepthRule::Only24, "", "Processing Blur...", Ending::ShowReady, Input::None,
      [](ImagingModel& m, int) { m.Blur(); }},
-    {"mnuBlurMax", "Blur &More", DepthRule::Only24, "", "Processing Blur More...", true, false,
+    {"mnuBlurMax", "Blur &More", DepthRule::Only24, "", "Processing Blur More...", Ending::ShowReady, Input::None,
      [](ImagingModel& m, int) { m.BlurMore(); }},
 };
 const ImageCommand kFlip = {"mnuFlip", "F&lip", DepthRule::Only24Or8Confirm, "",
-                            "Flipping Image... Please Wait...", true, false,
+                            "Flipping Image... Please Wait...", Ending::ShowReady, Input::None,
                             [](ImagingModel& m, int) { m.Rotate(180.0f); }};
 const ImageCommand kRotate90 = {"Flip901", "Rotate &90", DepthRule::Only24Or8Confirm, "",
-                                "Rotating Image 90 Degrees... Please Wait...", true, false,
+                                "Rotating Image 90 Degrees... Please Wait...", Ending::ShowReady, Input::None,
                                 [](ImagingModel& m, int) { m.Rotate(90.0f); }};
 // clang-format on
 
@@ -184,14 +186,13 @@ QMenu* TfrmPicture::buildImageMenu() {
         action->setObjectName(QString::fromLatin1(c.component));
         connect(action, &QAction::triggered, this, [this, &c] {
             if (!passesDepthTest(*this, frame_, c)) return;
-            const int direction = c.asksDirection ? askDirection(frame_) : 0;
+            const int direction = c.input == Input::Direction ? askDirection(frame_) : 0;
             BusyCursor busy;
             if (*c.status) setStatus(QString::fromLatin1(c.status));
             TP->apply([&](imaging::ImagingModel& m) { c.run(m, direction); });
             if (&c == &kRotate90) FormResize();
-            if (c.ready) frame_.ShowReady();
-            Modified = true;
-            frame_.status().setDetail(statusDetail());
+            if (c.ending == Ending::ShowReady) frame_.ShowReady();
+            markChanged();
         });
         return action;
     };
@@ -243,8 +244,7 @@ void TfrmPicture::mnu3dShade2Click() {
         m.Grayscale(4, 0.3f, 0.59f, 0.11f);
     });
     frame_.ShowReady();
-    Modified = true;
-    frame_.status().setDetail(statusDetail());
+    markChanged();
 }
 
 void TfrmPicture::mnuAdjustImgeClick() {

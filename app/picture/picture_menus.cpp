@@ -69,8 +69,22 @@ QMenu* TfrmPicture::buildCreateMenu() {
     mnuGCode = addItem(menu, QStringLiteral("&G-Code"), QStringLiteral("mnuGCode"));
     mnuRasterToVector =
         addItem(menu, QStringLiteral("&Raster to Vector"), QStringLiteral("mnuRasterToVector"));
-    frame_.wireCreateCommands(*this);
+    wireCreateCommands();
     return menu;
+}
+
+void TfrmPicture::wireCreateCommands() {
+    const auto& commands = frame_.createCommands();
+    const std::pair<QAction*, const TQuarvelFrame::PictureCommand*> items[] = {
+        {mnuDXFSurface, &commands.dxfSurface},
+        {mnuGCode, &commands.gCode},
+        {mnuRasterToVector, &commands.rasterToVector}};
+    for (const auto& [action, command] : items) {
+        action->setEnabled(static_cast<bool>(*command));
+        if (*command) {
+            connect(action, &QAction::triggered, this, [command, this] { (*command)(*this); });
+        }
+    }
 }
 
 QMenu* TfrmPicture::buildWindowMenu() {

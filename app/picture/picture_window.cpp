@@ -1,9 +1,11 @@
 #include "picture/picture_window.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QLayout>
 #include <QMdiSubWindow>
+#include <exception>
 
 #include "imaging/picture_files.h"
 #include "shell/busy_cursor.h"
@@ -48,7 +50,7 @@ TfrmPicture::TfrmPicture(TQuarvelFrame& frame) : frame_(frame) {
     TP->model().SetScrollbarsVisible(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    FitMode = 0;
+    FitMode = ViewMode::FitWindow;
     TP->model().SetUndoSize(10);
     if (!TP->model().HasImage()) {
         TP->model().SetTool(1);
@@ -72,6 +74,16 @@ void TfrmPicture::setStatus(const QString& text) { frame_.status().setMessage(te
 
 void TfrmPicture::showFailure(const QString& text) {
     frame_.prompts().message(this, MessageKind::Warning, text);
+}
+
+QString TfrmPicture::filePath() const {
+    const QString name = caption();
+    return name == kNewPictureCaption || name == QStringLiteral(" ") ? QString() : name;
+}
+
+void TfrmPicture::markChanged() {
+    Modified = true;
+    frame_.status().setDetail(statusDetail());
 }
 
 QString TfrmPicture::statusDetail() const {
@@ -101,9 +113,9 @@ void TfrmPicture::SizeWindowToImage() {
 void TfrmPicture::FormResize() {
     if (sizing_) return;
     switch (FitMode) {
-        case 0: SizeWindowToImage(); break;
-        case 1: TP->resize(viewport()->size()); break;
-        default:
+        case ViewMode::FitWindow: SizeWindowToImage(); break;
+        case ViewMode::FitPicture: TP->resize(viewport()->size()); break;
+        case ViewMode::ScrollBars:
             if (TP->model().HasImage()) {
                 TP->resize(TP->model().ImageWidth(), TP->model().ImageHeight());
             }
@@ -113,7 +125,7 @@ void TfrmPicture::FormResize() {
 
 void TfrmPicture::resizeEvent(QResizeEvent* event) {
     QScrollArea::resizeEvent(event);
-    if (FitMode == 0 && !sizing_) {
+    if (FitMode == ViewMode::FitWindow && !sizing_) {
         // Snaps back once the subwindow has finished its own resizing.
         QMetaObject::invokeMethod(this, &TfrmPicture::FormResize, Qt::QueuedConnection);
     } else {
@@ -128,7 +140,8 @@ void TfrmPicture::LoadPictureFile(const QString& path) {
         job.CancelRequested = false;
         frame_.status().gauge().setGaugeEnabled(true);
         BusyCursor busy;
-        setStatus(QStringLiteral("Loading ") + path + QStringLiteral("... Esc to Cancel."));
+        // Loading cannot be stopped, so the text offers no Escape.
+        setStatus(QStringLiteral("Loading ") + path + QStringLiteral("..."));
         frame_.status().repaintNow();
         loaded = TP->model().LoadImage(path.toStdString(), 0);
         frame_.status().gauge().setGaugeEnabled(false);
@@ -142,6 +155,7 @@ void TfrmPicture::LoadPictureFile(const QString& path) {
         }
     }
     if (!loaded) {
+        frame_.ShowReady();
         showFailure(QStringLiteral("Could not load ") + path + QStringLiteral(":\n") +
                     QString::fromStdString(TP->model().LastError()));
     }
@@ -153,39 +167,63 @@ void TfrmPicture::mnuSaveClick() {
         if (mnuSaveAsClick()) Modified = false;
         return;
     }
+    const std::string name = caption().toStdString();
+    if (writePicture(caption(), TP->model().FileTypeOf(name))) Modified = false;
+}
+
+bool TfrmPicture::writePicture(const QString& name, int formatCode) {
+    setStatus(QStringLiteral("Saving ") + name + QStringLiteral(" ... Please Wait..."));
+    QString failure;
     try {
         BusyCursor busy;
-        const std::string name = caption().toStdString();
-        TP->model().SaveImage(name, TP->model().FileTypeOf(name));
-    } catch (const quarvel::Error& error) {
-        showFailure(QString::fromUtf8(error.what()));
-        return;
+        TP->model().SaveImage(name.toStdString(), formatCode);
+    } catch (const std::exception& error) {  // ours, the file system's, or out of memory
+        failure = QString::fromUtf8(error.what());
     }
-    Modified = false;
     frame_.ShowReady();
+    if (failure.isEmpty()) return true;
+    showFailure(QStringLiteral("Could not save ") + name + QStringLiteral(":\n") + failure);
+    return false;
+}
+
+// The dialog asks before replacing only the exact name it returns; an extension added
+// afterwards can name another file, which is asked about here. Saving over the picture's
+// own file needs no question.
+bool TfrmPicture::mayReplace(const QString& name, const QString& confirmedName) {
+    const QFileInfo target(name);
+    if (!target.exists()) return true;
+    const bool dialogAsked =
+        name == confirmedName && !frame_.saveDialog().testOption(QFileDialog::DontConfirmOverwrite);
+    if (dialogAsked) return true;
+    const QString own = filePath();
+    if (!own.isEmpty() && QFileInfo(own).absoluteFilePath() == target.absoluteFilePath()) {
+        return true;
+    }
+    return frame_.prompts().askYesNo(
+        this, QStringLiteral("%1 already exists. Replace it?").arg(QDir::toNativeSeparators(name)));
 }
 
 bool TfrmPicture::mnuSaveAsClick() {
     QFileDialog& dialog = frame_.saveDialog();
     applyFilter(dialog, kSaveAsFilter, 0);
     dialog.setDefaultSuffix(QString());
-    if (!frame_.prompts().runFileDialog(dialog)) return false;
+    if (!frame_.runFileDialog(dialog)) {
+        frame_.ShowReady();
+        return false;
+    }
     const int entry = chosenFilterEntry(dialog);
     const SaveChoice choice = kSaveChoices[entry >= 1 && entry <= 4 ? entry - 1 : 0];
-    QString name = dialog.selectedFiles().value(0);
+    const QString chosen = dialog.selectedFiles().value(0);
+    QString name = chosen;
     if (!QFileInfo(name).fileName().contains(QLatin1Char('.'))) {
         name += QString::fromLatin1(choice.extension);
     }
-    setStatus(QStringLiteral("Saving ") + name + QStringLiteral(" ... Please Wait..."));
-    try {
-        BusyCursor busy;
-        TP->model().SaveImage(name.toStdString(), choice.formatCode);
-    } catch (const quarvel::Error& error) {
-        showFailure(QString::fromUtf8(error.what()));
+    if (!mayReplace(name, chosen)) {
+        frame_.ShowReady();
         return false;
     }
+    if (!writePicture(name, choice.formatCode)) return false;
     setCaption(name);
-    frame_.ShowReady();
     Modified = false;
     return true;
 }
@@ -221,10 +259,13 @@ void TfrmPicture::mnuUndoClick() {
     TP->apply([](imaging::ImagingModel& m) { m.Undo(); });
     FormResize();
     frame_.ShowReady();
+    markChanged();
 }
 
 void TfrmPicture::mnuCutClick() {
-    if (TP->model().HasImage()) TP->apply([](imaging::ImagingModel& m) { m.Cut(); });
+    if (!TP->model().HasImage()) return;
+    TP->apply([](imaging::ImagingModel& m) { m.Cut(); });
+    markChanged();
 }
 
 void TfrmPicture::mnuCopyClick() {
@@ -232,9 +273,10 @@ void TfrmPicture::mnuCopyClick() {
 }
 
 void TfrmPicture::mnuPasteClick() {
-    TP->apply([](imaging::ImagingModel& m) { m.Paste(); });
-    if (FitMode == 0) SizeWindowToImage();
-    frame_.status().setDetail(statusDetail());
+    bool pasted = false;
+    TP->apply([&pasted](imaging::ImagingModel& m) { pasted = m.Paste(); });
+    if (FitMode == ViewMode::FitWindow) SizeWindowToImage();
+    if (pasted) markChanged();
 }
 
 void TfrmPicture::mnuCropClick() {
@@ -252,12 +294,12 @@ void TfrmPicture::mnuCropClick() {
     });
     SizeWindowToImage();
     frame_.ShowReady();
-    Modified = true;
+    markChanged();
 }
 
 void TfrmPicture::mnuFitWindowClick() {
     mnuFitWindow_->setChecked(true);
-    FitMode = 0;
+    FitMode = ViewMode::FitWindow;
     TP->model().SetFitToSize(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -267,7 +309,7 @@ void TfrmPicture::mnuFitWindowClick() {
 
 void TfrmPicture::mnuFitPictureClick() {
     mnuFitPicture_->setChecked(true);
-    FitMode = 1;
+    FitMode = ViewMode::FitPicture;
     TP->model().SetFitToSize(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -280,7 +322,7 @@ void TfrmPicture::mnuScrollBarsClick() {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     TP->model().SetFitToSize(false);
-    FitMode = 2;
+    FitMode = ViewMode::ScrollBars;
     mnuScrollBars_->setChecked(true);
     FormResize();
     TP->update();
@@ -310,6 +352,7 @@ void TfrmPicture::TPPluginFilterComplete() {
     TP->pictureChanged();
     TP->repaint();
     frame_.status().gauge().setGaugeEnabled(false);
+    markChanged();
 }
 
 void TfrmPicture::NoteTargetWindow() {
@@ -325,8 +368,28 @@ bool TfrmPicture::Require24Bit() {
     return false;
 }
 
-TfrmPicture* TargetPicture(TQuarvelFrame& frame) {
-    return qobject_cast<TfrmPicture*>(frame.childAt(frame.jobState().TargetWindowIndex));
+TfrmPicture* BoundPicture(const QPointer<TfrmPicture>& picture, TQuarvelFrame& frame,
+                          QWidget* dialog) {
+    if (!picture) {
+        frame.prompts().message(
+            dialog, MessageKind::Information,
+            QStringLiteral("The picture this dialog was opened for has been closed."));
+    }
+    return picture.data();
+}
+
+namespace {
+bool samePicture(const imaging::PixelImage& a, const imaging::PixelImage& b) {
+    return a.width == b.width && a.height == b.height && a.bitCount == b.bitCount &&
+           a.palette.size() == b.palette.size() && a.pixels == b.pixels;
+}
+}  // namespace
+
+void RestorePreview(TTwistedPixel& preview, const imaging::PixelImage& original) {
+    preview.apply([&original](imaging::ImagingModel& m) {
+        for (int n = m.UndoCount(); n > 0; --n) m.Undo();
+        if (!samePicture(m.Picture(), original)) m.SetImage(original);
+    });
 }
 
 void TfrmPicture::RecoverFromError() {

@@ -3,7 +3,9 @@
 // document's name (the caption), its unsaved-changes mark, its view mode and the menu
 // every picture command starts from.
 #include <QActionGroup>
+#include <QPointer>
 #include <QScrollArea>
+#include <cstdint>
 
 #include "picture/twisted_pixel.h"
 #include "shell/child_window.h"
@@ -16,6 +18,13 @@ class TQuarvelFrame;
 
 inline const QString kNewPictureCaption = QStringLiteral("New Picture");
 
+// How a picture window shows its image; the values are the view mode's numbers.
+enum class ViewMode : std::uint8_t {
+    FitWindow = 0,   // the window snaps to the image's size
+    FitPicture = 1,  // the image stretches to the window
+    ScrollBars = 2,  // the window scrolls over the image at full size
+};
+
 class TfrmPicture : public QScrollArea, public MenuOwner, public PictureDocument {
     Q_OBJECT
 public:
@@ -23,10 +32,14 @@ public:
 
     TTwistedPixel* TP;
     bool Modified = false;
-    int FitMode = 0;  // 0 fit window, 1 fit picture, 2 scroll bars
+    ViewMode FitMode = ViewMode::FitWindow;
 
     QString caption() const { return windowTitle(); }
-    void LoadPictureFile(const QString& path);
+    QString filePath() const override;
+    // A command changed the pixels: the picture has unsaved changes and the status bar's
+    // detail shows its new size and depth.
+    void markChanged();
+    void LoadPictureFile(const QString& path) override;
     void SizeWindowToImage();
     void NoteTargetWindow();
     bool Require24Bit();
@@ -71,10 +84,16 @@ private:
     QMenu* buildImageMenu();
     QMenu* buildCreateMenu();
     QMenu* buildWindowMenu();
+    void wireCreateCommands();
     void setCaption(const QString& text);
     void setStatus(const QString& text);
     QMdiSubWindow* subWindow() const;
     void showFailure(const QString& text);
+    // Writes the picture; any failure is shown, and the status is idle again either way.
+    bool writePicture(const QString& name, int formatCode);
+    // Save As's final name, checked: false when it names an existing file the user did
+    // not agree to replace.
+    bool mayReplace(const QString& name, const QString& confirmedName);
     void TPProgressReport(long done, long total);
     void TPPluginFilterComplete();
 
@@ -86,8 +105,13 @@ private:
     bool sizing_ = false;
 };
 
-// The picture window at the frame's TargetWindowIndex, or null when that position
-// names no picture window.
-TfrmPicture* TargetPicture(TQuarvelFrame& frame);
+// The picture window a dialog was opened for. When that window has closed meanwhile the
+// dialog says so and gets null.
+TfrmPicture* BoundPicture(const QPointer<TfrmPicture>& picture, TQuarvelFrame& frame,
+                          QWidget* dialog);
+
+// A preview dialog's Reset: undoes every preview step, and puts back `original` when the
+// history was too short to reach it.
+void RestorePreview(TTwistedPixel& preview, const imaging::PixelImage& original);
 
 }  // namespace quarvel::app

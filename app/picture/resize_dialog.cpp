@@ -10,7 +10,8 @@
 
 namespace quarvel::app {
 
-TfrmResize::TfrmResize(TQuarvelFrame& frame) : frame_(frame) {
+TfrmResize::TfrmResize(TQuarvelFrame& frame, TfrmPicture& picture)
+    : frame_(frame), picture_(&picture) {
     setWindowTitle(QStringLiteral("Resize"));
     auto* label = new QLabel(QStringLiteral("Ratio"), this);
     QFont bold = label->font();
@@ -38,15 +39,23 @@ TfrmResize::TfrmResize(TQuarvelFrame& frame) : frame_(frame) {
 }
 
 void TfrmResize::ResizeClick() {
-    TfrmPicture* picture = TargetPicture(frame_);
+    TfrmPicture* picture = BoundPicture(picture_, frame_, this);
     if (!picture) return;
     const double ratio = Edit1->text().trimmed().toDouble();  // not a number: 0
     if (!(ratio > 0)) return;
+    auto& model = picture->TP->model();
     {
         BusyCursor busy;
         picture->TP->apply([ratio](imaging::ImagingModel& m) { m.ResizeImage(ratio); });
     }
+    // A ratio that would make the picture too large changes nothing; say why.
+    if (!model.LastError().empty()) {
+        frame_.prompts().message(this, MessageKind::Information,
+                                 QString::fromStdString(model.LastError()));
+        return;
+    }
     picture->FormResize();
+    picture->markChanged();
 }
 
 }  // namespace quarvel::app

@@ -19,7 +19,8 @@ QLineEdit* makeEdit(QWidget* parent, const QString& text, const QString& hint) {
 }
 }  // namespace
 
-TfrmLambert::TfrmLambert(TQuarvelFrame& frame) : frame_(frame) {
+TfrmLambert::TfrmLambert(TQuarvelFrame& frame, TfrmPicture& picture)
+    : frame_(frame), picture_(&picture) {
     setWindowTitle(QStringLiteral("3D Texture Shade"));
     Edit1 =
         makeEdit(this, QStringLiteral("45"), QStringLiteral("Angle of Light Source Y Direction"));
@@ -59,6 +60,7 @@ TfrmLambert::TfrmLambert(TQuarvelFrame& frame) : frame_(frame) {
     layout->addLayout(buttons);
 
     TP->apply([](imaging::ImagingModel& m) { m.Paste(); });
+    original_ = TP->model().Picture();
 }
 
 void TfrmLambert::PreviewClick() {
@@ -73,17 +75,15 @@ void TfrmLambert::PreviewClick() {
     });
 }
 
-void TfrmLambert::ResetClick() {
-    TP->apply([](imaging::ImagingModel& m) {
-        for (int n = m.UndoCount(); n > 0; --n) m.Undo();
-    });
-}
+void TfrmLambert::ResetClick() { RestorePreview(*TP, original_); }
 
 void TfrmLambert::ApplyClick() {
-    TfrmPicture* picture = TargetPicture(frame_);
+    TfrmPicture* picture = BoundPicture(picture_, frame_, this);
     if (!picture) return;
     TP->model().Copy();
     picture->TP->apply([](imaging::ImagingModel& m) { m.Paste(); });
+    picture->FormResize();
+    picture->markChanged();
 }
 
 }  // namespace quarvel::app

@@ -1,20 +1,24 @@
 #pragma once
 // "3D Texture Shade": previews Lambert shading with a light direction and a roughness on
-// its own copy of the picture; Apply sends the preview to the picture window at
-// TargetWindowIndex through the clipboard.
+// its own copy of the picture; Apply sends the preview to the picture window it was
+// opened for, through the clipboard.
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <QPointer>
 
 #include "picture/twisted_pixel.h"
 
 namespace quarvel::app {
 
 class TQuarvelFrame;
+class TfrmPicture;
 
 class TfrmLambert : public QWidget {
     Q_OBJECT
 public:
-    explicit TfrmLambert(TQuarvelFrame& frame);
+    // Works on `picture`, whose image the opening command put on the clipboard.
+    TfrmLambert(TQuarvelFrame& frame, TfrmPicture& picture);
 
     TTwistedPixel* TP;
     QLineEdit *Edit1, *Edit2, *Edit3;
@@ -26,6 +30,8 @@ public:
 
 private:
     TQuarvelFrame& frame_;
+    QPointer<TfrmPicture> picture_;
+    imaging::PixelImage original_;  // what Reset returns to
 };
 
 }  // namespace quarvel::app

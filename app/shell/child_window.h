@@ -18,12 +18,15 @@ public:
 class PictureDocument {
 public:
     virtual ~PictureDocument() = default;
+    virtual void LoadPictureFile(const QString& path) = 0;
     virtual void mnuSaveClick() = 0;
     virtual void mnuCutClick() = 0;
     virtual void mnuCopyClick() = 0;
     virtual void mnuPasteClick() = 0;
     // Puts the imaging control back into a usable state after a failed command.
     virtual void RecoverFromError() = 0;
+    // The file the picture was loaded from or saved to; empty for a new picture.
+    virtual QString filePath() const { return {}; }
     // Size, depth and resolution, for the status bar's detail panel.
     virtual QString statusDetail() const = 0;
 };

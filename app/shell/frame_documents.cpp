@@ -1,10 +1,6 @@
 // The frame's commands that open documents and dialogs.
 #include <QMdiSubWindow>
 
-#include "picture/adjustment_dialog.h"
-#include "picture/picture_window.h"
-#include "picture/resize_dialog.h"
-#include "picture/texture_shade_dialog.h"
 #include "shell/file_filters.h"
 #include "shell/quarvel_frame.h"
 
@@ -26,61 +22,54 @@ void prepareImportDialog(QFileDialog& dialog, const QString& filter) {
 }  // namespace
 
 void TQuarvelFrame::New1Click() {
-    addChildWindow(new TfrmPicture(*this));
+    if (!pictureWindowFactory_) return;
+    addChildWindow(pictureWindowFactory_(*this));
     DisablePictureButtons(false);
 }
 
 void TQuarvelFrame::Load1Click() {
     OpenDialog1->setFileMode(QFileDialog::ExistingFile);
     applyFilter(*OpenDialog1, kImageFilter, 0);
-    if (!prompts_->runFileDialog(*OpenDialog1)) return;
+    if (!runFileDialog(*OpenDialog1)) return;
     openPicture(OpenDialog1->selectedFiles().value(0));
 }
 
-TfrmPicture* TQuarvelFrame::openPicture(const QString& path) {
-    auto* picture = new TfrmPicture(*this);
-    addChildWindow(picture);
-    picture->LoadPictureFile(path);
-    return picture;
+QWidget* TQuarvelFrame::openPicture(const QString& path) {
+    if (!pictureWindowFactory_) return nullptr;
+    QWidget* window = pictureWindowFactory_(*this);
+    addChildWindow(window);
+    if (auto* picture = dynamic_cast<PictureDocument*>(window)) picture->LoadPictureFile(path);
+    return window;
 }
 
 void TQuarvelFrame::ImportDXFMesh1Click() {
     prepareImportDialog(*OpenDialog1, kDxfFilter);
     job_.JobMode = kJobMeshImport;
-    if (!prompts_->runFileDialog(*OpenDialog1) || !dxfMeshImporter_) return;
+    if (!runFileDialog(*OpenDialog1) || !dxfMeshImporter_) return;
     dxfMeshImporter_(*this, OpenDialog1->selectedFiles().value(0));
 }
 
 void TQuarvelFrame::ImportDNCFile1Click() {
     prepareImportDialog(*OpenDialog1, kDncFilter);
-    if (prompts_->runFileDialog(*OpenDialog1) && dncImporter_) {
+    if (runFileDialog(*OpenDialog1) && dncImporter_) {
         dncImporter_(*this, OpenDialog1->selectedFiles().value(0));
     }
     ShowReady();
 }
 
-void TQuarvelFrame::OpenAdjustmentDialog() {
-    auto* picture = qobject_cast<TfrmPicture*>(activeChild());
-    if (!picture) return;
-    picture->TP->model().Copy();
-    addChildWindow(new TfrmAdjustment1(*this));
-}
+void TQuarvelFrame::OpenAdjustmentDialog() { openDialogFrom(adjustmentFactory_); }
 
-void TQuarvelFrame::OpenTextureShadeDialog() {
-    auto* picture = qobject_cast<TfrmPicture*>(activeChild());
-    if (!picture) return;
-    picture->TP->model().Copy();
-    addChildWindow(new TfrmLambert(*this));
-}
+void TQuarvelFrame::OpenTextureShadeDialog() { openDialogFrom(textureShadeFactory_); }
 
-void TQuarvelFrame::OpenResizeDialog() { addChildWindow(new TfrmResize(*this)); }
+void TQuarvelFrame::OpenResizeDialog() { openDialogFrom(resizeFactory_); }
 
-QWidget* TQuarvelFrame::OpenSurfaceJobDialog() {
-    if (!surfaceJobFactory_) return nullptr;
-    QWidget* dialog = surfaceJobFactory_(*this);
+QWidget* TQuarvelFrame::openDialogFrom(const WindowFactory& factory) {
+    QWidget* dialog = factory ? factory(*this) : nullptr;
     if (dialog) addChildWindow(dialog);
     return dialog;
 }
+
+QWidget* TQuarvelFrame::OpenSurfaceJobDialog() { return openDialogFrom(surfaceJobFactory_); }
 
 QWidget* TQuarvelFrame::OpenMeshWindow() {
     if (!meshWindowFactory_) return nullptr;
@@ -89,6 +78,17 @@ QWidget* TQuarvelFrame::OpenMeshWindow() {
     QMdiSubWindow* sub = addChildWindow(window);
     if (job_.JobMode == kJobRasterToVector) sub->resize(job_.ViewWidth, job_.ViewHeight);
     return window;
+}
+
+void TQuarvelFrame::setPictureWindowFactory(WindowFactory factory) {
+    pictureWindowFactory_ = std::move(factory);
+}
+
+void TQuarvelFrame::setPictureDialogFactories(WindowFactory adjustment, WindowFactory textureShade,
+                                              WindowFactory resize) {
+    adjustmentFactory_ = std::move(adjustment);
+    textureShadeFactory_ = std::move(textureShade);
+    resizeFactory_ = std::move(resize);
 }
 
 void TQuarvelFrame::setSurfaceJobFactory(WindowFactory factory) {
@@ -111,27 +111,11 @@ void TQuarvelFrame::setDncImporter(FileImporter importer) {
 
 void TQuarvelFrame::setCreateCommands(PictureCommand dxfSurface, PictureCommand gCode,
                                       PictureCommand rasterToVector) {
-    dxfSurfaceCommand_ = std::move(dxfSurface);
-    gCodeCommand_ = std::move(gCode);
-    rasterToVectorCommand_ = std::move(rasterToVector);
+    createCommands_ = {std::move(dxfSurface), std::move(gCode), std::move(rasterToVector)};
 }
 
 void TQuarvelFrame::setRasterToVectorCommand(PictureCommand rasterToVector) {
-    rasterToVectorCommand_ = std::move(rasterToVector);
-}
-
-void TQuarvelFrame::wireCreateCommands(TfrmPicture& picture) {
-    const std::pair<QAction*, const PictureCommand*> items[] = {
-        {picture.mnuDXFSurface, &dxfSurfaceCommand_},
-        {picture.mnuGCode, &gCodeCommand_},
-        {picture.mnuRasterToVector, &rasterToVectorCommand_}};
-    for (const auto& [action, command] : items) {
-        action->setEnabled(static_cast<bool>(*command));
-        if (*command) {
-            connect(action, &QAction::triggered, &picture,
-                    [command, &picture] { (*command)(picture); });
-        }
-    }
+    createCommands_.rasterToVector = std::move(rasterToVector);
 }
 
 }  // namespace quarvel::app

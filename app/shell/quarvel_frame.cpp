@@ -2,21 +2,23 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QEvent>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QSessionManager>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
 #include <algorithm>
 #include <iostream>
 
-#include "picture/direction_dialog.h"
 #include "shell/about_box.h"
 #include "shell/artwork.h"
 #include "shell/escape_filter.h"
@@ -75,13 +77,13 @@ TQuarvelFrame::TQuarvelFrame(std::unique_ptr<UserPrompts> prompts, QWidget* pare
     mdi_->setBackground(palette().brush(QPalette::Dark));
     setCentralWidget(mdi_);
     connect(mdi_, &QMdiArea::subWindowActivated, this, &TQuarvelFrame::childActivated);
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &TQuarvelFrame::commitSession);
 
     StatusBar1 = new StatusPanels(this);
     setStatusBar(StatusBar1);
     buildMenus();
     buildToolBar();
     buildFileDialogs();
-    direction_ = new TfrmDirection(job_, this);
     frmAbout = new TfrmAbout(this);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
@@ -98,7 +100,6 @@ TQuarvelFrame::~TQuarvelFrame() {
 }
 
 void TQuarvelFrame::FormCreate() {
-    SaveDialog1->setDirectory(QCoreApplication::applicationDirPath());
     qApp->installEventFilter(new EscapeFilter(job_, this));
     job_.initialiseForFrame();
     StatusBar1->setPanelWidths(width() - 100, 50);
@@ -298,6 +299,55 @@ void TQuarvelFrame::SetPluginPath1Click() {
 }
 
 void TQuarvelFrame::Exit1Click() { close(); }
+
+void TQuarvelFrame::closeEvent(QCloseEvent* event) {
+    if (!closeAllChildren()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+bool TQuarvelFrame::closeAllChildren() {
+    QList<QPointer<QMdiSubWindow>> windows;
+    for (QMdiSubWindow* sub : mdi_->subWindowList(QMdiArea::StackingOrder)) windows.prepend(sub);
+    // Topmost first; each comes to the front so the user sees what a question is about.
+    for (const QPointer<QMdiSubWindow>& sub : windows) {
+        if (!sub) continue;
+        mdi_->setActiveSubWindow(sub);
+        if (!sub->close()) return false;
+    }
+    return true;
+}
+
+// The session is ending (logout): the same questions as Exit, and a Cancel stops the logout.
+void TQuarvelFrame::commitSession(QSessionManager& manager) {
+    if (!manager.allowsInteraction()) return;
+    const bool closed = closeAllChildren();
+    manager.release();
+    if (!closed) manager.cancel();
+}
+
+QString TQuarvelFrame::startFolder(const QString& nearFile) const {
+    QString file = nearFile;
+    if (file.isEmpty()) {
+        if (const PictureDocument* picture = activePicture()) file = picture->filePath();
+    }
+    if (!file.isEmpty()) {
+        const QFileInfo info(file);
+        if (info.isAbsolute() && info.absoluteDir().exists()) return info.absolutePath();
+    }
+    if (!lastFolder_.isEmpty() && QDir(lastFolder_).exists()) return lastFolder_;
+    return QDir::homePath();
+}
+
+bool TQuarvelFrame::runFileDialog(QFileDialog& dialog, const QString& nearFile) {
+    dialog.setDirectory(startFolder(nearFile));
+    if (!prompts_->runFileDialog(dialog)) return false;
+    const QString chosen = dialog.selectedFiles().value(0);
+    if (!chosen.isEmpty()) lastFolder_ = QFileInfo(chosen).absolutePath();
+    return true;
+}
 
 void TQuarvelFrame::Tile1Click() { tileHorizontally(); }
 

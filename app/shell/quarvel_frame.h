@@ -15,7 +15,9 @@
 #include "state/job_state.h"
 
 class QAction;
+class QCloseEvent;
 class QMenu;
+class QSessionManager;
 class QMdiSubWindow;
 class QToolBar;
 
@@ -23,7 +25,6 @@ namespace quarvel::app {
 
 class HelpWindow;
 class TfrmAbout;
-class TfrmDirection;
 class TfrmPicture;
 
 inline const QString kHomePageUrl = QStringLiteral("https://quarvel.org/");
@@ -51,7 +52,9 @@ public:
     QFileDialog& openDialog() { return *OpenDialog1; }
     QFileDialog& saveDialog() { return *SaveDialog1; }
     QMdiArea& mdiArea() { return *mdi_; }
-    TfrmDirection& directionDialog() { return *direction_; }
+    // The Direction dialog, made once for the run by whoever provides the picture windows.
+    QDialog& directionDialog() { return *direction_; }
+    void setDirectionDialog(QDialog* dialog) { direction_ = dialog; }
 
     // Child windows, newest first (the order TargetWindowIndex counts in).
     QList<QWidget*> childWindows() const;
@@ -59,6 +62,14 @@ public:
     QWidget* activeChild() const;
     // Makes `window` an MDI child that frees itself when closed, and shows it.
     QMdiSubWindow* addChildWindow(QWidget* window);
+
+    // Runs one of the shared file dialogs. It starts in the folder of `nearFile` when given,
+    // else of the active picture, else in the folder last used in this run, else at home;
+    // a confirmed choice becomes the folder last used.
+    bool runFileDialog(QFileDialog& dialog, const QString& nearFile = {});
+    // Closes every child window in turn, each with its own questions (save changes?);
+    // false as soon as one stays open.
+    bool closeAllChildren();
 
     void ShowReady();
     void DisablePictureButtons(bool disable);
@@ -71,6 +82,11 @@ public:
 
     // Hooks for the windows other parts of the program provide; a command whose hook is
     // not set stays disabled.
+    void setPictureWindowFactory(WindowFactory factory);
+    // The picture dialogs; each factory binds its dialog to the active picture window and
+    // returns null when that is no picture.
+    void setPictureDialogFactories(WindowFactory adjustment, WindowFactory textureShade,
+                                   WindowFactory resize);
     void setSurfaceJobFactory(WindowFactory factory);
     void setMeshWindowFactory(WindowFactory factory);
     void setDxfMeshImporter(FileImporter importer);
@@ -79,12 +95,15 @@ public:
     void setCreateCommands(PictureCommand dxfSurface, PictureCommand gCode,
                            PictureCommand rasterToVector);
     void setRasterToVectorCommand(PictureCommand rasterToVector);
-    // Connects a new picture window's Create menu to the commands that are set.
-    void wireCreateCommands(TfrmPicture& picture);
+    struct CreateCommands {
+        PictureCommand dxfSurface, gCode, rasterToVector;
+    };
+    // What a new picture window's Create menu connects to; an unset command stays disabled.
+    const CreateCommands& createCommands() const { return createCommands_; }
 
     // Opens a picture file into a new picture window, as Load Image does once a file
-    // is chosen.
-    TfrmPicture* openPicture(const QString& path);
+    // is chosen. Null when no picture windows are provided.
+    QWidget* openPicture(const QString& path);
     // Shows the frame's own menus, or those of the active child.
     void installMenus(const QList<QMenu*>& menus);
     QList<QMenu*> frameMenus() const { return frameMenus_; }
@@ -115,6 +134,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Closing the frame ends the program, so every window is asked first.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildMenus();
@@ -124,20 +145,27 @@ private:
     void childActivated(QMdiSubWindow* window);
     PictureDocument* activePicture() const;
     void tileHorizontally();
+    QString startFolder(const QString& nearFile) const;
+    void commitSession(QSessionManager& manager);
+    // Makes a child window with `factory`, when set and when it gives one.
+    QWidget* openDialogFrom(const WindowFactory& factory);
 
     JobState job_;
     std::unique_ptr<UserPrompts> prompts_;
     QMdiArea* mdi_;
-    TfrmDirection* direction_;
+    QPointer<QDialog> direction_;
     QPointer<HelpWindow> help_;
     QList<QMenu*> frameMenus_;
+    QString lastFolder_;
+    WindowFactory pictureWindowFactory_;
+    WindowFactory adjustmentFactory_;
+    WindowFactory textureShadeFactory_;
+    WindowFactory resizeFactory_;
     WindowFactory surfaceJobFactory_;
     WindowFactory meshWindowFactory_;
     FileImporter dxfMeshImporter_;
     FileImporter dncImporter_;
-    PictureCommand dxfSurfaceCommand_;
-    PictureCommand gCodeCommand_;
-    PictureCommand rasterToVectorCommand_;
+    CreateCommands createCommands_;
 };
 
 }  // namespace quarvel::app

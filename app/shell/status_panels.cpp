@@ -35,14 +35,26 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent) {
 
 void StatusPanels::setMessage(const QString& text) { message_->setText(text); }
 QString StatusPanels::message() const { return message_->text(); }
-void StatusPanels::setDetail(const QString& text) { detail_->setText(text); }
+void StatusPanels::setDetail(const QString& text) {
+    detail_->setText(text);
+    fitDetail();
+}
 QString StatusPanels::detail() const { return detail_->text(); }
 
 void StatusPanels::repaintNow() { repaint(); }
 
 void StatusPanels::setPanelWidths(int messageWidth, int detailWidth) {
     message_->setFixedWidth(std::max(messageWidth, 20));
-    detail_->setFixedWidth(std::max(detailWidth, 20));
+    detailWidth_ = std::max(detailWidth, 20);
+    fitDetail();
+}
+
+// The designed width, or more when the text needs it: the panel never cuts its text off.
+void StatusPanels::fitDetail() {
+    const QMargins margins = detail_->contentsMargins();
+    const int textWidth = detail_->fontMetrics().horizontalAdvance(detail_->text()) +
+                          margins.left() + margins.right() + 2 * detail_->frameWidth() + 2;
+    detail_->setFixedWidth(std::max(detailWidth_, textWidth));
 }
 
 }  // namespace quarvel::app

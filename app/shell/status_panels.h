@@ -17,7 +17,7 @@ public:
 
     void setMessage(const QString& text);  // panel 0
     QString message() const;
-    void setDetail(const QString& text);  // panel 1
+    void setDetail(const QString& text);  // panel 1, widened to show all of its text
     QString detail() const;
     GaugePanel& gauge() { return *gauge_; }
     // Makes a message visible before a long step begins.
@@ -26,6 +26,9 @@ public:
     void setPanelWidths(int messageWidth, int detailWidth);
 
 private:
+    void fitDetail();
+
+    int detailWidth_ = 20;
     QLabel* message_;
     QLabel* detail_;
     GaugePanel* gauge_;

@@ -29,6 +29,14 @@ QMessageBox::StandardButton UserPrompts::askYesNoCancel(QWidget* parent, const Q
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
+bool UserPrompts::askYesNo(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), text,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 bool UserPrompts::runFileDialog(QFileDialog& dialog) { return dialog.exec() == QDialog::Accepted; }
 
 QString UserPrompts::chooseFolder(QWidget* parent, const QString& caption,

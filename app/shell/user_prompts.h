@@ -18,6 +18,8 @@ public:
     virtual void message(QWidget* parent, MessageKind kind, const QString& text);
     // A warning box with Yes, No and Cancel; returns the button chosen.
     virtual QMessageBox::StandardButton askYesNoCancel(QWidget* parent, const QString& text);
+    // A warning box with Yes and No; true for Yes.
+    virtual bool askYesNo(QWidget* parent, const QString& text);
     // Shows a file dialog; true when the user confirmed a file.
     virtual bool runFileDialog(QFileDialog& dialog);
     // A folder chooser; empty when cancelled.

@@ -50,11 +50,12 @@ TDXF* createSurfaceJobDialog(TQuarvelFrame& frame) {
     QPointer<TfrmPicture> picture =
         qobject_cast<TfrmPicture*>(frame.childAt(job.TargetWindowIndex - 1));
     SurfaceDialogContext context{
-        job, frame.status(), frame.prompts(), frame.saveDialog(), gridFacts(job), {}};
+        job, frame.status(), frame.prompts(), frame.saveDialog(), gridFacts(job), {}, {}};
     if (picture) {
         const imaging::ImagingModel& model = picture->TP->model();
         context.picture = {model.ImageWidth(), model.ImageHeight(), model.ImageXRes(),
                            model.ImageYRes()};
+        context.pictureFile = picture->filePath();
         context.writeResolution = [picture](int xRes, int yRes) {
             if (!picture) return;
             picture->TP->model().SetImageXRes(xRes);

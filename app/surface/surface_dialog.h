@@ -39,6 +39,8 @@ struct SurfaceDialogContext {
     surface::PictureFacts picture;  // pixel size and resolution (0 = none given)
     // Receives the resolutions after the missing ones were filled in; may be empty.
     std::function<void(int xRes, int yRes)> writeResolution;
+    // The picture's file, whose base name the save dialog offers; empty for a new picture.
+    QString pictureFile;
 };
 
 class TDXF : public QWidget, private surface::JobBar {

@@ -153,8 +153,10 @@ void TDXF::runRasterGCodeJob() {
         return;
     }
     stopRunning();
-    context_.job.HeightGrid = TZGrid();
     if (!moves.moves.empty() && !context_.job.CancelRequested) {
+        // A save that is cancelled or fails keeps the dialog with its values and the grid
+        // as sampled, so that Create can simply be pressed again.
+        work_ = context_.job.HeightGrid;
         QString path;
         if (!askFileName(kDncSaveFilter, QStringLiteral("Dnc"), path)) return;
         setStatus(QStringLiteral("Writing to file..."));
@@ -166,14 +168,21 @@ void TDXF::runRasterGCodeJob() {
     finishJob();
 }
 
-// An empty filter leaves the save dialog as its last user set it. A name typed without
+// An empty filter leaves the save dialog as its last user set it; otherwise it offers the
+// picture's name with the job's extension, in the picture's folder. A name typed without
 // an extension gets the dialog's default one.
 bool TDXF::askFileName(const QString& filter, const QString& extension, QString& path) {
     QFileDialog& dialog = context_.saveDialog;
     if (!filter.isEmpty()) {
-        dialog.selectFile(QString());
         applyFilter(dialog, filter, 0);
         dialog.setDefaultSuffix(extension);
+        // After the filter: choosing a filter rewrites the extension of the name shown.
+        const QFileInfo picture(context_.pictureFile);
+        dialog.selectFile(context_.pictureFile.isEmpty()
+                              ? QString()
+                              : picture.absolutePath() + QLatin1Char('/') +
+                                    picture.completeBaseName() + QLatin1Char('.') +
+                                    extension.toLower());
     }
     if (!context_.prompts.runFileDialog(dialog)) return false;
     path = dialog.selectedFiles().value(0);

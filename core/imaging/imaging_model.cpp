@@ -254,6 +254,7 @@ void ImagingModel::Rotate(float degrees) {
 
 void ImagingModel::ResizeImage(double ratio) {
     if (!HasImage() || !(ratio > 0.0)) return;
+    lastError_.clear();  // so that a refusal can be told from an earlier one
     PixelImage resized;
     try {
         resized = ResampleByRatio(image_, ratio, progressSink());

@@ -19,6 +19,7 @@ protected:
 
 class CountingPicture : public QWidget, public PictureDocument {
 public:
+    void LoadPictureFile(const QString&) override {}
     void mnuSaveClick() override {}
     void mnuCutClick() override {}
     void mnuCopyClick() override {}

@@ -32,6 +32,7 @@ QStringList captionsOf(const QMenu* menu) {
 // A child that counts how often the error handler asked it to recover.
 class FakePicture : public QWidget, public PictureDocument {
 public:
+    void LoadPictureFile(const QString&) override {}
     void mnuSaveClick() override { ++saves; }
     void mnuCutClick() override {}
     void mnuCopyClick() override {}

@@ -8,6 +8,7 @@
 
 #include "picture/adjustment_dialog.h"
 #include "picture/direction_dialog.h"
+#include "picture/picture_setup.h"
 #include "picture/picture_window.h"
 #include "picture/qt_clipboard.h"
 #include "picture/resize_dialog.h"
@@ -71,6 +72,7 @@ private slots:
         auto scripted = std::make_unique<ScriptedPrompts>();
         prompts = scripted.get();
         frame = std::make_unique<TQuarvelFrame>(std::move(scripted));
+        installPictureWindows(*frame);
         frame->resize(900, 700);
         frame->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
@@ -139,7 +141,7 @@ private slots:
         TfrmPicture* picture = newPicture(40, 30);
         answerSaveDialog(dir.filePath("round"), 1);
         QVERIFY(picture->mnuSaveAsClick());
-        TfrmPicture* loaded = frame->openPicture(dir.filePath("round.Bmp"));
+        auto* loaded = qobject_cast<TfrmPicture*>(frame->openPicture(dir.filePath("round.Bmp")));
         QCOMPARE(loaded->caption(), dir.filePath("round.Bmp"));
         QCOMPARE(loaded->TP->model().ImageWidth(), 40);
         QCOMPARE(loaded->viewport()->size(), QSize(40, 30));
@@ -149,12 +151,13 @@ private slots:
 
     void unreadableFileLeavesAnEmptyWindowAndSaysWhy() {
         const QString path = QStringLiteral("/nonexistent/missing.bmp");
-        TfrmPicture* picture = frame->openPicture(path);
+        auto* picture = qobject_cast<TfrmPicture*>(frame->openPicture(path));
+        QVERIFY(picture);
         QCOMPARE(picture->caption(), kNewPictureCaption);
         QVERIFY(!picture->TP->model().HasImage());
         QCOMPARE(prompts->messages.size(), 1);
         QVERIFY(prompts->messages[0].text.contains(path));
-        QVERIFY(frame->status().message().startsWith(QStringLiteral("Loading ")));
+        QCOMPARE(frame->status().message(), QStringLiteral("Ready..."));
     }
 
     void fitWindowSnapsBackToThePicture() {
@@ -167,12 +170,12 @@ private slots:
     void viewModesStretchOrScroll() {
         TfrmPicture* picture = newPicture(120, 80);
         picture->findChild<QAction*>("mnuFitPicture")->trigger();
-        QCOMPARE(picture->FitMode, 1);
+        QCOMPARE(picture->FitMode, ViewMode::FitPicture);
         subOf(picture)->resize(300, 200);
         QCOMPARE(picture->TP->size(), picture->viewport()->size());
         QVERIFY(picture->TP->model().FitToSize());
         picture->findChild<QAction*>("mnuScrollBars")->trigger();
-        QCOMPARE(picture->FitMode, 2);
+        QCOMPARE(picture->FitMode, ViewMode::ScrollBars);
         subOf(picture)->resize(100, 100);
         QCOMPARE(picture->TP->size(), QSize(120, 80));
         picture->findChild<QAction*>("mnuFitWindow")->trigger();
@@ -382,7 +385,7 @@ private slots:
         QCOMPARE(picture->TP->model().Picture().pixels, previewed.pixels);
     }
 
-    void dialogsDoNothingWhenThePositionNamesNoPicture() {
+    void dialogsKeepTheirPictureWhateverThePositionSays() {
         TfrmPicture* picture = newPicture(24, 16);
         activate(picture);
         picture->imageCommand("mnuAdjustImge")->trigger();
@@ -392,9 +395,11 @@ private slots:
         const std::vector<std::uint8_t> before = picture->TP->model().Picture().pixels;
         frame->jobState().TargetWindowIndex = 0;  // the dialog itself
         dialog->ApplyClick();
+        QVERIFY(picture->TP->model().Picture().pixels != before);
         frame->jobState().TargetWindowIndex = 5;  // nothing there
         dialog->ApplyClick();
-        QCOMPARE(picture->TP->model().Picture().pixels, before);
+        QCOMPARE(picture->TP->model().Picture().pixels, dialog->TP->model().Picture().pixels);
+        QVERIFY(prompts->messages.isEmpty());
     }
 
     void resizeByHalfHalvesPictureAndWindow() {

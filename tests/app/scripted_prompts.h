@@ -21,6 +21,10 @@ public:
         questions << text;
         return answer;
     }
+    bool askYesNo(QWidget*, const QString& text) override {
+        questions << text;
+        return yes;
+    }
     bool runFileDialog(QFileDialog& dialog) override {
         ++fileDialogs;
         return fileChoice ? fileChoice(dialog) : false;
@@ -39,6 +43,7 @@ public:
     QList<Message> messages;
     QStringList questions;
     QMessageBox::StandardButton answer = QMessageBox::No;
+    bool yes = false;                              // the answer to Yes/No questions
     std::function<bool(QFileDialog&)> fileChoice;  // unset: the user cancels
     int fileDialogs = 0;
     QString folder;

@@ -1,12 +1,15 @@
 // The surface job dialog driven offscreen: defaults from the picture, field linking, the
 // gouge box, Create writing G-code and DXF files, refusals, Cancel, Escape, and opening
 // from a picture window of the frame.
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "picture/picture_setup.h"
 #include "picture/picture_window.h"
 #include "scripted_prompts.h"
 #include "shell/quarvel_frame.h"
@@ -32,14 +35,15 @@ struct Harness {
     QList<QPair<int, int>> writtenResolutions;
     QPointer<TDXF> dialog;
 
-    Harness(std::int32_t mode, TZGrid grid, PictureFacts picture) {
+    Harness(std::int32_t mode, TZGrid grid, PictureFacts picture, QString pictureFile = {}) {
         saveDialog.setOption(QFileDialog::DontUseNativeDialog);
         saveDialog.setAcceptMode(QFileDialog::AcceptSave);
         job.JobMode = mode;
         job.HeightGrid = std::move(grid);
         job.JobFileName = "pic (1).bmp";
         dialog = new TDXF({job, status, prompts, saveDialog, picture,
-                           [this](int x, int y) { writtenResolutions << qMakePair(x, y); }});
+                           [this](int x, int y) { writtenResolutions << qMakePair(x, y); },
+                           std::move(pictureFile)});
     }
     ~Harness() { delete dialog.data(); }
 
@@ -61,9 +65,10 @@ struct Harness {
     }
 };
 
-Harness picture200x100(std::int32_t mode) {
+Harness picture200x100(std::int32_t mode, QString pictureFile = {}) {
     const int frame = mode == quarvel::kJobDxfSurface ? 2 : 0;
-    return Harness(mode, TZGrid(100 + frame, 200 + frame, 255), {200, 100, 100, 100});
+    return Harness(mode, TZGrid(100 + frame, 200 + frame, 255), {200, 100, 100, 100},
+                   std::move(pictureFile));
 }
 
 QList<QByteArray> fileLines(const QString& path) {
@@ -400,6 +405,43 @@ private slots:
         QCOMPARE(h.job.HeightGrid.rows, 102);
     }
 
+    void cancelledOrFailedGCodeSaveKeepsTheJob() {
+        Harness h = picture200x100(20);
+        h.dialog->chkGouge->click();
+        h.dialog->Button1->click();  // the scripted save dialog is cancelled
+        QVERIFY(!h.closed());
+        QCOMPARE(h.job.HeightGrid.rows, 100);
+        h.answerSave(dir.filePath("no such folder/out.Dnc"));
+        h.dialog->Button1->click();
+        QCOMPARE(h.prompts.messages.size(), 1);
+        QVERIFY(!h.closed());
+        QCOMPARE(h.job.HeightGrid.rows, 100);
+        h.answerSave(dir.filePath("again"));
+        h.dialog->Button1->click();
+        QVERIFY(QFile::exists(dir.filePath("again.Dnc")));
+        QVERIFY(h.closed());
+    }
+
+    void saveDialogOffersThePicturesName_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("offered");
+        QTest::newRow("g-code") << 20 << "dome_q.dnc";
+        QTest::newRow("dxf surface") << 10 << "dome_q.dxf";
+    }
+    void saveDialogOffersThePicturesName() {
+        QFETCH(int, mode);
+        Harness h = picture200x100(mode, dir.filePath("dome_q.bmp"));
+        h.dialog->chkGouge->click();
+        QString offered;
+        h.prompts.fileChoice = [&offered](QFileDialog& d) {
+            offered = d.selectedFiles().value(0);
+            return false;
+        };
+        h.dialog->Button1->click();
+        QTEST(QFileInfo(offered).fileName(), "offered");
+        QCOMPARE(QFileInfo(offered).absolutePath(), QDir(dir.path()).absolutePath());
+    }
+
     // The picture commands: a 200 x 100 picture whose pixels are all level 200, in true
     // colour for G-Code and as grey palette indexes for DXF Surface.
     void pictureCommandOpensDialog_data() {
@@ -415,6 +457,7 @@ private slots:
         QFETCH(bool, gCode);
         QFETCH(int, bitCount);
         TQuarvelFrame frame(std::make_unique<ScriptedPrompts>());
+        installPictureWindows(frame);
         frame.setSurfaceJobFactory(createSurfaceJobDialog);
         frame.New1Click();
         auto* picture = qobject_cast<TfrmPicture*>(frame.childAt(0));

@@ -141,4 +141,18 @@ TEST_F(ReliefCli, DxfSurfacePassesReaderAudit) {
         0);
 }
 
+TEST_F(ReliefCli, WritingThroughALinkKeepsTheLinkAndThePrivateFile) {
+    std::ofstream(out("out.dnc")) << "old";
+    fs::permissions(out("out.dnc"), fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink("out.dnc", out("link.dnc"));
+    ASSERT_EQ(run("gcode '" + kData + "worked_4x4.bmp' -o '" + out("link.dnc") +
+                  "' --size-x 4 --depth .25 --rapid .1 --no-gouge"),
+              0);
+    EXPECT_TRUE(fs::is_symlink(out("link.dnc")));
+    EXPECT_EQ(fs::status(out("out.dnc")).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(withoutStamp(readFile(out("out.dnc")), "worked_4x4.bmp"),
+              readFile(kData + "worked_example.dnc.expected"));
+}
+
 }  // namespace

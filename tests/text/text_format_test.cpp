@@ -135,5 +135,61 @@ TEST_F(AtomicFileTest, UnwritableFolderIsReportedWithThePath) {
     }
 }
 
+TEST_F(AtomicFileTest, ReplacedFileKeepsItsPermissionBits) {
+    namespace fs = std::filesystem;
+    const auto target = dir / "private.dnc";
+    std::ofstream(target) << "old";
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+    {
+        AtomicFile file(target.string());
+        file.stream() << "new";
+        file.commit();
+    }
+    EXPECT_EQ(read(target), "new");
+    EXPECT_EQ(fs::status(target).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST_F(AtomicFileTest, ChainOfLinksIsFollowedAndKept) {
+    namespace fs = std::filesystem;
+    fs::create_directories(dir / "real");
+    const auto file = dir / "real" / "out.dnc";
+    std::ofstream(file) << "old";
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink("real/out.dnc", dir / "first.dnc");  // relative to its own folder
+    fs::create_symlink(dir / "first.dnc", dir / "second.dnc");
+    {
+        AtomicFile writer((dir / "second.dnc").string());
+        EXPECT_EQ(writer.finalPath(), (dir / "first.dnc").parent_path() / "real/out.dnc");
+        writer.stream() << "new";
+        writer.commit();
+    }
+    EXPECT_TRUE(fs::is_symlink(dir / "second.dnc"));
+    EXPECT_TRUE(fs::is_symlink(dir / "first.dnc"));
+    EXPECT_EQ(read(dir / "second.dnc"), "new");
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fileCount(), 3u);  // the folder and the two links: no temporary file left
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), fs::directory_iterator()), 1);
+}
+
+TEST_F(AtomicFileTest, DanglingLinkCreatesTheFileItNames) {
+    namespace fs = std::filesystem;
+    fs::create_symlink("made.dnc", dir / "link.dnc");
+    {
+        AtomicFile writer((dir / "link.dnc").string());
+        writer.stream() << "new";
+        writer.commit();
+    }
+    EXPECT_TRUE(fs::is_symlink(dir / "link.dnc"));
+    EXPECT_EQ(read(dir / "made.dnc"), "new");
+}
+
+TEST_F(AtomicFileTest, LinkLoopIsAnIoError) {
+    namespace fs = std::filesystem;
+    fs::create_symlink("b.dnc", dir / "a.dnc");
+    fs::create_symlink("a.dnc", dir / "b.dnc");
+    EXPECT_THROW(AtomicFile((dir / "a.dnc").string()), IoError);
+    EXPECT_EQ(fileCount(), 2u);
+}
+
 }  // namespace
 }  // namespace quarvel

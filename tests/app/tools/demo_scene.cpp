@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QTimer>
 
+#include "picture/picture_setup.h"
 #include "picture/picture_window.h"
 #include "shell/quarvel_application.h"
 #include "shell/quarvel_frame.h"
@@ -20,10 +21,11 @@ int main(int argc, char** argv) {
     TQuarvelFrame frame;
     frame.resize(980, 640);
     frame.move(20, 20);
+    installPictureWindows(frame);
     frame.show();
-    TfrmPicture* picture = frame.openPicture(QString::fromLocal8Bit(argv[1]));
+    QWidget* picture = frame.openPicture(QString::fromLocal8Bit(argv[1]));
     qobject_cast<QMdiSubWindow*>(picture->parentWidget())->move(10, 10);
-    picture->imageCommand(QStringLiteral("mnuAdjustImge"))->trigger();
+    qobject_cast<TfrmPicture*>(picture)->imageCommand(QStringLiteral("mnuAdjustImge"))->trigger();
     if (auto* dialog = qobject_cast<QMdiSubWindow*>(frame.childAt(0)->parentWidget())) {
         dialog->move(440, 150);
     }
