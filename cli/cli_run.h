@@ -47,5 +47,6 @@ struct CliRun {
 void addImageCommands(CLI::App& app, CliRun& run);
 void addReliefCommands(CLI::App& app, CliRun& run);
 void addContourCommands(CLI::App& app, CliRun& run);
+void addDncCommands(CLI::App& app, CliRun& run);
 
 }  // namespace quarvel::cli

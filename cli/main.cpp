@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
     addImageCommands(app, run);
     addReliefCommands(app, run);
     addContourCommands(app, run);
+    addDncCommands(app, run);
     installInterruptHandler();
 
     try {
