@@ -8,10 +8,9 @@
 #include <filesystem>
 #include <sstream>
 
+#include "engine/raster_to_vector.h"
 #include "engine/region_run.h"
 #include "engine_photo_picture.h"
-#include "geom/ordering.h"
-#include "raster/sampling.h"
 #include "state/job_state.h"
 #include "toolpath/region_dnc_writer.h"
 
@@ -33,16 +32,11 @@ JobState facetJob(bool noisy) {
     const bench::GreyPicture& p = picture(noisy);
     JobState job;
     job.initialiseForFrame();
-    job.JobMode = kJobRasterToVector;
-    job.HeightGrid = SampleHeightGrid(
-        {p.width, p.height, static_cast<std::size_t>(p.width) * 3, p.bgr.data()}, job.JobMode);
-    job.FacetList = BuildFacetList(job.HeightGrid);
-    job.GridColumns = job.HeightGrid.columns;
-    job.GridRows = job.HeightGrid.rows;
-    TriangleExtents(job.FacetList, job.MeshBounds);
-    job.MeshBounds.minZ = job.MeshBounds.maxZ = 0;
-    const bool stop = false;
-    SortByLowestZ(job.FacetList, 0, static_cast<std::int64_t>(job.FacetList.size()) - 1, stop);
+    engine::MeshDocument mesh;
+    NullProgress progress;
+    engine::PrepareRasterToVector(
+        {p.width, p.height, static_cast<std::size_t>(p.width) * 3, p.bgr.data()}, job, mesh,
+        progress);
     return job;
 }
 
