@@ -14,7 +14,7 @@
 #include "engine/raster_to_vector.h"
 #include "engine/region_run.h"
 #include "imaging/rgb_load.h"
-#include "io/dxf_mesh_reader.h"
+#include "engine/mesh_loading.h"
 #include "state/job_state.h"
 #include "text/error.h"
 #include "text/text_format.h"
@@ -46,7 +46,7 @@ std::string lowerExtension(const std::string& path) {
 // Import DXF Mesh: the window's own triangles; JobMode 40 for the run.
 bool loadMeshRoad(const std::string& path, engine::MeshDocument& mesh, JobState& job,
                   Progress& progress) {
-    if (io::LoadMesh(path, mesh, progress).status == RunStatus::Cancelled) return false;
+    if (engine::LoadMesh(path, mesh, progress).status == RunStatus::Cancelled) return false;
     job.JobMode = kJobMeshToolpaths;
     return true;
 }
@@ -135,7 +135,7 @@ void printBound(const char* name, double value) {
 int runMeshInfo(const std::string& path) {
     TerminalProgress progress("mesh-info");
     engine::MeshDocument mesh;
-    const io::MeshLoadOutcome outcome = io::LoadMesh(path, mesh, progress);
+    const engine::MeshLoadOutcome outcome = engine::LoadMesh(path, mesh, progress);
     progress.finish();
     if (outcome.status == RunStatus::Cancelled) return cancelled();
     std::cout << "facets: " << mesh.Triangles.size() << "\n"

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/tolerance.h"
+#include "geom/tolerance.h"
 
 namespace quarvel::engine {
 

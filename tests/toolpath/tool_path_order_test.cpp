@@ -1,3 +1,4 @@
+#include "toolpath/probe_search.h"
 #include "toolpath/tool_path_order.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,6 @@
 namespace quarvel::toolpath {
 namespace {
 
-using engine::Point2;
 using engine::TRegion;
 using engine::TRegionArray;
 
