@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/refinement.h"
+#include "engine/region_workspace.h"
 #include "engine/rising_slicer.h"
 #include "engine/slicing.h"
 #include "text/error.h"
@@ -49,29 +50,30 @@ void requireFinite(double value, const char* field) {
     if (!std::isfinite(value)) throw InvalidInput(std::string(field) + " is not a finite number");
 }
 
-// Slices by style into `fresh`. False when the user stopped a Topography run between
-// levels (the caller then drops `fresh`).
+// Slices by style into `fresh`, with working lists of the run's own. False when the
+// user stopped a Topography run between levels (the caller then drops `fresh`).
 bool sliceByStyle(const TTriangleArray& triangles, TRegionArray& fresh, double opDepth,
                   double zStep, std::int32_t style, Progress& progress,
                   const LevelDone& levelDone) {
+    RegionWorkspace work;
     if (style == 1) {
-        SliceAtDepth(triangles, fresh, opDepth, progress);
+        SliceAtDepth(triangles, fresh, opDepth, progress, work);
     } else if (isTopography(style)) {
         if (zStep == 0.0) return true;  // exact: nothing to slice, reported as no regions
         RisingSlicer slicer(triangles);
         double level = zStep;
-        SliceAtDepth(slicer, fresh, level, progress);
+        SliceAtDepth(slicer, fresh, level, progress, work);
         if (!progress.pumpAndCheck()) return false;
         level += zStep;
         while (level <= opDepth) {
             const std::size_t firstNew = fresh.size() - 1;
-            SliceAtDepth(slicer, fresh, level, progress);
+            SliceAtDepth(slicer, fresh, level, progress, work);
             level += zStep;
             if (!progress.pumpAndCheck()) return false;
             if (levelDone) levelDone(fresh, firstNew);
         }
     } else {
-        VectorizeFlats(triangles, fresh, progress);
+        VectorizeFlats(triangles, fresh, progress, work);
     }
     return true;
 }

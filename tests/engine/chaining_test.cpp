@@ -7,6 +7,7 @@
 #include <random>
 
 #include "engine/region_sort.h"
+#include "engine/region_workspace.h"
 #include "engine/slicing.h"
 #include "engine_fixtures.h"
 #include "support/scripted_progress.h"
@@ -15,9 +16,10 @@ namespace quarvel::engine {
 namespace {
 
 TRegionArray chain(TMyEntityArray segs, Progress& progress) {
-    SortSegmentsByMinX(segs, 0, static_cast<std::int64_t>(segs.size()) - 1, progress);
+    RegionWorkspace work;
+    SortSegmentsByMinX(segs, 0, static_cast<std::int64_t>(segs.size()) - 1, progress, work.sort);
     TRegionArray regions = newRegionList();
-    BuildRegions(segs, regions, 3.0, progress);
+    BuildRegions(segs, regions, 3.0, progress, work);
     return regions;
 }
 
@@ -166,7 +168,8 @@ TEST(ChunkChainer, IndexedSearchEqualsPlainWalk) {
                 normalised(x + jitter(rng), y + jitter(rng), x2 + jitter(rng), y2 + jitter(rng)));
         }
         NullProgress progress;
-        SortSegmentsByMinX(segs, 0, 59, progress);
+        SortWorkspace work;
+        SortSegmentsByMinX(segs, 0, 59, progress, work);
         TMyEntityArray plainCopy = segs;
         ChunkChainer indexed(segs);
         ChunkChainer plain(plainCopy);
@@ -197,7 +200,8 @@ TEST(SliceAtDepth, ClosedBoxMeshGivesOnlyClosedRegionsAtAnyHeight) {
         const double h = height(rng);
         TRegionArray regions = newRegionList();
         NullProgress progress;
-        SliceAtDepth(hill, regions, h, progress);
+        RegionWorkspace work;
+        SliceAtDepth(hill, regions, h, progress, work);
         ASSERT_EQ(regions.size(), 2u) << h;
         EXPECT_EQ(regions[1].open, 0) << h;
         EXPECT_TRUE(test::isChain(regions[1]));
