@@ -73,11 +73,12 @@ void BM_OrderAndWriteDnc(benchmark::State& state) {
     engine::RunCreateRegions(mesh, topography32(), job, progress);
     for (auto _ : state) {
         std::ostringstream out;
-        toolpath::WriteRegionDnc(out, mesh.Regions, toolpath::ToolPathOrder(mesh.Regions),
+        const engine::TRegionArray& regions = mesh.Regions.withPlaceholder();
+        toolpath::WriteRegionDnc(out, regions, toolpath::ToolPathOrder(regions),
                                  {"t", "n", 10, 0.25});
         benchmark::DoNotOptimize(out.tellp());
     }
-    state.counters["regions"] = static_cast<double>(mesh.regionCount());
+    state.counters["regions"] = static_cast<double>(mesh.Regions.size());
 }
 BENCHMARK(BM_OrderAndWriteDnc)->Unit(benchmark::kMillisecond)->Arg(0)->Arg(1);
 

@@ -113,7 +113,7 @@ int runContours(const ContourOptions& o) {
     progress.finish();
     if (outcome.status == RunStatus::Cancelled || progress.cancelRequested()) return cancelled();
     std::cout << outcome.statusText << "\n";
-    if (mesh.regionCount() == 0) {
+    if (mesh.Regions.size() == 0) {
         std::cerr << "error: no regions to write\n";
         return kExitFailure;
     }
@@ -121,9 +121,9 @@ int runContours(const ContourOptions& o) {
         const toolpath::RegionDncHeader header{
             toolpath::CurrentDateTimeText(), toolpath::DncSourceName(mesh.Caption),
             outcome.settings.FeedRate, outcome.settings.RapidHeight};
-        toolpath::SaveRegionDnc(o.output, mesh.Regions, header);
+        toolpath::SaveRegionDnc(o.output, mesh.Regions.withPlaceholder(), header);
     } else {
-        toolpath::SavePolylineDxf(o.output, mesh.Regions);
+        toolpath::SavePolylineDxf(o.output, mesh.Regions.withPlaceholder());
     }
     return kExitOk;
 }

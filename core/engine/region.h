@@ -104,9 +104,4 @@ inline void uniteRegionBox(TRegion& a, const TRegion& b) {
     if (b.maxX > a.maxX) a.maxX = b.maxX;
 }
 
-// Entry 0 of every region list made by a run: never drawn or written.
-TRegion placeholderRegion();
-// A region list holding only the placeholder.
-TRegionArray newRegionList();
-
 }  // namespace quarvel::engine

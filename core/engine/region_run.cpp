@@ -66,7 +66,7 @@ bool sliceByStyle(const TTriangleArray& triangles, TRegionArray& fresh, double o
         if (!progress.pumpAndCheck()) return false;
         level += zStep;
         while (level <= opDepth) {
-            const std::size_t firstNew = fresh.size() - 1;
+            const std::size_t firstNew = fresh.size();
             SliceAtDepth(slicer, fresh, level, progress, work);
             level += zStep;
             if (!progress.pumpAndCheck()) return false;
@@ -81,24 +81,23 @@ bool sliceByStyle(const TTriangleArray& triangles, TRegionArray& fresh, double o
 void refine(TRegionArray& fresh, const RegionRunSettings& s, Progress& progress) {
     ClearRegionMarks(fresh);
     if (s.ReduceOn) {
-        for (std::size_t i = 1; i < fresh.size(); ++i) {
-            if (!ReduceRegion(fresh[i], s.ReduceEvery, progress)) fresh[i].mark = 1;
+        for (TRegion& r : fresh) {
+            if (!ReduceRegion(r, s.ReduceEvery, progress)) r.mark = 1;
         }
         RemoveMarkedRegions(fresh);
     }
     if (s.CurveFitOn) {
-        for (std::size_t i = 1; i < fresh.size(); ++i)
-            fresh[i] = CurveFitRegion(fresh[i], s.CurveFitValue, progress);
+        for (TRegion& r : fresh) r = CurveFitRegion(r, s.CurveFitValue, progress);
     }
     ClearRegionMarks(fresh);
     if (s.FilterOn) {
         const auto minimum = static_cast<std::size_t>(s.FilterMinSegments);
-        for (std::size_t i = 1; i < fresh.size(); ++i) {
-            if (fresh[i].segments.size() < minimum) fresh[i].mark = 1;
+        for (TRegion& r : fresh) {
+            if (r.segments.size() < minimum) r.mark = 1;
         }
         RemoveMarkedRegions(fresh);
     }
-    for (std::size_t i = 1; i < fresh.size(); ++i) MergeCollinear(fresh[i], progress);
+    for (TRegion& r : fresh) MergeCollinear(r, progress);
 }
 
 // The outcome of a run that appends nothing: stopped between levels, or no region.
@@ -107,18 +106,18 @@ RunOutcome emptyOutcome(const MeshDocument& mesh, const RegionRunSettings& s, bo
     outcome.settings = s;
     outcome.status = sliced ? RunStatus::Completed : RunStatus::Cancelled;
     outcome.statusText = sliced ? kNoRegionsText : kCancelledText;
-    outcome.countText = std::to_string(mesh.regionCount());
+    outcome.countText = std::to_string(mesh.Regions.size());
     return outcome;
 }
 
 RunOutcome appendRun(MeshDocument& mesh, TRegionArray& fresh, const RegionRunSettings& s) {
     RunOutcome outcome;
     outcome.settings = s;
-    const std::size_t n = fresh.size() - 1;
+    const std::size_t n = fresh.size();
     outcome.statusText = std::to_string(n) + " Regions Created...";
-    for (std::size_t i = 1; i < fresh.size(); ++i) mesh.Regions.push_back(std::move(fresh[i]));
+    mesh.Regions.append(std::move(fresh));
     outcome.regionsAdded = n;
-    outcome.countText = std::to_string(mesh.regionCount());
+    outcome.countText = std::to_string(mesh.Regions.size());
     return outcome;
 }
 
@@ -142,14 +141,14 @@ RunOutcome CreateMeshRegions(MeshDocument& mesh, double opDepth, double zStep, d
                              const RegionRunSettings& settings, Progress& progress,
                              const LevelDone& levelDone) {
     checkSliceValues(opDepth, zStep, cutDepth, settings.style);
-    TRegionArray fresh = newRegionList();
+    TRegionArray fresh;
     mesh.RegionsBeforeRun = static_cast<std::int32_t>(mesh.Regions.size());
     const bool sliced =
         sliceByStyle(mesh.Triangles, fresh, opDepth, zStep, settings.style, progress, levelDone);
-    if (!sliced || fresh.size() <= 1) return emptyOutcome(mesh, settings, sliced);
+    if (!sliced || fresh.empty()) return emptyOutcome(mesh, settings, sliced);
     refine(fresh, settings, progress);
     if (!keepsLevelDepths(settings.style)) {
-        for (std::size_t i = 1; i < fresh.size(); ++i) fresh[i].depth = cutDepth;
+        for (TRegion& r : fresh) r.depth = cutDepth;
     }
     return appendRun(mesh, fresh, settings);
 }
@@ -161,19 +160,19 @@ RunOutcome CreateRasterRegions(MeshDocument& mesh, const TTriangleArray& facetLi
     checkSliceValues(opDepthLevels, zStepLevels, cutDepth, settings.style);
     mesh.Bounds = meshBounds;
     ScaleBounds(mesh.Bounds, settings.XYScale);
-    TRegionArray fresh = newRegionList();
+    TRegionArray fresh;
     mesh.RegionsBeforeRun = static_cast<std::int32_t>(mesh.Regions.size());
     const bool sliced =
         sliceByStyle(facetList, fresh, opDepthLevels, zStepLevels, settings.style, progress, {});
-    if (!sliced || fresh.size() <= 1) return emptyOutcome(mesh, settings, sliced);
+    if (!sliced || fresh.empty()) return emptyOutcome(mesh, settings, sliced);
     refine(fresh, settings, progress);
     const double levelScale = settings.LevelScale;
-    for (std::size_t i = 1; i < fresh.size(); ++i) {
-        ScaleRegion(fresh[i], settings.XYScale);
+    for (TRegion& r : fresh) {
+        ScaleRegion(r, settings.XYScale);
         if (keepsLevelDepths(settings.style))
-            fresh[i].depth = fresh[i].depth * levelScale;
+            r.depth = r.depth * levelScale;
         else
-            fresh[i].depth = cutDepth;
+            r.depth = cutDepth;
     }
     return appendRun(mesh, fresh, settings);
 }
@@ -207,17 +206,17 @@ RunOutcome RunCreateRegions(MeshDocument& mesh, const RegionRunParams& params, c
 }
 
 std::string UndoLastRun(MeshDocument& mesh) {
-    // The placeholder always stays; an Undo with nothing left to undo removes nothing.
-    const auto before = static_cast<std::size_t>(std::max<std::int32_t>(mesh.RegionsBeforeRun, 1));
+    // An Undo with nothing left to undo removes nothing.
+    const auto before = static_cast<std::size_t>(std::max<std::int32_t>(mesh.RegionsBeforeRun, 0));
     std::size_t removed = 0;
     if (before < mesh.Regions.size()) {
         removed = mesh.Regions.size() - before;
-        mesh.Regions.resize(before);
+        mesh.Regions.truncate(before);
     }
     return "The last " + std::to_string(removed) + " Regions were removed..";
 }
 
-void ClearRegions(MeshDocument& mesh) { mesh.Regions = newRegionList(); }
+void ClearRegions(MeshDocument& mesh) { mesh.Regions.clear(); }
 
 std::string DefaultOpDepthText(const MeshDocument& mesh) {
     return generalText(-0.5 * mesh.Bounds.minZ);

@@ -93,7 +93,7 @@ RunOutcome RunCreateRegions(MeshDocument& mesh, const RegionRunParams& params, c
 
 // Removes the regions of the last run; returns "The last k Regions were removed..".
 std::string UndoLastRun(MeshDocument& mesh);
-// Leaves the placeholder alone.
+// Removes every region.
 void ClearRegions(MeshDocument& mesh);
 
 // The Op Depth the dialog shows for a mesh window: -0.5 x Bounds.minZ, as its text.

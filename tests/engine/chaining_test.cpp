@@ -6,6 +6,7 @@
 #include <cmath>
 #include <random>
 
+#include "engine/region_list.h"
 #include "engine/region_sort.h"
 #include "engine/region_workspace.h"
 #include "engine/slicing.h"
@@ -18,7 +19,7 @@ namespace {
 TRegionArray chain(TMyEntityArray segs, Progress& progress) {
     RegionWorkspace work;
     SortSegmentsByMinX(segs, 0, static_cast<std::int64_t>(segs.size()) - 1, progress, work.sort);
-    TRegionArray regions = newRegionList();
+    TRegionArray regions = {placeholderRegion()};
     BuildRegions(segs, regions, 3.0, progress, work);
     return regions;
 }
@@ -198,7 +199,7 @@ TEST(SliceAtDepth, ClosedBoxMeshGivesOnlyClosedRegionsAtAnyHeight) {
         16, [](int x, int y) { return std::max(0.0, 1.0 - std::hypot(x - 8.0, y - 8.0) / 8.0); });
     for (int k = 0; k < 20; ++k) {
         const double h = height(rng);
-        TRegionArray regions = newRegionList();
+        TRegionArray regions = {placeholderRegion()};
         NullProgress progress;
         RegionWorkspace work;
         SliceAtDepth(hill, regions, h, progress, work);

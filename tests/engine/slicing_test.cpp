@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/region_list.h"
 #include "engine/region_sort.h"
 #include "engine/region_workspace.h"
 #include "engine_fixtures.h"
@@ -104,7 +105,7 @@ TEST(RemoveDuplicateSegments, KeepsLastOfRunAndIgnoresExchangedEnds) {
 
 TEST(RemoveDuplicateSegments, RepeatedFaceLeavesOneSegment) {
     const Triangle t = sortedTriangle({0, 0, 0}, {1, 0, 10}, {0, 1, 10});
-    TRegionArray regions = newRegionList();
+    TRegionArray regions = {placeholderRegion()};
     NullProgress progress;
     RegionWorkspace work;
     SliceAtDepth({t, t}, regions, 5.0, progress, work);
@@ -130,7 +131,7 @@ TEST(VectorizeFlats, LowerPlateauRegionsComeFirst) {
     const TTriangleArray surface = test::gridSurface(6, [](int x, int) {
         return x <= 1 ? 0.0 : x <= 3 ? 10.0 : 20.0;
     });
-    TRegionArray regions = newRegionList();
+    TRegionArray regions = {placeholderRegion()};
     NullProgress progress;
     RegionWorkspace work;
     VectorizeFlats(surface, regions, progress, work);
@@ -149,7 +150,7 @@ TEST(VectorizeFlats, LowerPlateauRegionsComeFirst) {
 TEST(VectorizeFlats, CancelledBeforeStartAppendsNothing) {
     const TTriangleArray surface =
         test::gridSurface(4, [](int x, int) { return x < 2 ? 1.0 : 2.0; });
-    TRegionArray regions = newRegionList();
+    TRegionArray regions = {placeholderRegion()};
     quarvel::test::ScriptedProgress progress(1);
     RegionWorkspace work;
     VectorizeFlats(surface, regions, progress, work);

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "engine/region_list.h"
 #include "text/error.h"
 #include "toolpath/polyline_dxf_writer.h"
 #include "toolpath/region_dnc_writer.h"

@@ -5,6 +5,8 @@
 
 #include <random>
 
+#include "engine/region_list.h"
+
 namespace quarvel::toolpath {
 namespace {
 
