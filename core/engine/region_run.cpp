@@ -12,18 +12,22 @@
 
 namespace quarvel::engine {
 
-std::int32_t StyleCode(RegionStyle style, bool multipleDepths) {
+StyleCode styleCodeFor(RegionStyle style, bool multipleDepths) {
     switch (style) {
-        case RegionStyle::SingleDepth: return 1;
-        case RegionStyle::Topography: return multipleDepths ? 3 : 2;
-        case RegionStyle::Vectorize: return multipleDepths ? 5 : 4;
+        case RegionStyle::SingleDepth: return StyleCode::SingleDepth;
+        case RegionStyle::Topography:
+            return multipleDepths ? StyleCode::TopographyMultipleDepths
+                                  : StyleCode::TopographyOneDepth;
+        case RegionStyle::Vectorize:
+            return multipleDepths ? StyleCode::VectorizeMultipleDepths
+                                  : StyleCode::VectorizeOneDepth;
     }
-    return 1;
+    return StyleCode::SingleDepth;
 }
 
 RegionRunSettings MakeRunSettings(const RegionRunParams& params, std::int32_t gridColumns) {
     RegionRunSettings s;
-    s.style = StyleCode(params.style, params.multipleDepths);
+    s.style = styleCodeFor(params.style, params.multipleDepths);
     s.FeedRate = params.feedRate;
     s.RapidHeight = params.rapid;
     s.ReduceOn = params.reduceOn;
@@ -43,8 +47,16 @@ namespace {
 
 constexpr double kMaxTopographyLevels = 1e6;
 
-bool isTopography(std::int32_t style) { return style == 2 || style == 3; }
-bool keepsLevelDepths(std::int32_t style) { return style == 3 || style == 5; }
+bool isTopography(StyleCode style) {
+    return style == StyleCode::TopographyOneDepth || style == StyleCode::TopographyMultipleDepths;
+}
+bool isVectorize(StyleCode style) {
+    return style == StyleCode::VectorizeOneDepth || style == StyleCode::VectorizeMultipleDepths;
+}
+bool keepsLevelDepths(StyleCode style) {
+    return style == StyleCode::TopographyMultipleDepths ||
+           style == StyleCode::VectorizeMultipleDepths;
+}
 
 void requireFinite(double value, const char* field) {
     if (!std::isfinite(value)) throw InvalidInput(std::string(field) + " is not a finite number");
@@ -53,10 +65,10 @@ void requireFinite(double value, const char* field) {
 // Slices by style into `fresh`, with working lists of the run's own. False when the
 // user stopped a Topography run between levels (the caller then drops `fresh`).
 bool sliceByStyle(const TTriangleArray& triangles, TRegionArray& fresh, double opDepth,
-                  double zStep, std::int32_t style, Progress& progress,
+                  double zStep, StyleCode style, Progress& progress,
                   const LevelDone& levelDone) {
     RegionWorkspace work;
-    if (style == 1) {
+    if (style == StyleCode::SingleDepth) {
         SliceAtDepth(triangles, fresh, opDepth, progress, work);
     } else if (isTopography(style)) {
         if (zStep == 0.0) return true;  // exact: nothing to slice, reported as no regions
@@ -121,8 +133,8 @@ RunOutcome appendRun(MeshDocument& mesh, TRegionArray& fresh, const RegionRunSet
     return outcome;
 }
 
-void checkSliceValues(double opDepth, double zStep, double cutDepth, std::int32_t style) {
-    if (style <= 3) requireFinite(opDepth, "Op Depth");
+void checkSliceValues(double opDepth, double zStep, double cutDepth, StyleCode style) {
+    if (!isVectorize(style)) requireFinite(opDepth, "Op Depth");
     if (isTopography(style)) {
         requireFinite(zStep, "Z Step");
         if (zStep < 0.0) throw InvalidInput("Z Step must not be below 0");

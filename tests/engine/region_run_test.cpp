@@ -106,8 +106,9 @@ TEST(RegionRun, FieldRulesRaiseReduceAndFilter) {
     EXPECT_EQ(s.CurveFitValue, 0);
     EXPECT_EQ(s.XYScale, 3.0f / 7.0f);
     EXPECT_EQ(s.LevelScale, 1.0f / 255.0f);
-    EXPECT_EQ(StyleCode(RegionStyle::Vectorize, true), 5);
-    EXPECT_EQ(StyleCode(RegionStyle::Topography, false), 2);
+    EXPECT_EQ(styleCodeFor(RegionStyle::Vectorize, true), StyleCode::VectorizeMultipleDepths);
+    EXPECT_EQ(styleCodeFor(RegionStyle::Topography, false), StyleCode::TopographyOneDepth);
+    EXPECT_EQ(styleCodeFor(RegionStyle::SingleDepth, true), StyleCode::SingleDepth);
 }
 
 TEST(RegionRun, SecondRunAppendsAndUndoRemovesOnlyIt) {
