@@ -11,10 +11,10 @@
 
 #include "cli_run.h"
 #include "engine/mesh_document.h"
+#include "engine/mesh_loading.h"
 #include "engine/raster_to_vector.h"
 #include "engine/region_run.h"
 #include "imaging/rgb_load.h"
-#include "engine/mesh_loading.h"
 #include "state/job_state.h"
 #include "text/error.h"
 #include "text/text_format.h"

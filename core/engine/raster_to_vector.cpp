@@ -16,7 +16,8 @@ RunStatus PrepareRasterToVector(const PixelView24& picture, JobState& job, MeshD
     job.MeshBounds.minZ = 0;
     job.MeshBounds.maxZ = 0;
     const bool stop = progress.cancelRequested();
-    if (!SortByLowestZ(job.FacetList, 0, static_cast<std::int64_t>(job.FacetList.size()) - 1, stop)) {
+    if (!SortByLowestZ(job.FacetList, 0, static_cast<std::int64_t>(job.FacetList.size()) - 1,
+                       stop)) {
         job.FacetList.clear();
         return RunStatus::Cancelled;
     }

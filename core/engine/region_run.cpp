@@ -65,8 +65,7 @@ void requireFinite(double value, const char* field) {
 // Slices by style into `fresh`, with working lists of the run's own. False when the
 // user stopped a Topography run between levels (the caller then drops `fresh`).
 bool sliceByStyle(const TTriangleArray& triangles, TRegionArray& fresh, double opDepth,
-                  double zStep, StyleCode style, Progress& progress,
-                  const LevelDone& levelDone) {
+                  double zStep, StyleCode style, Progress& progress, const LevelDone& levelDone) {
     RegionWorkspace work;
     if (style == StyleCode::SingleDepth) {
         SliceAtDepth(triangles, fresh, opDepth, progress, work);

@@ -38,8 +38,7 @@ private:
     };
     void rebuild();
     void consider(std::size_t k, Point2 c, Best& best) const;
-    void scanRing(std::int64_t fx, std::int64_t fy, std::int64_t ring, Point2 c,
-                  Best& best) const;
+    void scanRing(std::int64_t fx, std::int64_t fy, std::int64_t ring, Point2 c, Best& best) const;
 
     std::vector<engine::TMyEntity> probes_;
     std::vector<std::uint8_t> pending_;

@@ -86,8 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ReadMeshFaces, LayerGroupNoLongerShiftsTheReading) {
     // Code 8 with the layer name "0" used to be taken for the end of the face.
-    const MeshFaces mesh =
-        read(joined(concat({kHead, face(kQuad, {"8", "0", "62", "7"}), kTail})));
+    const MeshFaces mesh = read(joined(concat({kHead, face(kQuad, {"8", "0", "62", "7"}), kTail})));
     ASSERT_EQ(mesh.triangles.size(), 2u);
     EXPECT_EQ(mesh.triangles[0].p3.z, 2.0);
     EXPECT_EQ(mesh.triangles[1].p3.x, 1.0);
