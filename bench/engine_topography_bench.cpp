@@ -8,10 +8,9 @@
 #include <filesystem>
 #include <sstream>
 
+#include "engine/raster_to_vector.h"
 #include "engine/region_run.h"
 #include "engine_photo_picture.h"
-#include "geom/ordering.h"
-#include "raster/sampling.h"
 #include "state/job_state.h"
 #include "toolpath/region_dnc_writer.h"
 
@@ -33,16 +32,11 @@ JobState facetJob(bool noisy) {
     const bench::GreyPicture& p = picture(noisy);
     JobState job;
     job.initialiseForFrame();
-    job.JobMode = kJobRasterToVector;
-    job.HeightGrid = SampleHeightGrid(
-        {p.width, p.height, static_cast<std::size_t>(p.width) * 3, p.bgr.data()}, job.JobMode);
-    job.FacetList = BuildFacetList(job.HeightGrid);
-    job.GridColumns = job.HeightGrid.columns;
-    job.GridRows = job.HeightGrid.rows;
-    TriangleExtents(job.FacetList, job.MeshBounds);
-    job.MeshBounds.minZ = job.MeshBounds.maxZ = 0;
-    const bool stop = false;
-    SortByLowestZ(job.FacetList, 0, static_cast<std::int64_t>(job.FacetList.size()) - 1, stop);
+    engine::MeshDocument mesh;
+    NullProgress progress;
+    engine::PrepareRasterToVector(
+        {p.width, p.height, static_cast<std::size_t>(p.width) * 3, p.bgr.data()}, job, mesh,
+        progress);
     return job;
 }
 
@@ -79,11 +73,12 @@ void BM_OrderAndWriteDnc(benchmark::State& state) {
     engine::RunCreateRegions(mesh, topography32(), job, progress);
     for (auto _ : state) {
         std::ostringstream out;
-        toolpath::WriteRegionDnc(out, mesh.Regions, toolpath::ToolPathOrder(mesh.Regions),
+        const engine::TRegionArray& regions = mesh.Regions.withPlaceholder();
+        toolpath::WriteRegionDnc(out, regions, toolpath::ToolPathOrder(regions),
                                  {"t", "n", 10, 0.25});
         benchmark::DoNotOptimize(out.tellp());
     }
-    state.counters["regions"] = static_cast<double>(mesh.regionCount());
+    state.counters["regions"] = static_cast<double>(mesh.Regions.size());
 }
 BENCHMARK(BM_OrderAndWriteDnc)->Unit(benchmark::kMillisecond)->Arg(0)->Arg(1);
 

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "io/dxf_mesh_reader.h"
+#include "engine/mesh_loading.h"
 #include "text/text_format.h"
 
 namespace {
@@ -88,7 +88,7 @@ void BM_LoadMesh1M(benchmark::State& state) {
         const auto start = std::chrono::steady_clock::now();
         engine::MeshDocument mesh;
         NullProgress progress;
-        io::LoadMesh(path, mesh, progress);
+        engine::LoadMesh(path, mesh, progress);
         facets = mesh.Triangles.size();
         total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }

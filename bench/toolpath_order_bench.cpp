@@ -3,6 +3,7 @@
 
 #include <random>
 
+#include "engine/region_list.h"
 #include "toolpath/tool_path_order.h"
 
 namespace {

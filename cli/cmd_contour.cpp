@@ -11,11 +11,10 @@
 
 #include "cli_run.h"
 #include "engine/mesh_document.h"
+#include "engine/mesh_loading.h"
+#include "engine/raster_to_vector.h"
 #include "engine/region_run.h"
-#include "geom/ordering.h"
 #include "imaging/rgb_load.h"
-#include "io/dxf_mesh_reader.h"
-#include "raster/sampling.h"
 #include "state/job_state.h"
 #include "text/error.h"
 #include "text/text_format.h"
@@ -47,31 +46,27 @@ std::string lowerExtension(const std::string& path) {
 // Import DXF Mesh: the window's own triangles; JobMode 40 for the run.
 bool loadMeshRoad(const std::string& path, engine::MeshDocument& mesh, JobState& job,
                   Progress& progress) {
-    if (io::LoadMesh(path, mesh, progress).status == RunStatus::Cancelled) return false;
+    if (engine::LoadMesh(path, mesh, progress).status == RunStatus::Cancelled) return false;
     job.JobMode = kJobMeshToolpaths;
     return true;
 }
 
-// Raster to Vector: the picture's facet list, sorted, with its extents (z set to 0),
-// and a Vector Conversion window.
+// Raster to Vector: the picture's facet list and a Vector Conversion window.
 bool loadPictureRoad(const std::string& path, engine::MeshDocument& mesh, JobState& job,
-                     const Progress& progress) {
+                     Progress& progress) {
     const imaging::Bgr24 picture = imaging::LoadBgr24(path);
     const PixelView24 view{picture.width, picture.height,
                            static_cast<std::size_t>(picture.width) * 3, picture.bytes.data()};
-    job.JobMode = kJobRasterToVector;
-    job.HeightGrid = SampleHeightGrid(view, job.JobMode);
-    job.FacetList = BuildFacetList(job.HeightGrid);
-    job.GridColumns = job.HeightGrid.columns;
-    job.GridRows = job.HeightGrid.rows;
-    TriangleExtents(job.FacetList, job.MeshBounds);
-    job.MeshBounds.minZ = 0;
-    job.MeshBounds.maxZ = 0;
-    const bool stop = progress.cancelRequested();
-    if (!SortByLowestZ(job.FacetList, 0, static_cast<std::int64_t>(job.FacetList.size()) - 1, stop))
-        return false;
-    mesh.Caption = engine::kVectorConversionCaption;
-    return true;
+    return engine::PrepareRasterToVector(view, job, mesh, progress) == RunStatus::Completed;
+}
+
+// The dialog shows the default Op Depth as text; the run reads that text back.
+double defaultOpDepth(const engine::MeshDocument& mesh) {
+    const std::string shown = engine::DefaultOpDepthText(mesh);
+    double value = 0.0;
+    if (!parseDouble(shown, value))
+        throw InvalidInput("the default Op Depth '" + shown + "' is not a number; give --op-depth");
+    return value;
 }
 
 engine::RegionRunParams runParams(const ContourOptions& o, const engine::MeshDocument& mesh) {
@@ -80,10 +75,7 @@ engine::RegionRunParams runParams(const ContourOptions& o, const engine::MeshDoc
               : o.style == "vectorize" ? engine::RegionStyle::Vectorize
                                        : engine::RegionStyle::SingleDepth;
     p.multipleDepths = o.multipleDepths;
-    // The dialog shows the default Op Depth as text; the run reads that text back.
-    double shown = 0.0;
-    parseDouble(engine::DefaultOpDepthText(mesh), shown);
-    p.opDepth = o.opDepth.value_or(shown);
+    p.opDepth = o.opDepth ? *o.opDepth : defaultOpDepth(mesh);
     p.zStep = o.zStep;
     p.cutDepth = o.cutDepth;
     p.feedRate = o.feed;
@@ -121,7 +113,7 @@ int runContours(const ContourOptions& o) {
     progress.finish();
     if (outcome.status == RunStatus::Cancelled || progress.cancelRequested()) return cancelled();
     std::cout << outcome.statusText << "\n";
-    if (mesh.regionCount() == 0) {
+    if (mesh.Regions.size() == 0) {
         std::cerr << "error: no regions to write\n";
         return kExitFailure;
     }
@@ -129,9 +121,9 @@ int runContours(const ContourOptions& o) {
         const toolpath::RegionDncHeader header{
             toolpath::CurrentDateTimeText(), toolpath::DncSourceName(mesh.Caption),
             outcome.settings.FeedRate, outcome.settings.RapidHeight};
-        toolpath::SaveRegionDnc(o.output, mesh.Regions, header);
+        toolpath::SaveRegionDnc(o.output, mesh.Regions.withPlaceholder(), header);
     } else {
-        toolpath::SavePolylineDxf(o.output, mesh.Regions);
+        toolpath::SavePolylineDxf(o.output, mesh.Regions.withPlaceholder());
     }
     return kExitOk;
 }
@@ -143,7 +135,7 @@ void printBound(const char* name, double value) {
 int runMeshInfo(const std::string& path) {
     TerminalProgress progress("mesh-info");
     engine::MeshDocument mesh;
-    const io::MeshLoadOutcome outcome = io::LoadMesh(path, mesh, progress);
+    const engine::MeshLoadOutcome outcome = engine::LoadMesh(path, mesh, progress);
     progress.finish();
     if (outcome.status == RunStatus::Cancelled) return cancelled();
     std::cout << "facets: " << mesh.Triangles.size() << "\n"

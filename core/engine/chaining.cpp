@@ -6,6 +6,7 @@
 #include "engine/joining.h"
 #include "engine/orientation.h"
 #include "engine/region_sort.h"
+#include "engine/region_workspace.h"
 
 namespace quarvel::engine {
 
@@ -39,12 +40,13 @@ bool isLoneZeroSegment(std::span<const TMyEntity> chunk) {
 
 }  // namespace
 
-void BuildRegions(TMyEntityArray& segments, TRegionArray& regions, double h, Progress& progress) {
+void BuildRegions(TMyEntityArray& segments, TRegionArray& regions, double h, Progress& progress,
+                  RegionWorkspace& work) {
     const ChunkLayout layout = chunkLayoutFor(static_cast<std::int64_t>(segments.size()) - 1);
     // The chunks are chained where they lie, each chunk's regions appended straight to
     // the flattened list (the concatenation of the chunk lists, in chunk order).
     TRegionArray flat;
-    thread_local ChunkChainer chainer;  // its working lists are kept from call to call
+    ChunkChainer& chainer = work.chainer;  // its working lists are kept through the run
     LoopProgress loop(progress, layout.lastChunk);
     for (std::int64_t k = 0; k <= layout.lastChunk; ++k) {
         if (!loop.step(k)) {
@@ -59,7 +61,7 @@ void BuildRegions(TMyEntityArray& segments, TRegionArray& regions, double h, Pro
     segments.clear();  // emptied; its room stays with the caller for the next level
     for (TRegion& r : flat) r.mark = 1;
     SortRegionsByMinX(flat, 0, static_cast<std::int64_t>(flat.size()) - 1, progress);
-    JoinOpenRegions(flat, progress);
+    JoinOpenRegions(flat, progress, work.join);
     for (TRegion& r : flat) regions.push_back(std::move(r));
 }
 

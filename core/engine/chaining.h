@@ -13,6 +13,8 @@
 
 namespace quarvel::engine {
 
+struct RegionWorkspace;
+
 // Number of segments per chunk and last chunk index for a list whose last index is
 // `lastIndex`: 100 per chunk, or lastIndex div 500 when that would make more than
 // 501 chunks.
@@ -24,8 +26,9 @@ ChunkLayout chunkLayoutFor(std::int64_t lastIndex);
 
 // Chains `segments` (sorted by minX) and appends the regions, each with depth h, after
 // the last entry of `regions`. Closed regions have their inside on the right. Empties
-// `segments`. Cancelled between chunks: appends nothing.
-void BuildRegions(TMyEntityArray& segments, TRegionArray& regions, double h, Progress& progress);
+// `segments`. Cancelled between chunks: appends nothing. `work` holds the working lists.
+void BuildRegions(TMyEntityArray& segments, TRegionArray& regions, double h, Progress& progress,
+                  RegionWorkspace& work);
 
 // Traces the regions of one chunk. Ends are matched within the end tolerance and the
 // attached end is set to the exact point it matched, so consecutive segments share

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/tolerance.h"
+#include "geom/tolerance.h"
 
 namespace quarvel::engine {
 

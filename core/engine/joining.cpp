@@ -90,13 +90,7 @@ private:
     EndIndex index_;
 };
 
-// One piece attached to a joined region: which region, the point its matched end is
-// set to, and whether that end was its start.
-struct Attached {
-    std::size_t index;
-    Point2 at;
-    bool atStart;
-};
+using Attached = JoinWorkspace::Attached;
 
 // Forward joining from cur's end at `tail`: the pieces attached after cur, in order, go
 // to `after`. Returns true when the region closed on its head. The pieces themselves
@@ -144,10 +138,11 @@ void settle(TRegion& b, const Attached& a, bool forward) {
 // Joins the pieces at both ends of region i into a new region. The pieces are found
 // first, from the search's own copy of their ends; then each is settled in the list and
 // their segments are copied once, into a list of the final size.
-TRegion joinFrom(TRegionArray& list, JoinSearch& search, std::size_t i) {
+TRegion joinFrom(TRegionArray& list, JoinSearch& search, std::size_t i, JoinWorkspace& work) {
     const TRegion& region = list[i];
     const Point2 head = regionStart(region);
-    thread_local std::vector<Attached> after, inFront;
+    std::vector<Attached>& after = work.after;
+    std::vector<Attached>& inFront = work.inFront;
     after.clear();
     inFront.clear();
     const bool closed = joinForward(search, regionEnd(region), head, after);
@@ -197,7 +192,8 @@ TRegion joinFrom(TRegionArray& list, JoinSearch& search, std::size_t i) {
 
 }  // namespace
 
-static void joinOpenRegions(TRegionArray& list, Progress& progress, bool plainWalk) {
+static void joinOpenRegions(TRegionArray& list, Progress& progress, bool plainWalk,
+                            JoinWorkspace& work) {
     if (progress.cancelRequested()) return;
     // Regions that are already closed (or taken) lead the result; they are moved there
     // only once the loop has finished, so that a cancelled call leaves the list whole.
@@ -215,7 +211,7 @@ static void joinOpenRegions(TRegionArray& list, Progress& progress, bool plainWa
         if (!isAvailable(region)) continue;
         region.mark = 0;
         search.take(static_cast<std::size_t>(i));
-        joined.push_back(joinFrom(list, search, static_cast<std::size_t>(i)));
+        joined.push_back(joinFrom(list, search, static_cast<std::size_t>(i), work));
     }
     TRegionArray result;
     result.reserve(leading.size() + joined.size());
@@ -224,12 +220,12 @@ static void joinOpenRegions(TRegionArray& list, Progress& progress, bool plainWa
     list = std::move(result);
 }
 
-void JoinOpenRegions(TRegionArray& list, Progress& progress) {
-    joinOpenRegions(list, progress, false);
+void JoinOpenRegions(TRegionArray& list, Progress& progress, JoinWorkspace& work) {
+    joinOpenRegions(list, progress, false, work);
 }
 
-void JoinOpenRegionsPlainWalk(TRegionArray& list, Progress& progress) {
-    joinOpenRegions(list, progress, true);
+void JoinOpenRegionsPlainWalk(TRegionArray& list, Progress& progress, JoinWorkspace& work) {
+    joinOpenRegions(list, progress, true, work);
 }
 
 }  // namespace quarvel::engine

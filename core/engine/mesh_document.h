@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/region.h"
+#include "engine/region_list.h"
 #include "geom/types.h"
 
 namespace quarvel::engine {
@@ -17,11 +17,8 @@ struct MeshDocument {
     TEdgeArray Edges;
     TTriangleArray Triangles;  // corners ascending in z, list ascending in p1.z
     quarvel::MeshBounds Bounds;
-    TRegionArray Regions = newRegionList();  // entry 0 is the placeholder
-    std::int32_t RegionsBeforeRun = 0;       // entries of Regions when the last run began
-
-    // Number of regions, the placeholder not counted.
-    std::size_t regionCount() const { return Regions.empty() ? 0 : Regions.size() - 1; }
+    RegionList Regions;
+    std::int32_t RegionsBeforeRun = 0;  // number of Regions when the last run began
 };
 
 }  // namespace quarvel::engine

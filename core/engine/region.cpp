@@ -17,16 +17,4 @@ void ReverseRegion(TRegion& r) {
     for (TMyEntity& s : r.segments) exchangeEnds(s);
 }
 
-TRegion placeholderRegion() {
-    TRegion r;
-    r.segments.resize(1);
-    return r;
-}
-
-TRegionArray newRegionList() {
-    TRegionArray list;
-    list.push_back(placeholderRegion());
-    return list;
-}
-
 }  // namespace quarvel::engine

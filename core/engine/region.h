@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/tolerance.h"
+#include "geom/tolerance.h"
 
 namespace quarvel::engine {
 
@@ -103,10 +103,5 @@ inline void uniteRegionBox(TRegion& a, const TRegion& b) {
     if (b.maxY > a.maxY) a.maxY = b.maxY;
     if (b.maxX > a.maxX) a.maxX = b.maxX;
 }
-
-// Entry 0 of every region list made by a run: never drawn or written.
-TRegion placeholderRegion();
-// A region list holding only the placeholder.
-TRegionArray newRegionList();
 
 }  // namespace quarvel::engine

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/refinement.h"
+#include "engine/region_workspace.h"
 #include "engine/rising_slicer.h"
 #include "engine/slicing.h"
 #include "text/error.h"
@@ -11,18 +12,22 @@
 
 namespace quarvel::engine {
 
-std::int32_t StyleCode(RegionStyle style, bool multipleDepths) {
+StyleCode styleCodeFor(RegionStyle style, bool multipleDepths) {
     switch (style) {
-        case RegionStyle::SingleDepth: return 1;
-        case RegionStyle::Topography: return multipleDepths ? 3 : 2;
-        case RegionStyle::Vectorize: return multipleDepths ? 5 : 4;
+        case RegionStyle::SingleDepth: return StyleCode::SingleDepth;
+        case RegionStyle::Topography:
+            return multipleDepths ? StyleCode::TopographyMultipleDepths
+                                  : StyleCode::TopographyOneDepth;
+        case RegionStyle::Vectorize:
+            return multipleDepths ? StyleCode::VectorizeMultipleDepths
+                                  : StyleCode::VectorizeOneDepth;
     }
-    return 1;
+    return StyleCode::SingleDepth;
 }
 
 RegionRunSettings MakeRunSettings(const RegionRunParams& params, std::int32_t gridColumns) {
     RegionRunSettings s;
-    s.style = StyleCode(params.style, params.multipleDepths);
+    s.style = styleCodeFor(params.style, params.multipleDepths);
     s.FeedRate = params.feedRate;
     s.RapidHeight = params.rapid;
     s.ReduceOn = params.reduceOn;
@@ -42,36 +47,44 @@ namespace {
 
 constexpr double kMaxTopographyLevels = 1e6;
 
-bool isTopography(std::int32_t style) { return style == 2 || style == 3; }
-bool keepsLevelDepths(std::int32_t style) { return style == 3 || style == 5; }
+bool isTopography(StyleCode style) {
+    return style == StyleCode::TopographyOneDepth || style == StyleCode::TopographyMultipleDepths;
+}
+bool isVectorize(StyleCode style) {
+    return style == StyleCode::VectorizeOneDepth || style == StyleCode::VectorizeMultipleDepths;
+}
+bool keepsLevelDepths(StyleCode style) {
+    return style == StyleCode::TopographyMultipleDepths ||
+           style == StyleCode::VectorizeMultipleDepths;
+}
 
 void requireFinite(double value, const char* field) {
     if (!std::isfinite(value)) throw InvalidInput(std::string(field) + " is not a finite number");
 }
 
-// Slices by style into `fresh`. False when the user stopped a Topography run between
-// levels (the caller then drops `fresh`).
+// Slices by style into `fresh`, with working lists of the run's own. False when the
+// user stopped a Topography run between levels (the caller then drops `fresh`).
 bool sliceByStyle(const TTriangleArray& triangles, TRegionArray& fresh, double opDepth,
-                  double zStep, std::int32_t style, Progress& progress,
-                  const LevelDone& levelDone) {
-    if (style == 1) {
-        SliceAtDepth(triangles, fresh, opDepth, progress);
+                  double zStep, StyleCode style, Progress& progress, const LevelDone& levelDone) {
+    RegionWorkspace work;
+    if (style == StyleCode::SingleDepth) {
+        SliceAtDepth(triangles, fresh, opDepth, progress, work);
     } else if (isTopography(style)) {
         if (zStep == 0.0) return true;  // exact: nothing to slice, reported as no regions
         RisingSlicer slicer(triangles);
         double level = zStep;
-        SliceAtDepth(slicer, fresh, level, progress);
+        SliceAtDepth(slicer, fresh, level, progress, work);
         if (!progress.pumpAndCheck()) return false;
         level += zStep;
         while (level <= opDepth) {
-            const std::size_t firstNew = fresh.size() - 1;
-            SliceAtDepth(slicer, fresh, level, progress);
+            const std::size_t firstNew = fresh.size();
+            SliceAtDepth(slicer, fresh, level, progress, work);
             level += zStep;
             if (!progress.pumpAndCheck()) return false;
             if (levelDone) levelDone(fresh, firstNew);
         }
     } else {
-        VectorizeFlats(triangles, fresh, progress);
+        VectorizeFlats(triangles, fresh, progress, work);
     }
     return true;
 }
@@ -79,24 +92,23 @@ bool sliceByStyle(const TTriangleArray& triangles, TRegionArray& fresh, double o
 void refine(TRegionArray& fresh, const RegionRunSettings& s, Progress& progress) {
     ClearRegionMarks(fresh);
     if (s.ReduceOn) {
-        for (std::size_t i = 1; i < fresh.size(); ++i) {
-            if (!ReduceRegion(fresh[i], s.ReduceEvery, progress)) fresh[i].mark = 1;
+        for (TRegion& r : fresh) {
+            if (!ReduceRegion(r, s.ReduceEvery, progress)) r.mark = 1;
         }
         RemoveMarkedRegions(fresh);
     }
     if (s.CurveFitOn) {
-        for (std::size_t i = 1; i < fresh.size(); ++i)
-            fresh[i] = CurveFitRegion(fresh[i], s.CurveFitValue, progress);
+        for (TRegion& r : fresh) r = CurveFitRegion(r, s.CurveFitValue, progress);
     }
     ClearRegionMarks(fresh);
     if (s.FilterOn) {
         const auto minimum = static_cast<std::size_t>(s.FilterMinSegments);
-        for (std::size_t i = 1; i < fresh.size(); ++i) {
-            if (fresh[i].segments.size() < minimum) fresh[i].mark = 1;
+        for (TRegion& r : fresh) {
+            if (r.segments.size() < minimum) r.mark = 1;
         }
         RemoveMarkedRegions(fresh);
     }
-    for (std::size_t i = 1; i < fresh.size(); ++i) MergeCollinear(fresh[i], progress);
+    for (TRegion& r : fresh) MergeCollinear(r, progress);
 }
 
 // The outcome of a run that appends nothing: stopped between levels, or no region.
@@ -105,23 +117,23 @@ RunOutcome emptyOutcome(const MeshDocument& mesh, const RegionRunSettings& s, bo
     outcome.settings = s;
     outcome.status = sliced ? RunStatus::Completed : RunStatus::Cancelled;
     outcome.statusText = sliced ? kNoRegionsText : kCancelledText;
-    outcome.countText = std::to_string(mesh.regionCount());
+    outcome.countText = std::to_string(mesh.Regions.size());
     return outcome;
 }
 
 RunOutcome appendRun(MeshDocument& mesh, TRegionArray& fresh, const RegionRunSettings& s) {
     RunOutcome outcome;
     outcome.settings = s;
-    const std::size_t n = fresh.size() - 1;
+    const std::size_t n = fresh.size();
     outcome.statusText = std::to_string(n) + " Regions Created...";
-    for (std::size_t i = 1; i < fresh.size(); ++i) mesh.Regions.push_back(std::move(fresh[i]));
+    mesh.Regions.append(std::move(fresh));
     outcome.regionsAdded = n;
-    outcome.countText = std::to_string(mesh.regionCount());
+    outcome.countText = std::to_string(mesh.Regions.size());
     return outcome;
 }
 
-void checkSliceValues(double opDepth, double zStep, double cutDepth, std::int32_t style) {
-    if (style <= 3) requireFinite(opDepth, "Op Depth");
+void checkSliceValues(double opDepth, double zStep, double cutDepth, StyleCode style) {
+    if (!isVectorize(style)) requireFinite(opDepth, "Op Depth");
     if (isTopography(style)) {
         requireFinite(zStep, "Z Step");
         if (zStep < 0.0) throw InvalidInput("Z Step must not be below 0");
@@ -140,14 +152,14 @@ RunOutcome CreateMeshRegions(MeshDocument& mesh, double opDepth, double zStep, d
                              const RegionRunSettings& settings, Progress& progress,
                              const LevelDone& levelDone) {
     checkSliceValues(opDepth, zStep, cutDepth, settings.style);
-    TRegionArray fresh = newRegionList();
+    TRegionArray fresh;
     mesh.RegionsBeforeRun = static_cast<std::int32_t>(mesh.Regions.size());
     const bool sliced =
         sliceByStyle(mesh.Triangles, fresh, opDepth, zStep, settings.style, progress, levelDone);
-    if (!sliced || fresh.size() <= 1) return emptyOutcome(mesh, settings, sliced);
+    if (!sliced || fresh.empty()) return emptyOutcome(mesh, settings, sliced);
     refine(fresh, settings, progress);
     if (!keepsLevelDepths(settings.style)) {
-        for (std::size_t i = 1; i < fresh.size(); ++i) fresh[i].depth = cutDepth;
+        for (TRegion& r : fresh) r.depth = cutDepth;
     }
     return appendRun(mesh, fresh, settings);
 }
@@ -159,19 +171,19 @@ RunOutcome CreateRasterRegions(MeshDocument& mesh, const TTriangleArray& facetLi
     checkSliceValues(opDepthLevels, zStepLevels, cutDepth, settings.style);
     mesh.Bounds = meshBounds;
     ScaleBounds(mesh.Bounds, settings.XYScale);
-    TRegionArray fresh = newRegionList();
+    TRegionArray fresh;
     mesh.RegionsBeforeRun = static_cast<std::int32_t>(mesh.Regions.size());
     const bool sliced =
         sliceByStyle(facetList, fresh, opDepthLevels, zStepLevels, settings.style, progress, {});
-    if (!sliced || fresh.size() <= 1) return emptyOutcome(mesh, settings, sliced);
+    if (!sliced || fresh.empty()) return emptyOutcome(mesh, settings, sliced);
     refine(fresh, settings, progress);
     const double levelScale = settings.LevelScale;
-    for (std::size_t i = 1; i < fresh.size(); ++i) {
-        ScaleRegion(fresh[i], settings.XYScale);
+    for (TRegion& r : fresh) {
+        ScaleRegion(r, settings.XYScale);
         if (keepsLevelDepths(settings.style))
-            fresh[i].depth = fresh[i].depth * levelScale;
+            r.depth = r.depth * levelScale;
         else
-            fresh[i].depth = cutDepth;
+            r.depth = cutDepth;
     }
     return appendRun(mesh, fresh, settings);
 }
@@ -205,17 +217,17 @@ RunOutcome RunCreateRegions(MeshDocument& mesh, const RegionRunParams& params, c
 }
 
 std::string UndoLastRun(MeshDocument& mesh) {
-    // The placeholder always stays; an Undo with nothing left to undo removes nothing.
-    const auto before = static_cast<std::size_t>(std::max<std::int32_t>(mesh.RegionsBeforeRun, 1));
+    // An Undo with nothing left to undo removes nothing.
+    const auto before = static_cast<std::size_t>(std::max<std::int32_t>(mesh.RegionsBeforeRun, 0));
     std::size_t removed = 0;
     if (before < mesh.Regions.size()) {
         removed = mesh.Regions.size() - before;
-        mesh.Regions.resize(before);
+        mesh.Regions.truncate(before);
     }
     return "The last " + std::to_string(removed) + " Regions were removed..";
 }
 
-void ClearRegions(MeshDocument& mesh) { mesh.Regions = newRegionList(); }
+void ClearRegions(MeshDocument& mesh) { mesh.Regions.clear(); }
 
 std::string DefaultOpDepthText(const MeshDocument& mesh) {
     return generalText(-0.5 * mesh.Bounds.minZ);

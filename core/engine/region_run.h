@@ -35,14 +35,21 @@ struct RegionRunParams {
     std::int32_t filterValue = 5;
 };
 
-// Style code: Single Depth 1; Topography 2 (One Depth) or 3 (Multiple Depths);
-// Vectorize 4 or 5.
-std::int32_t StyleCode(RegionStyle style, bool multipleDepths);
+// The kind of run the two radio groups (Style, Region Depths) select together. Single
+// Depth ignores Region Depths.
+enum class StyleCode {
+    SingleDepth,
+    TopographyOneDepth,
+    TopographyMultipleDepths,
+    VectorizeOneDepth,
+    VectorizeMultipleDepths,
+};
+StyleCode styleCodeFor(RegionStyle style, bool multipleDepths);
 
 // The run settings derived from the fields; FeedRate and RapidHeight are what the
 // writers use afterwards.
 struct RegionRunSettings {
-    std::int32_t style = 1;
+    StyleCode style = StyleCode::SingleDepth;
     double FeedRate = 10.0;
     double RapidHeight = 0.25;
     bool ReduceOn = false, CurveFitOn = false, FilterOn = false;
@@ -93,7 +100,7 @@ RunOutcome RunCreateRegions(MeshDocument& mesh, const RegionRunParams& params, c
 
 // Removes the regions of the last run; returns "The last k Regions were removed..".
 std::string UndoLastRun(MeshDocument& mesh);
-// Leaves the placeholder alone.
+// Removes every region.
 void ClearRegions(MeshDocument& mesh);
 
 // The Op Depth the dialog shows for a mesh window: -0.5 x Bounds.minZ, as its text.

@@ -19,14 +19,14 @@ void sortWith(std::vector<T>& list, std::int64_t low, std::int64_t high, Key key
 // the small pairs are only faster to exchange.
 template <class Key>
 void sortSegmentsWith(TMyEntityArray& list, std::int64_t low, std::int64_t high, Key key,
-                      const Progress& progress) {
-    thread_local std::vector<KeyEntry> entries;  // kept between calls: one list per level
+                      const Progress& progress, SortWorkspace& work) {
+    std::vector<KeyEntry>& entries = work.entries;
     entries.clear();
     for (std::size_t i = 0; i < list.size(); ++i) entries.push_back({key(list[i]), i});
     quickSortKeys(entries, low, high, [&progress] { return progress.cancelRequested(); });
     // Gathers the segments in their new order into a second list (reads follow the
     // permutation, writes run straight through) and trades the two lists.
-    thread_local TMyEntityArray gathered;
+    TMyEntityArray& gathered = work.gathered;
     gathered.clear();
     gathered.reserve(list.size());
     for (std::size_t j = 0; j < list.size(); ++j) gathered.push_back(list[entries[j].position]);
@@ -39,17 +39,17 @@ void sortSegmentsWith(TMyEntityArray& list, std::int64_t low, std::int64_t high,
 // only ever descends into ranges of two or more elements, where they cannot fire.
 
 void SortSegmentsByMinX(TMyEntityArray& list, std::int64_t low, std::int64_t high,
-                        const Progress& progress) {
+                        const Progress& progress, SortWorkspace& work) {
     if (progress.cancelRequested() || low + high < 1 || low > high) return;
     sortSegmentsWith(
-        list, low, high, [](const TMyEntity& s) { return s.minX; }, progress);
+        list, low, high, [](const TMyEntity& s) { return s.minX; }, progress, work);
 }
 
 void SortSegmentsByZ(TMyEntityArray& list, std::int64_t low, std::int64_t high,
-                     const Progress& progress) {
+                     const Progress& progress, SortWorkspace& work) {
     if (progress.cancelRequested() || low + high < 1 || low > high) return;
     sortSegmentsWith(
-        list, low, high, [](const TMyEntity& s) { return s.z; }, progress);
+        list, low, high, [](const TMyEntity& s) { return s.z; }, progress, work);
 }
 
 void SortRegionsByMinX(TRegionArray& list, std::int64_t low, std::int64_t high,

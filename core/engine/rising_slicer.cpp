@@ -6,6 +6,7 @@
 
 #include "engine/chaining.h"
 #include "engine/region_sort.h"
+#include "engine/region_workspace.h"
 #include "engine/slicing.h"
 
 namespace quarvel::engine {
@@ -87,14 +88,15 @@ void RisingSlicer::sliceInto(double h, Progress& progress, TMyEntityArray& out) 
     for (const Live& t : live_) out.push_back(CutTriangle(triangles_[t.index], h));
 }
 
-void SliceAtDepth(RisingSlicer& slicer, TRegionArray& regions, double h, Progress& progress) {
+void SliceAtDepth(RisingSlicer& slicer, TRegionArray& regions, double h, Progress& progress,
+                  RegionWorkspace& work) {
     TMyEntityArray& segments = slicer.segments();
     slicer.sliceInto(h, progress, segments);
     if (segments.empty()) return;
     const auto last = static_cast<std::int64_t>(segments.size()) - 1;
-    SortSegmentsByMinX(segments, 0, last, progress);
+    SortSegmentsByMinX(segments, 0, last, progress, work.sort);
     RemoveDuplicateSegments(segments);
-    BuildRegions(segments, regions, h, progress);
+    BuildRegions(segments, regions, h, progress, work);
 }
 
 }  // namespace quarvel::engine

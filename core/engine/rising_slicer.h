@@ -44,7 +44,10 @@ private:
     TMyEntityArray segments_;
 };
 
+struct RegionWorkspace;
+
 // Slices with `slicer` at h and appends the chained regions, as SliceAtDepth does.
-void SliceAtDepth(RisingSlicer& slicer, TRegionArray& regions, double h, Progress& progress);
+void SliceAtDepth(RisingSlicer& slicer, TRegionArray& regions, double h, Progress& progress,
+                  RegionWorkspace& work);
 
 }  // namespace quarvel::engine

@@ -4,6 +4,7 @@
 
 #include "engine/chaining.h"
 #include "engine/region_sort.h"
+#include "engine/region_workspace.h"
 
 namespace quarvel::engine {
 
@@ -71,12 +72,12 @@ void RemoveDuplicateSegments(TMyEntityArray& segments) {
 }
 
 void SliceAtDepth(const TTriangleArray& triangles, TRegionArray& regions, double h,
-                  Progress& progress) {
+                  Progress& progress, RegionWorkspace& work) {
     TMyEntityArray segments = SliceTriangles(triangles, h, progress);
     if (segments.empty()) return;
-    SortSegmentsByMinX(segments, 0, lastIndex(segments.size()), progress);
+    SortSegmentsByMinX(segments, 0, lastIndex(segments.size()), progress, work.sort);
     RemoveDuplicateSegments(segments);
-    BuildRegions(segments, regions, h, progress);
+    BuildRegions(segments, regions, h, progress, work);
 }
 
 TMyEntityArray CollectFlatEdges(const TTriangleArray& triangles, Progress& progress) {
@@ -96,19 +97,20 @@ TMyEntityArray CollectFlatEdges(const TTriangleArray& triangles, Progress& progr
     return out;
 }
 
-void VectorizeFlats(const TTriangleArray& triangles, TRegionArray& regions, Progress& progress) {
+void VectorizeFlats(const TTriangleArray& triangles, TRegionArray& regions, Progress& progress,
+                    RegionWorkspace& work) {
     if (!progress.pumpAndCheck()) return;
     TMyEntityArray flats = CollectFlatEdges(triangles, progress);
     if (flats.empty()) return;
-    SortSegmentsByZ(flats, 0, lastIndex(flats.size()), progress);
+    SortSegmentsByZ(flats, 0, lastIndex(flats.size()), progress, work.sort);
     std::size_t begin = 0;
     while (begin < flats.size()) {
         std::size_t end = begin + 1;
         while (end < flats.size() && flats[end].z == flats[begin].z) ++end;  // exact groups
         TMyEntityArray group(flats.begin() + static_cast<std::ptrdiff_t>(begin),
                              flats.begin() + static_cast<std::ptrdiff_t>(end));
-        SortSegmentsByMinX(group, 0, lastIndex(group.size()), progress);
-        BuildRegions(group, regions, flats[begin].z, progress);
+        SortSegmentsByMinX(group, 0, lastIndex(group.size()), progress, work.sort);
+        BuildRegions(group, regions, flats[begin].z, progress, work);
         begin = end;
     }
 }

@@ -8,6 +8,8 @@
 
 namespace quarvel::engine {
 
+struct RegionWorkspace;
+
 // The crossing of `t` with z = h, for t.p1.z <= h < t.p3.z. The segment is
 // normalised (smaller x first, then smaller y), `free` 0, box set. When h equals
 // t.p1.z the two crossings coincide and the segment has zero length.
@@ -25,9 +27,9 @@ TMyEntityArray SliceTriangles(const TTriangleArray& triangles, double h, Progres
 void RemoveDuplicateSegments(TMyEntityArray& segments);
 
 // Slices at h and appends the chained regions (depth h) to `regions`. Appends
-// nothing when no triangle reaches h or when cancelled.
+// nothing when no triangle reaches h or when cancelled. `work` holds the working lists.
 void SliceAtDepth(const TTriangleArray& triangles, TRegionArray& regions, double h,
-                  Progress& progress);
+                  Progress& progress, RegionWorkspace& work);
 
 // The top edge (p2 to p3, normalised, z = p2.z) of every triangle whose p2.z equals
 // p3.z exactly. Cancelled: an empty list.
@@ -35,6 +37,7 @@ TMyEntityArray CollectFlatEdges(const TTriangleArray& triangles, Progress& progr
 
 // Chains the flat edges of each height into regions, heights in ascending order,
 // each batch appended with its height as depth.
-void VectorizeFlats(const TTriangleArray& triangles, TRegionArray& regions, Progress& progress);
+void VectorizeFlats(const TTriangleArray& triangles, TRegionArray& regions, Progress& progress,
+                    RegionWorkspace& work);
 
 }  // namespace quarvel::engine

@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 
 #include "geom/ordering.h"
 #include "text/error.h"
@@ -60,8 +59,8 @@ using FaceCorners = std::array<Vertex3, 4>;
 
 class FaceReader {
 public:
-    FaceReader(std::string_view text, const std::string& fileName, engine::MeshDocument& mesh)
-        : lines_(text), file_(fileName), mesh_(mesh) {}
+    FaceReader(std::string_view text, const std::string& fileName, MeshFaces& out)
+        : lines_(text), file_(fileName), out_(out) {}
 
     void readAll() {
         std::string_view code;
@@ -122,11 +121,11 @@ private:
     // Sorts the corners; keeps the triangle unless it is level within 1e-6.
     Triangle addTriangle(Triangle t) {
         SortCorners(t);
-        if (t.p3.z - t.p1.z > kMinHeightRange) mesh_.Triangles.push_back(t);
+        if (t.p3.z - t.p1.z > kMinHeightRange) out_.triangles.push_back(t);
         return t;
     }
     void addEdge(const Vertex3& a, const Vertex3& b) {
-        mesh_.Edges.push_back({{a.x, a.y, -a.z}, {b.x, b.y, -b.z}});
+        out_.edges.push_back({{a.x, a.y, -a.z}, {b.x, b.y, -b.z}});
     }
 
     void addFace() {
@@ -145,19 +144,14 @@ private:
 
     LineReader lines_;
     const std::string& file_;
-    engine::MeshDocument& mesh_;
+    MeshFaces& out_;
     FaceCorners corners_{};
     long codeLine_ = 0;
 };
 
-// A file's bytes, read whole into one uninitialised block.
-struct FileBytes {
-    std::unique_ptr<char[]> data;
-    std::size_t size = 0;
-    std::string_view view() const { return {data.get(), size}; }
-};
+}  // namespace
 
-FileBytes readWholeFile(const std::string& fileName) {
+FileBytes ReadWholeFile(const std::string& fileName) {
     std::error_code error;
     if (std::filesystem::is_directory(fileName, error)) throw IoError(fileName, "is a folder");
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "rb"),
@@ -183,9 +177,7 @@ FileBytes readWholeFile(const std::string& fileName) {
     return bytes;
 }
 
-}  // namespace
-
-void ReadMeshFaces(std::string_view text, const std::string& fileName, engine::MeshDocument& mesh) {
+MeshFaces ReadMeshFaces(std::string_view text, const std::string& fileName) {
     const std::size_t eofMark = text.find('\x1a');  // character 26 ends the file
     if (eofMark != std::string_view::npos) text = text.substr(0, eofMark);
     // Room for every face the text can hold (at most two triangles and five edges each),
@@ -194,56 +186,13 @@ void ReadMeshFaces(std::string_view text, const std::string& fileName, engine::M
     for (std::size_t at = text.find("3DFACE"); at != std::string_view::npos;
          at = text.find("3DFACE", at + 6))
         ++faces;
-    mesh.Edges.reserve(mesh.Edges.size() + std::max<std::size_t>(1000, faces * 5));
-    mesh.Triangles.reserve(mesh.Triangles.size() + faces * 2);
-    FaceReader(text, fileName, mesh).readAll();
-    mesh.Edges.shrink_to_fit();
-    mesh.Triangles.shrink_to_fit();
-}
-
-std::string LoadingMessage(const std::string& fileName) {
-    return "Loading " + fileName + "... Esc to Cancel.";
-}
-
-std::string MeshLoadedMessage(const std::string& fileName, std::size_t facets) {
-    return fileName + " Succesfully loaded... " + std::to_string(facets) +
-           " Facets displayed. Use mouse to change view.";
-}
-
-MeshLoadOutcome LoadMesh(const std::string& fileName, engine::MeshDocument& mesh,
-                         Progress& progress, const StatusText& showStatus) {
-    if (!std::filesystem::exists(fileName)) {
-        MeshLoadOutcome missing;
-        missing.fileFound = false;
-        return missing;
-    }
-    const auto show = [&](const std::string& text) {
-        if (showStatus) showStatus(text);
-    };
-    show(LoadingMessage(fileName));
-    progress.setPosition(10);
-    const FileBytes text = readWholeFile(fileName);
-    progress.setPosition(5);
-    ReadMeshFaces(text.view(), fileName, mesh);
-    MeshLoadOutcome outcome;
-    outcome.status = RunStatus::Cancelled;
-    show("Processing Mesh... Esc to Cancel.");
-    progress.setPosition(25);
-    if (!progress.pumpAndCheck()) return outcome;
-    EdgeExtents(mesh.Edges, mesh.Bounds);
-    progress.setPosition(85);
-    if (!progress.pumpAndCheck()) return outcome;
-    const bool stop = progress.cancelRequested();
-    const bool sorted = SortByLowestZ(mesh.Triangles, 0,
-                                      static_cast<std::int64_t>(mesh.Triangles.size()) - 1, stop);
-    if (!sorted) return outcome;
-    mesh.Caption = fileName;
-    progress.setPosition(95);
-    outcome.status = RunStatus::Completed;
-    outcome.message = MeshLoadedMessage(fileName, mesh.Triangles.size());
-    show(outcome.message);
-    progress.setPosition(100);
-    return outcome;
+    MeshFaces out;
+    out.edges.reserve(std::max<std::size_t>(1000, faces * 5));
+    out.triangles.reserve(faces * 2);
+    FaceReader(text, fileName, out).readAll();
+    out.edges.shrink_to_fit();
+    out.triangles.shrink_to_fit();
+    return out;
 }
 
 }  // namespace quarvel::io

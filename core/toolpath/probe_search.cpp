@@ -3,11 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "toolpath/tool_path_order.h"
-
 namespace quarvel::toolpath {
 
-using engine::Point2;
 using engine::TMyEntity;
 
 namespace {
@@ -30,6 +27,21 @@ bool isFinite(const Box& b) {
 }
 
 }  // namespace
+
+double squaredDistanceToProbe(Point2 p, const TMyEntity& s) {
+    const double ax = p.x - s.x1;
+    const double ay = p.y - s.y1;
+    const double bx = s.x2 - s.x1;
+    const double by = s.y2 - s.y1;
+    const double dot = ax * bx + ay * by;
+    const double toFirst = ax * ax + ay * ay;
+    if (dot <= 0) return toFirst;
+    const double length2 = bx * bx + by * by;
+    const double t = dot / length2;
+    if (t >= 1) return toFirst;
+    const double d = toFirst - t * t * length2;
+    return d < 0 ? 0 : d;
+}
 
 ProbeSearch::ProbeSearch(std::vector<TMyEntity> probes)
     : probes_(std::move(probes)), pending_(probes_.size(), 1), pendingCount_(probes_.size()) {

@@ -9,6 +9,10 @@
 
 namespace quarvel::toolpath {
 
+// Squared distance from p to the segment, measured to its first end when p projects
+// onto the segment's line before the first end or at or beyond the second end.
+double squaredDistanceToProbe(Point2 p, const engine::TMyEntity& s);
+
 class ProbeSearch {
 public:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
@@ -19,7 +23,7 @@ public:
 
     // The pending probe with the smallest squared distance below 1e99 (the lowest index
     // on a tie), or kNone when no pending probe has one.
-    std::size_t nearest(engine::Point2 c);
+    std::size_t nearest(Point2 c);
     // Takes probe k out of the search.
     void remove(std::size_t k);
     std::size_t pendingCount() const { return pendingCount_; }
@@ -33,9 +37,8 @@ private:
         std::size_t index = kNone;
     };
     void rebuild();
-    void consider(std::size_t k, engine::Point2 c, Best& best) const;
-    void scanRing(std::int64_t fx, std::int64_t fy, std::int64_t ring, engine::Point2 c,
-                  Best& best) const;
+    void consider(std::size_t k, Point2 c, Best& best) const;
+    void scanRing(std::int64_t fx, std::int64_t fy, std::int64_t ring, Point2 c, Best& best) const;
 
     std::vector<engine::TMyEntity> probes_;
     std::vector<std::uint8_t> pending_;

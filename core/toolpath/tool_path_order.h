@@ -14,10 +14,6 @@ struct TOutRegion {
 // Element 0 stays empty; elements 1..last are the regions in cutting order.
 using TOutRegionArray = std::vector<TOutRegion>;
 
-// Squared distance from p to the segment, measured to its first end when p projects
-// onto the segment's line before the first end or at or beyond the second end.
-double squaredDistanceToProbe(engine::Point2 p, const engine::TMyEntity& s);
-
 // Orders regions 1..last of `regions` (entry 0 is the placeholder). Starts at the
 // lower-left corner of all segment boxes; each step takes the pending region whose
 // first segment is nearest (the lower index on a tie) and continues from the start of

@@ -6,7 +6,9 @@
 #include <cmath>
 #include <random>
 
+#include "engine/region_list.h"
 #include "engine/region_sort.h"
+#include "engine/region_workspace.h"
 #include "engine/slicing.h"
 #include "engine_fixtures.h"
 #include "support/scripted_progress.h"
@@ -15,9 +17,10 @@ namespace quarvel::engine {
 namespace {
 
 TRegionArray chain(TMyEntityArray segs, Progress& progress) {
-    SortSegmentsByMinX(segs, 0, static_cast<std::int64_t>(segs.size()) - 1, progress);
-    TRegionArray regions = newRegionList();
-    BuildRegions(segs, regions, 3.0, progress);
+    RegionWorkspace work;
+    SortSegmentsByMinX(segs, 0, static_cast<std::int64_t>(segs.size()) - 1, progress, work.sort);
+    TRegionArray regions = {placeholderRegion()};
+    BuildRegions(segs, regions, 3.0, progress, work);
     return regions;
 }
 
@@ -166,7 +169,8 @@ TEST(ChunkChainer, IndexedSearchEqualsPlainWalk) {
                 normalised(x + jitter(rng), y + jitter(rng), x2 + jitter(rng), y2 + jitter(rng)));
         }
         NullProgress progress;
-        SortSegmentsByMinX(segs, 0, 59, progress);
+        SortWorkspace work;
+        SortSegmentsByMinX(segs, 0, 59, progress, work);
         TMyEntityArray plainCopy = segs;
         ChunkChainer indexed(segs);
         ChunkChainer plain(plainCopy);
@@ -195,9 +199,10 @@ TEST(SliceAtDepth, ClosedBoxMeshGivesOnlyClosedRegionsAtAnyHeight) {
         16, [](int x, int y) { return std::max(0.0, 1.0 - std::hypot(x - 8.0, y - 8.0) / 8.0); });
     for (int k = 0; k < 20; ++k) {
         const double h = height(rng);
-        TRegionArray regions = newRegionList();
+        TRegionArray regions = {placeholderRegion()};
         NullProgress progress;
-        SliceAtDepth(hill, regions, h, progress);
+        RegionWorkspace work;
+        SliceAtDepth(hill, regions, h, progress, work);
         ASSERT_EQ(regions.size(), 2u) << h;
         EXPECT_EQ(regions[1].open, 0) << h;
         EXPECT_TRUE(test::isChain(regions[1]));

@@ -33,7 +33,8 @@ TEST(JoinOpenRegions, ThreePiecesCloseIntoOneLoop) {
     TRegionArray list =
         markedForJoining({chainThrough({a, b}), chainThrough({c, b}), chainThrough({c, a})});
     NullProgress progress;
-    JoinOpenRegions(list, progress);
+    JoinWorkspace work;
+    JoinOpenRegions(list, progress, work);
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0].open, 0);
     EXPECT_TRUE(samePoints(test::vertices(list[0]), {a, b, c, a}));
@@ -43,7 +44,8 @@ TEST(JoinOpenRegions, SnapsSharedVertexToFirstPiecesEnd) {
     TRegionArray list = markedForJoining(
         {chainThrough({{0, 0}, {1, 1}}), chainThrough({{1 + 5e-7, 1 - 5e-7}, {2, 0}})});
     NullProgress progress;
-    JoinOpenRegions(list, progress);
+    JoinWorkspace work;
+    JoinOpenRegions(list, progress, work);
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0].open, 1);
     EXPECT_TRUE(samePoints(test::vertices(list[0]), {{0, 0}, {1, 1}, {2, 0}}));
@@ -55,7 +57,8 @@ TEST(JoinOpenRegions, ClosedRegionsComeFirstThenJoinedPiecesInListOrder) {
         markedForJoining({chainThrough({{0, 0}, {1, 0}}), chainThrough({{1, 0}, {2, 0}}), square,
                           chainThrough({{7, 0}, {8, 0}})});
     NullProgress progress;
-    JoinOpenRegions(list, progress);
+    JoinWorkspace work;
+    JoinOpenRegions(list, progress, work);
     ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(list[0].open, 0);
     EXPECT_EQ(list[1].segments.size(), 2u);
@@ -68,7 +71,8 @@ TEST(JoinOpenRegions, BackwardJoiningPrependsPieces) {
         markedForJoining({chainThrough({{0, 2}, {3, 0}}), chainThrough({{1, 1}, {0, 2}}),
                           chainThrough({{2, 5}, {1, 1}})});
     NullProgress progress;
-    JoinOpenRegions(list, progress);
+    JoinWorkspace work;
+    JoinOpenRegions(list, progress, work);
     ASSERT_EQ(list.size(), 1u);
     EXPECT_TRUE(samePoints(test::vertices(list[0]), {{2, 5}, {1, 1}, {0, 2}, {3, 0}}));
 }
@@ -78,7 +82,8 @@ TEST(JoinOpenRegions, CancelledLeavesListAsItWas) {
     for (int k = 0; k < 30; ++k) list.push_back(chainThrough({{k * 3.0, 0}, {k * 3.0 + 1, 0}}));
     list = markedForJoining(list);
     quarvel::test::ScriptedProgress progress(1);
-    JoinOpenRegions(list, progress);
+    JoinWorkspace work;
+    JoinOpenRegions(list, progress, work);
     EXPECT_EQ(list.size(), 30u);
     EXPECT_EQ(list[0].mark, 0);  // taken before the first check
     EXPECT_EQ(list[1].mark, 1);
@@ -145,8 +150,9 @@ TEST(JoinOpenRegions, IndexedSearchEqualsPlainWalk) {
         NullProgress progress;
         SortRegionsByMinX(pieces, 0, static_cast<std::int64_t>(pieces.size()) - 1, progress);
         TRegionArray plain = pieces;
-        JoinOpenRegions(pieces, progress);
-        JoinOpenRegionsPlainWalk(plain, progress);
+        JoinWorkspace work;
+        JoinOpenRegions(pieces, progress, work);
+        JoinOpenRegionsPlainWalk(plain, progress, work);
         ASSERT_EQ(pieces.size(), plain.size()) << round;
         for (std::size_t i = 0; i < pieces.size(); ++i) {
             EXPECT_EQ(pieces[i].open, plain[i].open);

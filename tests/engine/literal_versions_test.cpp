@@ -103,7 +103,8 @@ TEST(RisingSlicer, SmallAndUnsortedListsAndCancellation) {
 TRegionArray chunkPieces(const TTriangleArray& surface, double h, std::size_t chunkSize) {
     NullProgress progress;
     TMyEntityArray segs = SliceTriangles(surface, h, progress);
-    SortSegmentsByMinX(segs, 0, static_cast<std::int64_t>(segs.size()) - 1, progress);
+    SortWorkspace work;
+    SortSegmentsByMinX(segs, 0, static_cast<std::int64_t>(segs.size()) - 1, progress, work);
     RemoveDuplicateSegments(segs);
     TRegionArray pieces;
     ChunkChainer chainer;
@@ -127,7 +128,8 @@ TEST(JoinOpenRegions, EqualsTheLiteralJoining) {
                 TRegionArray fast = chunkPieces(surface, h, chunkSize);
                 TRegionArray literal = fast;
                 NullProgress progress;
-                JoinOpenRegions(fast, progress);
+                JoinWorkspace work;
+                JoinOpenRegions(fast, progress, work);
                 test::literalJoin(literal);
                 ASSERT_EQ(fast.size(), literal.size()) << seed << " " << h << " " << chunkSize;
                 for (std::size_t i = 0; i < fast.size(); ++i)

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "engine_fixtures.h"
 #include "support/scripted_progress.h"
@@ -30,7 +32,7 @@ JobState meshJob() {
 
 std::set<double> depthsOf(const MeshDocument& mesh) {
     std::set<double> depths;
-    for (std::size_t i = 1; i < mesh.Regions.size(); ++i) depths.insert(mesh.Regions[i].depth);
+    for (const TRegion& r : mesh.Regions) depths.insert(r.depth);
     return depths;
 }
 
@@ -51,7 +53,7 @@ TEST_P(TopographyLevels, SlicesFromOneStepUpToOpDepth) {
     NullProgress progress;
     const RunOutcome outcome = RunCreateRegions(mesh, params, meshJob(), progress);
     EXPECT_EQ(depthsOf(mesh), GetParam().levels);
-    EXPECT_EQ(outcome.statusText, std::to_string(mesh.regionCount()) + " Regions Created...");
+    EXPECT_EQ(outcome.statusText, std::to_string(mesh.Regions.size()) + " Regions Created...");
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, TopographyLevels,
@@ -70,8 +72,26 @@ TEST(RegionRun, OneDepthGivesEveryRegionTheCutDepth) {
         NullProgress progress;
         RunCreateRegions(mesh, params, meshJob(), progress);
         EXPECT_EQ(depthsOf(mesh), (std::set<double>{0.125}));
-        EXPECT_EQ(mesh.regionCount(), style == RegionStyle::SingleDepth ? 1u : 2u);
+        EXPECT_EQ(mesh.Regions.size(), style == RegionStyle::SingleDepth ? 1u : 2u);
     }
+}
+
+TEST(RegionRun, EachLevelAfterTheFirstReportsWhereItsRegionsBegin) {
+    MeshDocument mesh = coneMesh();
+    RegionRunParams params;
+    params.style = RegionStyle::Topography;
+    params.zStep = 0.5;
+    params.opDepth = 2.0;
+    std::vector<std::pair<std::size_t, std::size_t>> levels;  // (first new, regions so far)
+    NullProgress progress;
+    RunCreateRegions(mesh, params, meshJob(), progress,
+                     [&](const TRegionArray& regions, std::size_t firstNew) {
+                         levels.emplace_back(firstNew, regions.size());
+                     });
+    // One ring per level: the first level's ring is at 0, each later level adds one.
+    using Level = std::pair<std::size_t, std::size_t>;
+    EXPECT_EQ(levels, (std::vector<Level>{{1, 2}, {2, 3}, {3, 4}}));
+    EXPECT_EQ(mesh.Regions.size(), 4u);
 }
 
 TEST(RegionRun, FieldRulesRaiseReduceAndFilter) {
@@ -86,8 +106,9 @@ TEST(RegionRun, FieldRulesRaiseReduceAndFilter) {
     EXPECT_EQ(s.CurveFitValue, 0);
     EXPECT_EQ(s.XYScale, 3.0f / 7.0f);
     EXPECT_EQ(s.LevelScale, 1.0f / 255.0f);
-    EXPECT_EQ(StyleCode(RegionStyle::Vectorize, true), 5);
-    EXPECT_EQ(StyleCode(RegionStyle::Topography, false), 2);
+    EXPECT_EQ(styleCodeFor(RegionStyle::Vectorize, true), StyleCode::VectorizeMultipleDepths);
+    EXPECT_EQ(styleCodeFor(RegionStyle::Topography, false), StyleCode::TopographyOneDepth);
+    EXPECT_EQ(styleCodeFor(RegionStyle::SingleDepth, true), StyleCode::SingleDepth);
 }
 
 TEST(RegionRun, SecondRunAppendsAndUndoRemovesOnlyIt) {
@@ -101,14 +122,15 @@ TEST(RegionRun, SecondRunAppendsAndUndoRemovesOnlyIt) {
     params.opDepth = 2.0;
     const RunOutcome second = RunCreateRegions(mesh, params, meshJob(), progress);
     EXPECT_EQ(second.regionsAdded, 4u);
-    EXPECT_EQ(mesh.regionCount(), 5u);
+    EXPECT_EQ(mesh.Regions.size(), 5u);
     EXPECT_EQ(UndoLastRun(mesh), "The last 4 Regions were removed..");
-    EXPECT_EQ(mesh.regionCount(), 1u);
+    EXPECT_EQ(mesh.Regions.size(), 1u);
     EXPECT_EQ(UndoLastRun(mesh), "The last 0 Regions were removed..");
     ClearRegions(mesh);
-    EXPECT_EQ(mesh.Regions.size(), 1u);
+    EXPECT_TRUE(mesh.Regions.empty());
     EXPECT_EQ(UndoLastRun(mesh), "The last 0 Regions were removed..");
-    EXPECT_EQ(mesh.Regions.size(), 1u);
+    EXPECT_TRUE(mesh.Regions.empty());
+    EXPECT_EQ(mesh.Regions.withPlaceholder().size(), 1u);
 }
 
 TEST(RegionRun, NothingAtThatHeightReportsNoRegions) {
@@ -148,7 +170,7 @@ TEST(RegionRun, RefusesValuesThatWouldNeverEnd) {
     params.opDepth = 1e300;
     params.zStep = 1e-300;
     EXPECT_THROW(RunCreateRegions(mesh, params, meshJob(), progress), InvalidInput);
-    EXPECT_EQ(mesh.regionCount(), 0u);
+    EXPECT_EQ(mesh.Regions.size(), 0u);
 }
 
 TEST(RegionRun, CancelledBetweenLevelsAppendsNothing) {
@@ -194,14 +216,14 @@ TEST(RegionRun, PictureRunScalesByWidthAndLevelsByDepth) {
     params.opDepth = 0.2;
     NullProgress progress;
     RunCreateRegions(mesh, params, pictureJob(), progress);
-    ASSERT_EQ(mesh.regionCount(), 1u);
+    ASSERT_EQ(mesh.Regions.size(), 1u);
     const float levelScale = 0.3f / 255.0f;
     const double level = 0.15 / static_cast<double>(0.3f) * 255;
-    EXPECT_EQ(mesh.Regions[1].depth, level * static_cast<double>(levelScale));
+    EXPECT_EQ(mesh.Regions[0].depth, level * static_cast<double>(levelScale));
     EXPECT_EQ(mesh.Bounds.maxX, 3 * static_cast<double>(2.0f / 4.0f));
     // The ring lies about halfway between the centre (1, 1) and its neighbours (the
     // single-precision depth moves the level a little), scaled by 0.5.
-    for (const TMyEntity& s : mesh.Regions[1].segments) {
+    for (const TMyEntity& s : mesh.Regions[0].segments) {
         EXPECT_LE(s.x1, 0.75 + 1e-6);
         EXPECT_GE(s.x1, 0.25 - 1e-6);
     }

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/region_list.h"
 #include "engine/region_sort.h"
+#include "engine/region_workspace.h"
 #include "engine_fixtures.h"
 #include "geom/quick_sort.h"
 
@@ -103,9 +105,10 @@ TEST(RemoveDuplicateSegments, KeepsLastOfRunAndIgnoresExchangedEnds) {
 
 TEST(RemoveDuplicateSegments, RepeatedFaceLeavesOneSegment) {
     const Triangle t = sortedTriangle({0, 0, 0}, {1, 0, 10}, {0, 1, 10});
-    TRegionArray regions = newRegionList();
+    TRegionArray regions = {placeholderRegion()};
     NullProgress progress;
-    SliceAtDepth({t, t}, regions, 5.0, progress);
+    RegionWorkspace work;
+    SliceAtDepth({t, t}, regions, 5.0, progress, work);
     ASSERT_EQ(regions.size(), 2u);
     EXPECT_EQ(regions[1].segments.size(), 1u);
     EXPECT_EQ(regions[1].depth, 5.0);
@@ -128,9 +131,10 @@ TEST(VectorizeFlats, LowerPlateauRegionsComeFirst) {
     const TTriangleArray surface = test::gridSurface(6, [](int x, int) {
         return x <= 1 ? 0.0 : x <= 3 ? 10.0 : 20.0;
     });
-    TRegionArray regions = newRegionList();
+    TRegionArray regions = {placeholderRegion()};
     NullProgress progress;
-    VectorizeFlats(surface, regions, progress);
+    RegionWorkspace work;
+    VectorizeFlats(surface, regions, progress, work);
     ASSERT_GE(regions.size(), 3u);
     bool reachedTwenty = false;
     for (std::size_t i = 1; i < regions.size(); ++i) {
@@ -146,9 +150,10 @@ TEST(VectorizeFlats, LowerPlateauRegionsComeFirst) {
 TEST(VectorizeFlats, CancelledBeforeStartAppendsNothing) {
     const TTriangleArray surface =
         test::gridSurface(4, [](int x, int) { return x < 2 ? 1.0 : 2.0; });
-    TRegionArray regions = newRegionList();
+    TRegionArray regions = {placeholderRegion()};
     quarvel::test::ScriptedProgress progress(1);
-    VectorizeFlats(surface, regions, progress);
+    RegionWorkspace work;
+    VectorizeFlats(surface, regions, progress, work);
     EXPECT_EQ(regions.size(), 1u);
 }
 
@@ -174,7 +179,8 @@ TEST(SortSegmentsByMinX, EqualsPlainQuicksortOfSegments) {
         quickSortBy(
             plain, 0, 299, [](const TMyEntity& s) { return s.minX; }, [] { return false; });
         NullProgress progress;
-        SortSegmentsByMinX(segs, 0, 299, progress);
+        SortWorkspace work;
+        SortSegmentsByMinX(segs, 0, 299, progress, work);
         for (std::size_t i = 0; i < segs.size(); ++i) ASSERT_EQ(segs[i].z, plain[i].z) << round;
     }
 }

@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "support/scripted_progress.h"
 #include "text/error.h"
 
 namespace quarvel::io {
@@ -47,11 +45,7 @@ const std::array<std::array<double, 3>, 4> kTriangle = {
     {{0, 0, 0}, {1, 0, 1}, {0, 1, 2}, {0, 1, 2}}};
 const std::array<std::array<double, 3>, 4> kQuad = {{{0, 0, 0}, {1, 0, 1}, {1, 1, 2}, {0, 1, 1}}};
 
-engine::MeshDocument read(const std::string& text) {
-    engine::MeshDocument mesh;
-    ReadMeshFaces(text, "mesh.dxf", mesh);
-    return mesh;
-}
+MeshFaces read(const std::string& text) { return ReadMeshFaces(text, "mesh.dxf"); }
 
 struct FaceCase {
     const char* name;
@@ -60,19 +54,19 @@ struct FaceCase {
     std::size_t edges;
 };
 
-class MeshFaces : public ::testing::TestWithParam<FaceCase> {};
+class FaceCounts : public ::testing::TestWithParam<FaceCase> {};
 
-TEST_P(MeshFaces, GivesTrianglesAndEdges) {
-    const engine::MeshDocument mesh = read(GetParam().text);
-    EXPECT_EQ(mesh.Triangles.size(), GetParam().triangles);
-    EXPECT_EQ(mesh.Edges.size(), GetParam().edges);
+TEST_P(FaceCounts, GivesTrianglesAndEdges) {
+    const MeshFaces mesh = read(GetParam().text);
+    EXPECT_EQ(mesh.triangles.size(), GetParam().triangles);
+    EXPECT_EQ(mesh.edges.size(), GetParam().edges);
 }
 
 const std::array<std::array<double, 3>, 4> kHalfLevel = {
     {{0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 5}}};
 
 INSTANTIATE_TEST_SUITE_P(
-    Files, MeshFaces,
+    Files, FaceCounts,
     ::testing::Values(
         FaceCase{"Triangle", joined(concat({kHead, face(kTriangle), kTail})), 1, 3},
         FaceCase{"Quadrilateral", joined(concat({kHead, face(kQuad), kTail})), 2, 5},
@@ -92,31 +86,30 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ReadMeshFaces, LayerGroupNoLongerShiftsTheReading) {
     // Code 8 with the layer name "0" used to be taken for the end of the face.
-    const engine::MeshDocument mesh =
-        read(joined(concat({kHead, face(kQuad, {"8", "0", "62", "7"}), kTail})));
-    ASSERT_EQ(mesh.Triangles.size(), 2u);
-    EXPECT_EQ(mesh.Triangles[0].p3.z, 2.0);
-    EXPECT_EQ(mesh.Triangles[1].p3.x, 1.0);
+    const MeshFaces mesh = read(joined(concat({kHead, face(kQuad, {"8", "0", "62", "7"}), kTail})));
+    ASSERT_EQ(mesh.triangles.size(), 2u);
+    EXPECT_EQ(mesh.triangles[0].p3.z, 2.0);
+    EXPECT_EQ(mesh.triangles[1].p3.x, 1.0);
 }
 
 TEST(ReadMeshFaces, QuadSplitsAlongDiagonalFromFirstToThirdCorner) {
-    const engine::MeshDocument mesh = read(joined(concat({kHead, face(kQuad), kTail})));
+    const MeshFaces mesh = read(joined(concat({kHead, face(kQuad), kTail})));
     // Triangle B is (c1, c3, c4); its extra edges are (c3, c4) and (c4, c1), z negated.
-    EXPECT_EQ(mesh.Triangles[1], (Triangle{{0, 0, 0}, {0, 1, 1}, {1, 1, 2}}));
-    EXPECT_EQ(mesh.Edges[3], (Edge{{1, 1, -2}, {0, 1, -1}}));
-    EXPECT_EQ(mesh.Edges[4], (Edge{{0, 1, -1}, {0, 0, -0.0}}));
+    EXPECT_EQ(mesh.triangles[1], (Triangle{{0, 0, 0}, {0, 1, 1}, {1, 1, 2}}));
+    EXPECT_EQ(mesh.edges[3], (Edge{{1, 1, -2}, {0, 1, -1}}));
+    EXPECT_EQ(mesh.edges[4], (Edge{{0, 1, -1}, {0, 0, -0.0}}));
     // Edges of A follow its sorted corners.
-    EXPECT_EQ(mesh.Edges[0], (Edge{{0, 0, -0.0}, {1, 0, -1}}));
+    EXPECT_EQ(mesh.edges[0], (Edge{{0, 0, -0.0}, {1, 0, -1}}));
 }
 
 TEST(ReadMeshFaces, MissingCoordinateKeepsPreviousFaceValueAndFirstTakesZero) {
     const Lines first = {"0",  "3DFACE", "10", "1", "20", "1", "11", "2", "21", "1", "31", "3",
                          "12", "2",      "22", "2", "32", "3", "13", "2", "23", "2", "33", "3"};
     const Lines second = {"0", "3DFACE", "30", "7"};
-    const engine::MeshDocument mesh = read(joined(concat({kHead, first, second, kTail})));
-    ASSERT_EQ(mesh.Triangles.size(), 2u);
-    EXPECT_EQ(mesh.Triangles[0].p1, (Vertex3{1, 1, 0}));
-    EXPECT_EQ(mesh.Triangles[1].p3, (Vertex3{1, 1, 7}));
+    const MeshFaces mesh = read(joined(concat({kHead, first, second, kTail})));
+    ASSERT_EQ(mesh.triangles.size(), 2u);
+    EXPECT_EQ(mesh.triangles[0].p1, (Vertex3{1, 1, 0}));
+    EXPECT_EQ(mesh.triangles[1].p3, (Vertex3{1, 1, 7}));
 }
 
 TEST(ReadMeshFaces, BadNumberNamesFileAndLine) {
@@ -132,70 +125,9 @@ TEST(ReadMeshFaces, BadNumberNamesFileAndLine) {
     EXPECT_THROW(read(joined(concat({kHead, {"0", "3DFACE", "10", "nan"}}))), FormatError);
 }
 
-class LoadMeshFile : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ =
-            std::filesystem::temp_directory_path() /
-            ("quarvel_mesh_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-    std::string write(const std::string& text) {
-        const std::string path = (dir_ / "mesh.dxf").string();
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
-    }
-    std::filesystem::path dir_;
-};
-
-TEST_F(LoadMeshFile, SortsTrianglesSetsBoundsAndReportsKeptFacets) {
-    const std::array<std::array<double, 3>, 4> high = {
-        {{2, 2, 5}, {3, 2, 6}, {3, 3, 7}, {3, 3, 7}}};
-    const std::array<std::array<double, 3>, 4> level = {
-        {{0, 0, 9}, {1, 0, 9}, {1, 1, 9}, {1, 1, 9}}};
-    const std::string path =
-        write(joined(concat({kHead, face(high), face(kQuad), face(level), kTail})));
-    engine::MeshDocument mesh;
-    quarvel::test::ScriptedProgress progress;
-    std::vector<std::string> shown;
-    const MeshLoadOutcome outcome =
-        LoadMesh(path, mesh, progress, [&](const std::string& s) { shown.push_back(s); });
-    ASSERT_EQ(outcome.status, RunStatus::Completed);
-    ASSERT_EQ(mesh.Triangles.size(), 3u);
-    EXPECT_EQ(mesh.Triangles[2].p1.z, 5.0);
-    EXPECT_EQ(mesh.Bounds, (MeshBounds{0, 3, 0, 3, -9, 0, 3, 3}));
-    EXPECT_EQ(mesh.Caption, path);
-    EXPECT_EQ(outcome.message,
-              path + " Succesfully loaded... 3 Facets displayed. Use mouse to change view.");
-    EXPECT_EQ(shown.front(), "Loading " + path + "... Esc to Cancel.");
-    EXPECT_EQ(progress.positions, (std::vector<int>{10, 5, 25, 85, 95, 100}));
-}
-
-TEST_F(LoadMeshFile, CancelSeenAfterReadingStopsTheImport) {
-    const std::string path = write(joined(concat({kHead, face(kQuad), kTail})));
-    engine::MeshDocument mesh;
-    quarvel::test::ScriptedProgress progress(1);
-    EXPECT_EQ(LoadMesh(path, mesh, progress).status, RunStatus::Cancelled);
-}
-
-TEST_F(LoadMeshFile, MissingFileReadsNothingAndShowsNothing) {
-    engine::MeshDocument mesh;
-    quarvel::test::ScriptedProgress progress;
-    int shown = 0;
-    const MeshLoadOutcome outcome = LoadMesh((dir_ / "absent.dxf").string(), mesh, progress,
-                                             [&](const std::string&) { ++shown; });
-    EXPECT_FALSE(outcome.fileFound);
-    EXPECT_EQ(shown, 0);
-    EXPECT_TRUE(progress.positions.empty());
-    EXPECT_EQ(mesh.Caption, engine::kMeshCaption);
-}
-
-TEST_F(LoadMeshFile, FolderInsteadOfFileIsAnIoError) {
-    engine::MeshDocument mesh;
-    NullProgress progress;
-    EXPECT_THROW(LoadMesh(dir_.string(), mesh, progress), IoError);
+TEST(ReadWholeFile, FolderOrMissingFileIsAnIoError) {
+    EXPECT_THROW(ReadWholeFile(std::filesystem::temp_directory_path().string()), IoError);
+    EXPECT_THROW(ReadWholeFile("/nonexistent/quarvel/mesh.dxf"), IoError);
 }
 
 }  // namespace

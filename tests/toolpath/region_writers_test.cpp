@@ -5,15 +5,16 @@
 #include <fstream>
 #include <sstream>
 
+#include "engine/region_list.h"
 #include "text/error.h"
 #include "toolpath/polyline_dxf_writer.h"
 #include "toolpath/region_dnc_writer.h"
+#include "toolpath/probe_search.h"
 #include "toolpath/tool_path_order.h"
 
 namespace quarvel::toolpath {
 namespace {
 
-using engine::Point2;
 using engine::TRegion;
 using engine::TRegionArray;
 

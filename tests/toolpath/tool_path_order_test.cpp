@@ -1,13 +1,15 @@
+#include "toolpath/probe_search.h"
 #include "toolpath/tool_path_order.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
+#include "engine/region_list.h"
+
 namespace quarvel::toolpath {
 namespace {
 
-using engine::Point2;
 using engine::TRegion;
 using engine::TRegionArray;
 

@@ -1,9 +1,11 @@
 #pragma once
-// The two tolerances of the region engine. Every end-matching and direction test goes
-// through these names so that the numbers live in one place.
+// The tolerances of the region engine and the tool-path order. Every end-matching and
+// direction test goes through these names so that the numbers live in one place.
 #include <cmath>
 
-namespace quarvel::engine {
+#include "geom/point2.h"
+
+namespace quarvel {
 
 // Two points are the same when they differ by less than this in x and in y.
 inline constexpr double kEndTolerance = 1e-6;
@@ -15,11 +17,6 @@ inline constexpr double kCrossingMargin = 1e-8;
 // Lengths below this are treated as zero where a direction is taken.
 inline constexpr double kMinLength = 1e-10;
 
-struct Point2 {
-    double x = 0.0;
-    double y = 0.0;
-};
-
 // Strict comparison: ends exactly 1e-6 apart are not the same point.
 inline bool samePoint(Point2 a, Point2 b) {
     return std::fabs(a.x - b.x) < kEndTolerance && std::fabs(a.y - b.y) < kEndTolerance;
@@ -30,4 +27,4 @@ inline bool sameDirection(Point2 a, Point2 b) {
              std::fabs(a.y - b.y) > kDirectionTolerance);
 }
 
-}  // namespace quarvel::engine
+}  // namespace quarvel

@@ -1,0 +1,57 @@
+#include "engine/mesh_loading.h"
+
+#include <filesystem>
+
+#include "geom/ordering.h"
+#include "io/dxf_mesh_reader.h"
+
+namespace quarvel::engine {
+
+std::string LoadingMessage(const std::string& fileName) {
+    return "Loading " + fileName + "... Esc to Cancel.";
+}
+
+std::string MeshLoadedMessage(const std::string& fileName, std::size_t facets) {
+    return fileName + " Succesfully loaded... " + std::to_string(facets) +
+           " Facets displayed. Use mouse to change view.";
+}
+
+MeshLoadOutcome LoadMesh(const std::string& fileName, MeshDocument& mesh, Progress& progress,
+                         const StatusText& showStatus) {
+    if (!std::filesystem::exists(fileName)) {
+        MeshLoadOutcome missing;
+        missing.fileFound = false;
+        return missing;
+    }
+    const auto show = [&](const std::string& text) {
+        if (showStatus) showStatus(text);
+    };
+    show(LoadingMessage(fileName));
+    progress.setPosition(10);
+    const io::FileBytes text = io::ReadWholeFile(fileName);
+    progress.setPosition(5);
+    io::MeshFaces faces = io::ReadMeshFaces(text.view(), fileName);
+    mesh.Edges = std::move(faces.edges);
+    mesh.Triangles = std::move(faces.triangles);
+    MeshLoadOutcome outcome;
+    outcome.status = RunStatus::Cancelled;
+    show("Processing Mesh... Esc to Cancel.");
+    progress.setPosition(25);
+    if (!progress.pumpAndCheck()) return outcome;
+    EdgeExtents(mesh.Edges, mesh.Bounds);
+    progress.setPosition(85);
+    if (!progress.pumpAndCheck()) return outcome;
+    const bool stop = progress.cancelRequested();
+    const bool sorted = SortByLowestZ(mesh.Triangles, 0,
+                                      static_cast<std::int64_t>(mesh.Triangles.size()) - 1, stop);
+    if (!sorted) return outcome;
+    mesh.Caption = fileName;
+    progress.setPosition(95);
+    outcome.status = RunStatus::Completed;
+    outcome.message = MeshLoadedMessage(fileName, mesh.Triangles.size());
+    show(outcome.message);
+    progress.setPosition(100);
+    return outcome;
+}
+
+}  // namespace quarvel::engine

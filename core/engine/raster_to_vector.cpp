@@ -1,0 +1,28 @@
+#include "engine/raster_to_vector.h"
+
+#include "geom/ordering.h"
+
+namespace quarvel::engine {
+
+RunStatus PrepareRasterToVector(const PixelView24& picture, JobState& job, MeshDocument& mesh,
+                                Progress& progress) {
+    job.JobMode = kJobRasterToVector;
+    job.HeightGrid = SampleHeightGrid(picture, job.JobMode);
+    job.FacetList = BuildFacetList(job.HeightGrid);
+    job.GridColumns = job.HeightGrid.columns;
+    job.GridRows = job.HeightGrid.rows;
+    TriangleExtents(job.FacetList, job.MeshBounds);
+    // The facet list's z are grey levels; nothing reads a z extent of it.
+    job.MeshBounds.minZ = 0;
+    job.MeshBounds.maxZ = 0;
+    const bool stop = progress.cancelRequested();
+    if (!SortByLowestZ(job.FacetList, 0, static_cast<std::int64_t>(job.FacetList.size()) - 1,
+                       stop)) {
+        job.FacetList.clear();
+        return RunStatus::Cancelled;
+    }
+    mesh.Caption = kVectorConversionCaption;
+    return RunStatus::Completed;
+}
+
+}  // namespace quarvel::engine

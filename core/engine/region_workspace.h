@@ -1,0 +1,18 @@
+#pragma once
+// The working lists of one region run. A Topography run chains level after level; these
+// lists keep their room from one level to the next, so they are allocated about once per
+// run and freed with it. Each run owns its own: a run started while another one is
+// letting events through cannot disturb it.
+#include "engine/chaining.h"
+#include "engine/joining.h"
+#include "engine/region_sort.h"
+
+namespace quarvel::engine {
+
+struct RegionWorkspace {
+    ChunkChainer chainer;
+    SortWorkspace sort;
+    JoinWorkspace join;
+};
+
+}  // namespace quarvel::engine

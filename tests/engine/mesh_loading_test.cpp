@@ -1,0 +1,118 @@
+#include "engine/mesh_loading.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "support/scripted_progress.h"
+#include "text/error.h"
+
+namespace quarvel::engine {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::string joined(const Lines& lines, const std::string& eol = "\r\n") {
+    std::string text;
+    for (const std::string& line : lines) text += line + eol;
+    return text;
+}
+
+// One face as the program's own surface writer gives it: 0/3DFACE and twelve values.
+Lines face(std::array<std::array<double, 3>, 4> c, const Lines& extra = {}) {
+    Lines out = {"0", "3DFACE"};
+    out.insert(out.end(), extra.begin(), extra.end());
+    for (int k = 0; k < 4; ++k) {
+        for (int axis = 0; axis < 3; ++axis) {
+            out.push_back(std::to_string(10 * (axis + 1) + k));
+            out.push_back(
+                std::to_string(c[static_cast<std::size_t>(k)][static_cast<std::size_t>(axis)]));
+        }
+    }
+    return out;
+}
+
+Lines concat(std::initializer_list<Lines> parts) {
+    Lines out;
+    for (const Lines& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+const Lines kHead = {"0", "SECTION", "2", "ENTITIES"};
+const Lines kTail = {"0", "ENDSEC", "0", "EOF"};
+const std::array<std::array<double, 3>, 4> kTriangle = {
+    {{0, 0, 0}, {1, 0, 1}, {0, 1, 2}, {0, 1, 2}}};
+const std::array<std::array<double, 3>, 4> kQuad = {{{0, 0, 0}, {1, 0, 1}, {1, 1, 2}, {0, 1, 1}}};
+
+class LoadMeshFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ =
+            std::filesystem::temp_directory_path() /
+            ("quarvel_mesh_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::string write(const std::string& text) {
+        const std::string path = (dir_ / "mesh.dxf").string();
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+    std::filesystem::path dir_;
+};
+
+TEST_F(LoadMeshFile, SortsTrianglesSetsBoundsAndReportsKeptFacets) {
+    const std::array<std::array<double, 3>, 4> high = {
+        {{2, 2, 5}, {3, 2, 6}, {3, 3, 7}, {3, 3, 7}}};
+    const std::array<std::array<double, 3>, 4> level = {
+        {{0, 0, 9}, {1, 0, 9}, {1, 1, 9}, {1, 1, 9}}};
+    const std::string path =
+        write(joined(concat({kHead, face(high), face(kQuad), face(level), kTail})));
+    MeshDocument mesh;
+    quarvel::test::ScriptedProgress progress;
+    std::vector<std::string> shown;
+    const MeshLoadOutcome outcome =
+        LoadMesh(path, mesh, progress, [&](const std::string& s) { shown.push_back(s); });
+    ASSERT_EQ(outcome.status, RunStatus::Completed);
+    ASSERT_EQ(mesh.Triangles.size(), 3u);
+    EXPECT_EQ(mesh.Triangles[2].p1.z, 5.0);
+    EXPECT_EQ(mesh.Bounds, (MeshBounds{0, 3, 0, 3, -9, 0, 3, 3}));
+    EXPECT_EQ(mesh.Caption, path);
+    EXPECT_EQ(outcome.message,
+              path + " Succesfully loaded... 3 Facets displayed. Use mouse to change view.");
+    EXPECT_EQ(shown.front(), "Loading " + path + "... Esc to Cancel.");
+    EXPECT_EQ(progress.positions, (std::vector<int>{10, 5, 25, 85, 95, 100}));
+}
+
+TEST_F(LoadMeshFile, CancelSeenAfterReadingStopsTheImport) {
+    const std::string path = write(joined(concat({kHead, face(kQuad), kTail})));
+    MeshDocument mesh;
+    quarvel::test::ScriptedProgress progress(1);
+    EXPECT_EQ(LoadMesh(path, mesh, progress).status, RunStatus::Cancelled);
+}
+
+TEST_F(LoadMeshFile, MissingFileReadsNothingAndShowsNothing) {
+    MeshDocument mesh;
+    quarvel::test::ScriptedProgress progress;
+    int shown = 0;
+    const MeshLoadOutcome outcome = LoadMesh((dir_ / "absent.dxf").string(), mesh, progress,
+                                             [&](const std::string&) { ++shown; });
+    EXPECT_FALSE(outcome.fileFound);
+    EXPECT_EQ(shown, 0);
+    EXPECT_TRUE(progress.positions.empty());
+    EXPECT_EQ(mesh.Caption, kMeshCaption);
+}
+
+TEST_F(LoadMeshFile, FolderInsteadOfFileIsAnIoError) {
+    MeshDocument mesh;
+    NullProgress progress;
+    EXPECT_THROW(LoadMesh(dir_.string(), mesh, progress), IoError);
+}
+
+}  // namespace
+}  // namespace quarvel::engine

@@ -1,0 +1,75 @@
+#include "engine/raster_to_vector.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "support/scripted_progress.h"
+
+namespace quarvel::engine {
+namespace {
+
+// Grey pixels (blue, green and red all equal), `width` per row, top row first.
+struct GreyPicture {
+    int width;
+    std::vector<std::uint8_t> bytes;
+
+    GreyPicture(int w, const std::vector<std::uint8_t>& greys) : width(w) {
+        bytes.resize(greys.size() * 3);
+        for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = greys[i / 3];
+    }
+    PixelView24 view() const {
+        const auto stride = static_cast<std::size_t>(width) * 3;
+        return {width, static_cast<int>(bytes.size() / stride), stride, bytes.data()};
+    }
+};
+
+// Dark at the top left, light at the bottom right: the rows of triangles come out of
+// the builder in the opposite order to their heights, so the sort has work to do.
+const GreyPicture kSlope(3, {0, 20, 90, 40, 100, 180, 150, 200, 255});
+
+TEST(PrepareRasterToVector, BuildsSortedFacetListWithFlatExtents) {
+    JobState job;
+    job.initialiseForFrame();
+    job.MeshBounds.minZ = -7;
+    MeshDocument mesh;
+    NullProgress progress;
+    EXPECT_EQ(PrepareRasterToVector(kSlope.view(), job, mesh, progress), RunStatus::Completed);
+    EXPECT_EQ(job.JobMode, kJobRasterToVector);
+    EXPECT_EQ(job.GridColumns, 3);
+    EXPECT_EQ(job.GridRows, 3);
+    EXPECT_EQ(job.HeightGrid.at(0, 1), 20);
+    ASSERT_EQ(job.FacetList.size(), 8u);
+    EXPECT_TRUE(
+        std::is_sorted(job.FacetList.begin(), job.FacetList.end(),
+                       [](const Triangle& a, const Triangle& b) { return a.p1.z < b.p1.z; }));
+    EXPECT_EQ(job.MeshBounds, (MeshBounds{0, 2, 1, 3, 0, 0, 2, 2}));
+    EXPECT_EQ(mesh.Caption, kVectorConversionCaption);
+}
+
+TEST(PrepareRasterToVector, EveryCallRebuildsFromThePicture) {
+    JobState job;
+    MeshDocument mesh;
+    NullProgress progress;
+    ASSERT_EQ(PrepareRasterToVector(kSlope.view(), job, mesh, progress), RunStatus::Completed);
+    // One level throughout: nothing to slice, yet the window still opens.
+    const GreyPicture flat(2, {7, 7, 7, 7});
+    EXPECT_EQ(PrepareRasterToVector(flat.view(), job, mesh, progress), RunStatus::Completed);
+    EXPECT_TRUE(job.FacetList.empty());
+    EXPECT_EQ(job.GridColumns, 2);
+    EXPECT_EQ(mesh.Caption, kVectorConversionCaption);
+}
+
+TEST(PrepareRasterToVector, StopRequestedLeavesNoHalfSortedList) {
+    JobState job;
+    MeshDocument mesh;
+    test::ScriptedProgress progress(1);
+    ASSERT_FALSE(progress.pumpAndCheck());
+    EXPECT_EQ(PrepareRasterToVector(kSlope.view(), job, mesh, progress), RunStatus::Cancelled);
+    EXPECT_TRUE(job.FacetList.empty());
+    EXPECT_EQ(mesh.Caption, kMeshCaption);
+}
+
+}  // namespace
+}  // namespace quarvel::engine
