@@ -1,5 +1,6 @@
 #include "io/stl_reader.h"
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <charconv>
@@ -41,7 +42,8 @@ std::vector<Triangle> readBinary(std::string_view bytes, const std::string& file
                               std::to_string(binarySizeFor(count)) +
                               " bytes) but the file has only " + std::to_string(bytes.size()) +
                               " bytes");
-    std::vector<Triangle> faces(count);
+    std::vector<Triangle> faces;
+    faces.reserve(count);
     for (std::uint32_t i = 0; i < count; ++i) {
         const unsigned char* facet = data + kHeadBytes + kFacetBytes * std::size_t{i};
         double values[9];
@@ -53,9 +55,9 @@ std::vector<Triangle> readBinary(std::string_view bytes, const std::string& file
                                       std::to_string(k / 3 + 1) + ": not a finite number");
             values[k] = f;
         }
-        faces[i] = {{values[0], values[1], values[2]},
-                    {values[3], values[4], values[5]},
-                    {values[6], values[7], values[8]}};
+        faces.push_back({{values[0], values[1], values[2]},
+                         {values[3], values[4], values[5]},
+                         {values[6], values[7], values[8]}});
     }
     return faces;
 }
@@ -194,20 +196,24 @@ std::vector<Triangle> ReadStlFile(const std::string& fileName) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "rb"),
                                                          &std::fclose);
     if (!file) throw IoError(fileName, std::strerror(errno));
-    std::string bytes;
+    // One block without zero-filling; it grows if the file grew since its size was taken.
     const auto expected = std::filesystem::file_size(fileName, error);
-    bytes.resize(error ? 0 : static_cast<std::size_t>(expected));
+    std::size_t capacity = (error ? 0 : static_cast<std::size_t>(expected)) + 1;
+    auto bytes = std::make_unique_for_overwrite<char[]>(capacity);
     std::size_t size = 0;
-    // Read to the physical end even if the file grew since its size was taken.
     while (true) {
-        if (size == bytes.size()) bytes.resize(bytes.size() + (1 << 16));
-        const std::size_t got = std::fread(bytes.data() + size, 1, bytes.size() - size, file.get());
+        if (size == capacity) {
+            auto larger = std::make_unique_for_overwrite<char[]>(capacity * 2);
+            std::copy(bytes.get(), bytes.get() + size, larger.get());
+            bytes = std::move(larger);
+            capacity *= 2;
+        }
+        const std::size_t got = std::fread(bytes.get() + size, 1, capacity - size, file.get());
         size += got;
         if (got == 0) break;
     }
     if (std::ferror(file.get())) throw IoError(fileName, "read error");
-    bytes.resize(size);
-    return ReadStlFaces(bytes, fileName);
+    return ReadStlFaces(std::string_view(bytes.get(), size), fileName);
 }
 
 bool IsStlFileName(const std::string& fileName) {

@@ -68,12 +68,10 @@ Projection MakeProjection(const TView3DOptions* options, const PixelRect& chart,
     return p;
 }
 
-int RoundToPixel(double value) {
-    // nearbyint rounds halves to even under the default rounding mode; NaN goes to 0.
-    if (!(std::fabs(value) < kPixelLimit)) {
-        return std::isnan(value) ? 0 : static_cast<int>(std::copysign(kPixelLimit, value));
-    }
-    return static_cast<int>(std::nearbyint(value));
+int ClampedPixel(double value) {
+    if (std::isnan(value)) return 0;
+    if (std::fabs(value) < kPixelLimit) return static_cast<int>(std::nearbyint(value));
+    return static_cast<int>(std::copysign(kPixelLimit, value));
 }
 
 ScreenPoint OffsetsToCentre(const Projection& p, int x, int y, int z) {

@@ -50,9 +50,19 @@ double NonZeroTerm(double value);
 // centre at the middle of `chart` (halves truncated towards 0), zc = depth / 2.
 Projection MakeProjection(const TView3DOptions* options, const PixelRect& chart, int depth = 0);
 
-// Rounds to the nearest integer, halves to even, held within +-2^30 so that far-off
-// points stay drawable integers.
-int RoundToPixel(double value);
+// A value beyond +-2^30 held at that bound (NaN gives 0), so that far-off points stay
+// drawable integers.
+int ClampedPixel(double value);
+
+// Rounds to the nearest integer, halves to even, held within +-2^30.
+inline int RoundToPixel(double value) {
+    constexpr double kLimit = 1073741824.0;        // 2^30
+    constexpr double kShift = 6755399441055744.0;  // 1.5 x 2^52
+    if (!(value < kLimit && value > -kLimit)) return ClampedPixel(value);
+    // Near 1.5 x 2^52 doubles are whole numbers, so the sum is rounded to an integer in the
+    // default mode, to nearest with halves to even, as nearbyint would (but inline).
+    return static_cast<int>((value + kShift) - kShift);
+}
 
 // Projects the integer panel point (x, y, z). Rotated mode:
 //   X = round((dx*xx + dy*xy + dz*xz) * s) + xo,  Y = round((dx*yx + dy*yy + dz*yz) * s) + yo

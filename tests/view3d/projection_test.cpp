@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 #include "view3d/projection.h"
 
@@ -146,4 +147,13 @@ TEST(OffsetsToCentre, PutThePointOnTheChartCentre) {
     o.HorizOffset = offsets.x;
     o.VertOffset = offsets.y;
     EXPECT_EQ(Project(MakeProjection(&o, kChart), 400, -90, 35), (ScreenPoint{60, 120}));
+}
+
+TEST(RoundToPixel, AgreesWithNearbyInt) {
+    std::mt19937 rng{1234};
+    std::uniform_real_distribution<double> any(-5e8, 5e8);
+    for (int i = 0; i < 10000; ++i) {
+        const double v = i % 2 ? any(rng) : std::floor(any(rng)) + 0.5;  // halves too
+        ASSERT_EQ(RoundToPixel(v), static_cast<int>(std::nearbyint(v))) << v;
+    }
 }
