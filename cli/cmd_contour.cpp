@@ -11,6 +11,7 @@
 
 #include "cli_run.h"
 #include "engine/mesh_document.h"
+#include "engine/mesh_faces.h"
 #include "engine/region_run.h"
 #include "geom/ordering.h"
 #include "imaging/rgb_load.h"
@@ -47,7 +48,7 @@ std::string lowerExtension(const std::string& path) {
 // Import DXF Mesh: the window's own triangles; JobMode 40 for the run.
 bool loadMeshRoad(const std::string& path, engine::MeshDocument& mesh, JobState& job,
                   Progress& progress) {
-    if (io::LoadMesh(path, mesh, progress).status == RunStatus::Cancelled) return false;
+    if (engine::LoadMeshFile(path, mesh, progress).status == RunStatus::Cancelled) return false;
     job.JobMode = kJobMeshToolpaths;
     return true;
 }
@@ -112,7 +113,8 @@ int runContours(const ContourOptions& o) {
     engine::MeshDocument mesh;
     JobState job;
     job.initialiseForFrame();
-    const bool loaded = lowerExtension(o.input) == ".dxf"
+    const std::string inExt = lowerExtension(o.input);
+    const bool loaded = inExt == ".dxf" || inExt == ".stl"
                             ? loadMeshRoad(o.input, mesh, job, progress)
                             : loadPictureRoad(o.input, mesh, job, progress);
     if (!loaded) return cancelled();
@@ -143,7 +145,7 @@ void printBound(const char* name, double value) {
 int runMeshInfo(const std::string& path) {
     TerminalProgress progress("mesh-info");
     engine::MeshDocument mesh;
-    const io::MeshLoadOutcome outcome = io::LoadMesh(path, mesh, progress);
+    const io::MeshLoadOutcome outcome = engine::LoadMeshFile(path, mesh, progress);
     progress.finish();
     if (outcome.status == RunStatus::Cancelled) return cancelled();
     std::cout << "facets: " << mesh.Triangles.size() << "\n"
@@ -166,7 +168,8 @@ void addContoursCommand(CLI::App& app, CliRun& run) {
         "contours",
         "Slice a picture or a DXF mesh into regions; write them as a DNC tool path "
         "(.dnc) or as DXF polylines (.dxf)");
-    cmd->add_option("INPUT", o->input, "picture file, or a .dxf mesh of 3DFACE entities")
+    cmd->add_option("INPUT", o->input,
+                    "picture file, a .dxf mesh of 3DFACE entities or an .stl mesh")
         ->required()
         ->check(CLI::ExistingFile);
     cmd->add_option("-o,--output", o->output, "OUT.dnc or OUT.dxf")->required();
@@ -196,7 +199,7 @@ void addMeshInfoCommand(CLI::App& app, CliRun& run) {
     CLI::App* cmd = app.add_subcommand("mesh-info",
                                        "Read a DXF mesh and print its facet and "
                                        "edge counts and its extents (z negated)");
-    cmd->add_option("FILE", *path, "DXF file of 3DFACE entities")
+    cmd->add_option("FILE", *path, "DXF file of 3DFACE entities, or STL file")
         ->required()
         ->check(CLI::ExistingFile);
     cmd->callback([path, &run] { run.exitCode = runMeshInfo(*path); });
