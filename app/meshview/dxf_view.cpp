@@ -57,7 +57,7 @@ void TfrmDXFView::FormActivate() {
     frame_.DisablePictureButtons(true);
     const bool hasRegions = mesh_.regionCount() > 0;
     SaveDNC1->setEnabled(hasRegions && commands_.saveDnc);
-    SaveDXF1->setEnabled(hasRegions && commands_.saveDxf);
+    SaveDXF1->setEnabled(hasRegions);
     const bool meshItems = kind_ != MeshWindowKind::VectorConversion;
     mnuCreate->menuAction()->setVisible(meshItems);
     for (QAction* item : {mnuMeshSeparator, mnuMesh, mnuToolpaths}) item->setVisible(meshItems);

@@ -24,7 +24,7 @@ enum class MeshWindowKind { ImportedMesh, VectorConversion };
 struct MeshWindowCommands {
     std::function<void(TfrmDXFView&)> createToolpaths;  // Create, Toolpaths
     std::function<void(TfrmDXFView&)> saveDnc;          // File, Save DNC
-    std::function<void(TfrmDXFView&)> saveDxf;          // File, Save DXF
+    std::function<void(TfrmDXFView&)> saveDxf;          // File, Save DXF (default: SaveDXF1Click)
     std::function<void(TfrmDXFView&)> closing;          // the window is closing
 };
 
@@ -58,6 +58,8 @@ public:
     // One region onto the picture of the last paint, shown at once (during a run).
     void DrawRegionNow(const engine::TRegion& region);
 
+    // Writes the regions as DXF polylines to a file chosen in the frame's save dialog.
+    void SaveDXF1Click();
     void mnuTopClick();
     void mnuIsometricClick();
     void mnuFitClick();

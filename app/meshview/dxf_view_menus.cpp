@@ -52,7 +52,11 @@ QMenu* TfrmDXFView::buildFileMenu() {
         if (commands_.saveDnc) commands_.saveDnc(*this);
     });
     connect(SaveDXF1, &QAction::triggered, this, [this] {
-        if (commands_.saveDxf) commands_.saveDxf(*this);
+        if (commands_.saveDxf) {
+            commands_.saveDxf(*this);
+        } else {
+            SaveDXF1Click();
+        }
     });
     menu->addSeparator();
     mnuClose = addItem(menu, QStringLiteral("&Close"), QStringLiteral("mnuClose"));

@@ -148,6 +148,28 @@ private slots:
         QCOMPARE(saves, 2);
     }
 
+    void saveDxfWritesTheRegionsAsPolylines() {
+        TfrmDXFView* w = newWindow();
+        w->document().Regions.push_back(squareRegion());
+        w->FormActivate();
+        QVERIFY(w->SaveDXF1->isEnabled());
+        QVERIFY(!w->SaveDNC1->isEnabled());  // its command comes with the regions dialog
+        const QString path = dir.filePath("regions");
+        prompts->fileChoice = [path](QFileDialog& d) {
+            d.selectFile(path);
+            return true;
+        };
+        w->SaveDXF1->trigger();
+        QFile written(path + ".Dxf");
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray text = written.readAll();
+        QVERIFY(text.startsWith("0\r\nSECTION\r\n"));
+        QVERIFY(text.endsWith("0\r\nEOF\r\n"));
+        QCOMPARE(text.count("\r\nVERTEX\r\n"), 3);  // the first end and two second ends
+        QVERIFY(text.contains("30\r\n0.5000\r\n"));
+        QVERIFY(prompts->messages.isEmpty());
+    }
+
     void vectorConversionWindowHidesTheMeshItems() {
         frame->jobState().JobMode = quarvel::kJobRasterToVector;
         TfrmDXFView* w = newWindow();
