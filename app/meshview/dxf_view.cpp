@@ -224,8 +224,7 @@ void TfrmDXFView::Draw3DMouseUp() {
     Draw3D->update();
 }
 
-MeshLoadResult TfrmDXFView::LoadMesh(const QString& fileName) {
-    if (!QFileInfo::exists(fileName)) return MeshLoadResult::Missing;
+io::MeshLoadOutcome TfrmDXFView::readMeshFile(const QString& fileName) {
     StatusPanels& status = frame_.status();
     const auto show = [&status](const std::string& text) {
         status.setMessage(QString::fromStdString(text));
@@ -233,27 +232,35 @@ MeshLoadResult TfrmDXFView::LoadMesh(const QString& fileName) {
     };
     status.gauge().setGaugeEnabled(true);
     StatusProgress progress(status, frame_.jobState());
+    BusyCursor busy;
+    DraftMode = true;
+    return engine::LoadMeshFile(fileName.toStdString(), mesh_, progress, show);
+}
+
+// A bad file leaves nothing behind: no part of a mesh is ever shown.
+void TfrmDXFView::reportLoadFailure(const QString& fileName, const quarvel::Error& error) {
+    DraftMode = false;
+    mesh_.Edges = {};
+    mesh_.Triangles = {};
+    const bool dxfNumber =
+        dynamic_cast<const FormatError*>(&error) && !io::IsStlFileName(fileName.toStdString());
+    frame_.prompts().message(this, MessageKind::Warning,
+                             (dxfNumber ? QStringLiteral("Invalid numeric input\n\n") : QString()) +
+                                 QString::fromStdString(error.what()));
+    frame_.ShowReady();
+}
+
+MeshLoadResult TfrmDXFView::LoadMesh(const QString& fileName) {
+    if (!QFileInfo::exists(fileName)) return MeshLoadResult::Missing;
     io::MeshLoadOutcome outcome;
-    {
-        BusyCursor busy;
-        DraftMode = true;
-        try {
-            outcome = engine::LoadMeshFile(fileName.toStdString(), mesh_, progress, show);
-        } catch (const quarvel::Error& e) {
-            DraftMode = false;
-            mesh_.Edges = {};
-            mesh_.Triangles = {};
-            const bool dxfNumber =
-                dynamic_cast<const FormatError*>(&e) && !io::IsStlFileName(fileName.toStdString());
-            frame_.prompts().message(
-                this, MessageKind::Warning,
-                (dxfNumber ? QStringLiteral("Invalid numeric input\n\n") : QString()) +
-                    QString::fromStdString(e.what()));
-            frame_.ShowReady();
-            return MeshLoadResult::Failed;
-        }
+    try {
+        outcome = readMeshFile(fileName);
+    } catch (const quarvel::Error& e) {
+        reportLoadFailure(fileName, e);
+        return MeshLoadResult::Failed;
     }
     if (outcome.status == RunStatus::Cancelled) return MeshLoadResult::Cancelled;
+    StatusPanels& status = frame_.status();
     setWindowTitle(fileName);
     DraftMode = false;
     status.gauge().setPosition(95);

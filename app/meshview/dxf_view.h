@@ -7,6 +7,8 @@
 
 #include "canvas3d/draw3d.h"
 #include "engine/mesh_document.h"
+#include "io/dxf_mesh_reader.h"
+#include "text/error.h"
 #include "shell/child_window.h"
 
 class QAction;
@@ -92,6 +94,8 @@ private:
     void Draw3DMouseUp();
     void zoomByDrag(int dy);
     void setView(int rotation, int elevation, int tilt);
+    io::MeshLoadOutcome readMeshFile(const QString& fileName);
+    void reportLoadFailure(const QString& fileName, const quarvel::Error& error);
 
     TQuarvelFrame& frame_;
     MeshWindowKind kind_;

@@ -4,6 +4,9 @@
 
 #include <array>
 #include <random>
+#include <sys/wait.h>
+
+#include <cstdio>
 
 #include "engine/mesh_faces.h"
 #include "stl_test_files.h"
@@ -117,6 +120,38 @@ TEST(LoadStlMesh, CancelAtEitherCheckStopsBeforeTheCaption) {
         EXPECT_EQ(mesh.Caption, kMeshCaption);
         EXPECT_EQ(progress.pumps, report);
     }
+}
+
+}  // namespace
+}  // namespace quarvel::engine
+
+namespace quarvel::engine {
+namespace {
+
+std::string runCli(const std::string& arguments, int& exitCode) {
+    const std::string command = std::string(QUARVEL_CLI_PATH) + " " + arguments + " 2>&1";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    std::string output;
+    char buffer[512];
+    while (pipe && std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    const int status = pipe ? pclose(pipe) : -1;
+    exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return output;
+}
+
+TEST(MeshInfoCommand, ReadsStlFilesAndRefusesBrokenOnes) {
+    const std::string good = test::writeTestFile("cli.stl", stlOf(kFaceTexts));
+    int exitCode = -1;
+    const std::string info = runCli("mesh-info " + good, exitCode);
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_NE(info.find("facets: 2\n"), std::string::npos) << info;
+    EXPECT_NE(info.find("edges: 9\n"), std::string::npos) << info;
+    std::string text = stlOf(kFaceTexts);
+    const std::string bad = test::writeTestFile("cli_cut.stl", text.substr(0, text.size() / 2));
+    const std::string refused = runCli("mesh-info " + bad, exitCode);
+    EXPECT_NE(exitCode, 0);
+    EXPECT_NE(refused.find("error: " + bad + ":"), std::string::npos) << refused;
+    EXPECT_EQ(refused.find("facets:"), std::string::npos);
 }
 
 }  // namespace
