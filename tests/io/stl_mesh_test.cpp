@@ -1,12 +1,11 @@
 // An STL file becomes the same mesh-window document as the DXF of the same faces: edges
 // in file order with z negated, sloped triangles only, sorted, extents over the edges.
 #include <gtest/gtest.h>
-
-#include <array>
-#include <random>
 #include <sys/wait.h>
 
+#include <array>
 #include <cstdio>
+#include <random>
 
 #include "engine/mesh_faces.h"
 #include "stl_test_files.h"
