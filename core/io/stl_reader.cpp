@@ -29,29 +29,32 @@ std::uint64_t binarySizeFor(std::uint32_t count) {
     return kHeadBytes + kFacetBytes * static_cast<std::uint64_t>(count);
 }
 
-std::vector<Triangle> readBinary(std::string_view bytes, const std::string& fileName) {
-    if (bytes.size() < kHeadBytes)
-        throw FormatError(fileName, 0,
-                          "a binary STL file needs an 84-byte head, the file has " +
-                              std::to_string(bytes.size()) + " bytes");
-    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-    const std::uint32_t count = littleEndianWord(data + 80);
-    if (bytes.size() < binarySizeFor(count))
+void checkBinaryHead(std::uint64_t fileSize, std::uint32_t count, const std::string& fileName) {
+    if (fileSize < binarySizeFor(count))
         throw FormatError(fileName, 0,
                           "the head counts " + std::to_string(count) + " facets (" +
                               std::to_string(binarySizeFor(count)) +
-                              " bytes) but the file has only " + std::to_string(bytes.size()) +
+                              " bytes) but the file has only " + std::to_string(fileSize) +
                               " bytes");
-    std::vector<Triangle> faces;
-    faces.reserve(count);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const unsigned char* facet = data + kHeadBytes + kFacetBytes * std::size_t{i};
+}
+
+[[noreturn]] void throwShortHead(std::uint64_t fileSize, const std::string& fileName) {
+    throw FormatError(fileName, 0,
+                      "a binary STL file needs an 84-byte head, the file has " +
+                          std::to_string(fileSize) + " bytes");
+}
+
+// Appends `count` 50-byte facet records; `firstNumber` is the 1-based number of the first.
+void decodeFacets(const unsigned char* records, std::size_t count, std::size_t firstNumber,
+                  std::vector<Triangle>& faces, const std::string& fileName) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const unsigned char* facet = records + kFacetBytes * i;
         double values[9];
         for (int k = 0; k < 9; ++k) {
             const float f = std::bit_cast<float>(littleEndianWord(facet + 12 + 4 * k));
             if (!std::isfinite(f))
                 throw FormatError(fileName, 0,
-                                  "facet " + std::to_string(i + 1) + ", corner " +
+                                  "facet " + std::to_string(firstNumber + i) + ", corner " +
                                       std::to_string(k / 3 + 1) + ": not a finite number");
             values[k] = f;
         }
@@ -59,6 +62,16 @@ std::vector<Triangle> readBinary(std::string_view bytes, const std::string& file
                          {values[3], values[4], values[5]},
                          {values[6], values[7], values[8]}});
     }
+}
+
+std::vector<Triangle> readBinary(std::string_view bytes, const std::string& fileName) {
+    if (bytes.size() < kHeadBytes) throwShortHead(bytes.size(), fileName);
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::uint32_t count = littleEndianWord(data + 80);
+    checkBinaryHead(bytes.size(), count, fileName);
+    std::vector<Triangle> faces;
+    faces.reserve(count);
+    decodeFacets(data + kHeadBytes, count, 1, faces, fileName);
     return faces;
 }
 
@@ -190,30 +203,70 @@ std::vector<Triangle> ReadStlFaces(std::string_view bytes, const std::string& fi
     return AsciiFacets(bytes, fileName).readAll();
 }
 
+namespace {
+
+using FileHandle = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+
+std::size_t readUpTo(std::FILE* file, unsigned char* into, std::size_t bytes) {
+    std::size_t got = 0;
+    while (got < bytes) {
+        const std::size_t n = std::fread(into + got, 1, bytes - got, file);
+        if (n == 0) break;
+        got += n;
+    }
+    return got;
+}
+
+// Binary facets straight from the file in blocks, without holding the whole file.
+std::vector<Triangle> streamBinary(std::FILE* file, std::uint32_t count,
+                                   const std::string& fileName) {
+    constexpr std::size_t kBlockFacets = 16384;
+    std::vector<Triangle> faces;
+    faces.reserve(count);
+    auto block = std::make_unique_for_overwrite<unsigned char[]>(kBlockFacets * kFacetBytes);
+    for (std::size_t done = 0; done < count;) {
+        const std::size_t want = std::min<std::size_t>(kBlockFacets, count - done);
+        const std::size_t got = readUpTo(file, block.get(), want * kFacetBytes);
+        if (got < want * kFacetBytes) {  // the file shrank since its size was taken
+            if (std::ferror(file)) throw IoError(fileName, "read error");
+            checkBinaryHead(kHeadBytes + done * kFacetBytes + got, count, fileName);
+        }
+        decodeFacets(block.get(), want, done + 1, faces, fileName);
+        done += want;
+    }
+    return faces;
+}
+
+std::vector<Triangle> readWholeText(std::FILE* file, std::string text,
+                                    const std::string& fileName) {
+    char buffer[1 << 16];
+    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, file)) text.append(buffer, n);
+    if (std::ferror(file)) throw IoError(fileName, "read error");
+    return ReadStlFaces(text, fileName);
+}
+
+}  // namespace
+
 std::vector<Triangle> ReadStlFile(const std::string& fileName) {
     std::error_code error;
     if (std::filesystem::is_directory(fileName, error)) throw IoError(fileName, "is a folder");
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "rb"),
-                                                         &std::fclose);
+    FileHandle file(std::fopen(fileName.c_str(), "rb"), &std::fclose);
     if (!file) throw IoError(fileName, std::strerror(errno));
-    // One block without zero-filling; it grows if the file grew since its size was taken.
-    const auto expected = std::filesystem::file_size(fileName, error);
-    std::size_t capacity = (error ? 0 : static_cast<std::size_t>(expected)) + 1;
-    auto bytes = std::make_unique_for_overwrite<char[]>(capacity);
-    std::size_t size = 0;
-    while (true) {
-        if (size == capacity) {
-            auto larger = std::make_unique_for_overwrite<char[]>(capacity * 2);
-            std::copy(bytes.get(), bytes.get() + size, larger.get());
-            bytes = std::move(larger);
-            capacity *= 2;
-        }
-        const std::size_t got = std::fread(bytes.get() + size, 1, capacity - size, file.get());
-        size += got;
-        if (got == 0) break;
-    }
+    unsigned char head[kHeadBytes];
+    const std::size_t headBytes = readUpTo(file.get(), head, kHeadBytes);
     if (std::ferror(file.get())) throw IoError(fileName, "read error");
-    return ReadStlFaces(std::string_view(bytes.get(), size), fileName);
+    const auto size = std::filesystem::file_size(fileName, error);
+    const std::string_view start(reinterpret_cast<const char*>(head), headBytes);
+    // Only a whole binary file is streamed; the rules of ReadStlFaces decide the rest.
+    if (!error && headBytes == kHeadBytes && size >= kHeadBytes &&
+        (!startsWithSolid(start) || size == binarySizeFor(littleEndianWord(head + 80)))) {
+        const std::uint32_t count = littleEndianWord(head + 80);
+        checkBinaryHead(size, count, fileName);
+        return streamBinary(file.get(), count, fileName);
+    }
+    std::string text(start);
+    if (!error) text.reserve(static_cast<std::size_t>(size));
+    return readWholeText(file.get(), std::move(text), fileName);
 }
 
 bool IsStlFileName(const std::string& fileName) {

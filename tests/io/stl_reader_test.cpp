@@ -128,6 +128,28 @@ TEST(ReadStlFaces, AsciiThatStopsEarlyIsRefused) {
               std::string::npos);
 }
 
+TEST(ReadStlFile, LargeBinaryFileReadInBlocksGivesEveryFacet) {
+    std::vector<Triangle> faces;
+    for (int i = 0; i < 40000; ++i)
+        faces.push_back({{i * 0.5, 1, 2}, {3, i * 0.25, 4}, {5, 6, -i * 0.125}});
+    const std::string bytes = binaryStl(faces, "solid but binary");
+    EXPECT_EQ(ReadStlFile(test::writeTestFile("blocks.stl", bytes)), faces);
+    faces[20000].p3.x = std::numeric_limits<double>::infinity();
+    const std::string path = test::writeTestFile("blocks_inf.stl", binaryStl(faces));
+    try {
+        ReadStlFile(path);
+        ADD_FAILURE() << "no error";
+    } catch (const FormatError& e) {
+        EXPECT_NE(std::string(e.what()).find("facet 20001, corner 3"), std::string::npos)
+            << e.what();
+    }
+    std::string cut = bytes;
+    cut.resize(cut.size() - 50);
+    EXPECT_THROW(ReadStlFile(test::writeTestFile("blocks_cut.stl", cut)), FormatError);
+    EXPECT_THROW(ReadStlFile(test::writeTestFile("empty.stl", "")), FormatError);
+    EXPECT_THROW(ReadStlFile("/nonexistent/x.stl"), IoError);
+}
+
 TEST(IsStlFileName, AnyLetterCase) {
     EXPECT_TRUE(IsStlFileName("/a/b/part.stl"));
     EXPECT_TRUE(IsStlFileName("PART.STL"));
