@@ -40,6 +40,7 @@ TfrmDXFView::TfrmDXFView(TQuarvelFrame& frame, MeshWindowKind kind, MeshWindowCo
     Draw3D->setElevation(0);
     Draw3D->setBufferedDisplay(true);
     Draw3D->setCursor(Qt::CrossCursor);
+    Draw3D->setContextMenuPolicy(Qt::PreventContextMenu);  // the right button zooms
     Draw3D->setPenWidth(1);
     Draw3D->setBrushColor(Qt::black);
     Draw3D->setOnPaint([this](TCanvas3D& canvas) { Draw3DPaint(canvas); });
