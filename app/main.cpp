@@ -3,6 +3,7 @@
 #include <QSplashScreen>
 #include <QTimer>
 
+#include "meshview/mesh_import.h"
 #include "picture/picture_setup.h"
 #include "shell/artwork.h"
 #include "shell/quarvel_application.h"
@@ -48,10 +49,18 @@ int main(int argc, char** argv) {
     frame.setCreateCommands(
         [&frame](quarvel::app::TfrmPicture& p) { quarvel::app::DXFSurface1Click(frame, p); },
         [&frame](quarvel::app::TfrmPicture& p) { quarvel::app::GCode1Click(frame, p); }, {});
+    quarvel::app::InstallMeshWindows(frame);
     waitMilliseconds(1000);
     splash.close();
 
     frame.show();
-    for (const QString& path : app.arguments().mid(1)) frame.openPicture(path);
+    for (const QString& path : app.arguments().mid(1)) {
+        if (quarvel::app::IsMeshFileName(path)) {
+            frame.jobState().JobMode = quarvel::kJobMeshImport;
+            quarvel::app::ImportMeshFile(frame, path);
+        } else {
+            frame.openPicture(path);
+        }
+    }
     return app.exec();
 }

@@ -104,7 +104,8 @@ int runContours(const ContourOptions& o) {
     engine::MeshDocument mesh;
     JobState job;
     job.initialiseForFrame();
-    const bool loaded = lowerExtension(o.input) == ".dxf"
+    const std::string inExt = lowerExtension(o.input);
+    const bool loaded = inExt == ".dxf" || inExt == ".stl"
                             ? loadMeshRoad(o.input, mesh, job, progress)
                             : loadPictureRoad(o.input, mesh, job, progress);
     if (!loaded) return cancelled();
@@ -158,7 +159,8 @@ void addContoursCommand(CLI::App& app, CliRun& run) {
         "contours",
         "Slice a picture or a DXF mesh into regions; write them as a DNC tool path "
         "(.dnc) or as DXF polylines (.dxf)");
-    cmd->add_option("INPUT", o->input, "picture file, or a .dxf mesh of 3DFACE entities")
+    cmd->add_option("INPUT", o->input,
+                    "picture file, a .dxf mesh of 3DFACE entities or an .stl mesh")
         ->required()
         ->check(CLI::ExistingFile);
     cmd->add_option("-o,--output", o->output, "OUT.dnc or OUT.dxf")->required();
@@ -188,7 +190,7 @@ void addMeshInfoCommand(CLI::App& app, CliRun& run) {
     CLI::App* cmd = app.add_subcommand("mesh-info",
                                        "Read a DXF mesh and print its facet and "
                                        "edge counts and its extents (z negated)");
-    cmd->add_option("FILE", *path, "DXF file of 3DFACE entities")
+    cmd->add_option("FILE", *path, "DXF file of 3DFACE entities, or STL file")
         ->required()
         ->check(CLI::ExistingFile);
     cmd->callback([path, &run] { run.exitCode = runMeshInfo(*path); });

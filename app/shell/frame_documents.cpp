@@ -11,7 +11,8 @@ const QString kImageFilter = QStringLiteral(
     "All image files|*.Bmp;*.Jpg;*.Tif;*.Pcx;*.Gif;*.Wmf|Bmp Files *.Bmp|*.bmp|"
     "JPEG Files *.Jpg|*.jpg|TIFF Files *.Tif|*.tif|PCX Files *.Pcx|*.pcx|"
     "GIFF Files *.Gif|*.gif|WinMF Files *.Wmf|*.wmf");
-const QString kDxfFilter = QStringLiteral("DXF files|*.Dxf|*.dxf");
+const QString kDxfFilter =
+    QStringLiteral("DXF and STL meshes|*.Dxf;*.Stl|DXF files|*.Dxf|STL files|*.Stl");
 const QString kDncFilter = QStringLiteral("DNC files *.Dnc|*.Dnc|All Files *.*|*.*");
 
 void prepareImportDialog(QFileDialog& dialog, const QString& filter) {

@@ -4,8 +4,19 @@
 
 #include "geom/ordering.h"
 #include "io/dxf_mesh_reader.h"
+#include "io/stl_reader.h"
 
 namespace quarvel::engine {
+
+namespace {
+
+io::MeshFaces readFaces(const std::string& fileName) {
+    if (io::IsStlFileName(fileName)) return io::FacesFromTriangles(io::ReadStlFile(fileName));
+    const io::FileBytes text = io::ReadWholeFile(fileName);
+    return io::ReadMeshFaces(text.view(), fileName);
+}
+
+}  // namespace
 
 std::string LoadingMessage(const std::string& fileName) {
     return "Loading " + fileName + "... Esc to Cancel.";
@@ -28,9 +39,8 @@ MeshLoadOutcome LoadMesh(const std::string& fileName, MeshDocument& mesh, Progre
     };
     show(LoadingMessage(fileName));
     progress.setPosition(10);
-    const io::FileBytes text = io::ReadWholeFile(fileName);
+    io::MeshFaces faces = readFaces(fileName);
     progress.setPosition(5);
-    io::MeshFaces faces = io::ReadMeshFaces(text.view(), fileName);
     mesh.Edges = std::move(faces.edges);
     mesh.Triangles = std::move(faces.triangles);
     MeshLoadOutcome outcome;

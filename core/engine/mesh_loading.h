@@ -1,6 +1,6 @@
 #pragma once
-// Import DXF Mesh: reads a DXF file of 3DFACE entities into a mesh window's document,
-// with the status texts and gauge steps the import shows on the way.
+// Import Mesh: reads a DXF file of 3DFACE entities, or an STL file, into a mesh window's
+// document, with the status texts and gauge steps the import shows on the way.
 #include <functional>
 #include <string>
 
@@ -18,12 +18,12 @@ struct MeshLoadOutcome {
     std::string message;  // the final panel 0 text, empty when cancelled
 };
 
-// Reads `fileName` into `mesh`: its Edges and Triangles become the file's (see
-// io::ReadMeshFaces for how the file is read), Triangles sorted by lowest corner, Bounds
+// Reads `fileName` into `mesh`: its Edges and Triangles become the file's (a name ending
+// in ".stl", any case, is read by io::ReadStlFile, any other by io::ReadMeshFaces), Triangles sorted by lowest corner, Bounds
 // over the edges, Caption := fileName. A file that does not exist is not read and
 // nothing is shown (fileFound false). Throws IoError when the file exists but cannot be
 // read, and FormatError (file, line) for a group code or coordinate that is not a
-// finite number. Cancelled (checked after reading and after the extents): the mesh is
+// finite number (or an STL file that is cut short). Cancelled (checked after reading and after the extents): the mesh is
 // incomplete and the caller discards it.
 MeshLoadOutcome LoadMesh(const std::string& fileName, MeshDocument& mesh, Progress& progress,
                          const StatusText& showStatus = {});

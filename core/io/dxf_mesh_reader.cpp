@@ -43,8 +43,6 @@ private:
     long number_ = 0;
 };
 
-// A triangle whose corners span no more than this in z is level: it gives edges only.
-constexpr double kMinHeightRange = 1e-6;
 // A fourth corner this close (squared distance) to the third makes the face a triangle.
 constexpr double kSameCornerSquared = 1e-12;
 
@@ -118,7 +116,7 @@ private:
         (axis == 0 ? v.x : axis == 1 ? v.y : v.z) = parseReal(value);
     }
 
-    // Sorts the corners; keeps the triangle unless it is level within 1e-6.
+    // Sorts the corners; keeps the triangle unless it is level.
     Triangle addTriangle(Triangle t) {
         SortCorners(t);
         if (t.p3.z - t.p1.z > kMinHeightRange) out_.triangles.push_back(t);

@@ -6,17 +6,14 @@
 #include <string_view>
 
 #include "geom/types.h"
+#include "io/mesh_faces.h"
 
 namespace quarvel::io {
 
-// What a DXF file's faces give: three edges per triangle face, five per four-cornered
-// face (its outline and the diagonal from corner 1 to corner 3), and one or two
-// triangles per face with corners in ascending z, in file order (the list itself is not
-// sorted). A triangle that is level within 1e-6 gives its edges but is not kept.
-struct MeshFaces {
-    TEdgeArray edges;
-    TTriangleArray triangles;
-};
+// A DXF file's faces give three edges per triangle face, five per four-cornered face (its
+// outline and the diagonal from corner 1 to corner 3), and one or two triangles per face
+// with corners in ascending z, in file order. A triangle that is level within
+// kMinHeightRange gives its edges but is not kept.
 
 // Reads DXF text as group-code / value line pairs (lines end in CR LF, LF or CR; a
 // character 26 ends the text). A code 0 with the value "3DFACE" (exactly) starts a face,

@@ -1,0 +1,276 @@
+#include "meshview/dxf_view.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <algorithm>
+
+#include "engine/mesh_loading.h"
+#include "io/stl_reader.h"
+#include "shell/busy_cursor.h"
+#include "shell/quarvel_frame.h"
+#include "shell/status_progress.h"
+#include "text/error.h"
+
+namespace quarvel::app {
+
+namespace {
+const QColor kRegionColor(0, 0, 255);
+
+int pixel(double value) { return view3d::RoundToPixel(value); }
+}  // namespace
+
+TfrmDXFView::TfrmDXFView(TQuarvelFrame& frame, MeshWindowKind kind, MeshWindowCommands commands)
+    : frame_(frame), kind_(kind), commands_(std::move(commands)) {
+    mesh_.Caption = kind_ == MeshWindowKind::VectorConversion ? engine::kVectorConversionCaption
+                                                              : engine::kMeshCaption;
+    setWindowTitle(QString::fromStdString(mesh_.Caption));
+    setObjectName(QStringLiteral("frmDXFView"));
+    resize(480, 360);
+    Draw3D = new TDraw3D(this);
+    Draw3D->setObjectName(QStringLiteral("Draw3D"));
+    Draw3D->setOrthogonal(false);
+    Draw3D->setPerspective(0);
+    Draw3D->setRotation(0);
+    Draw3D->setElevation(0);
+    Draw3D->setBufferedDisplay(true);
+    Draw3D->setCursor(Qt::CrossCursor);
+    Draw3D->setContextMenuPolicy(Qt::PreventContextMenu);  // the right button zooms
+    Draw3D->setPenWidth(1);
+    Draw3D->setBrushColor(Qt::black);
+    Draw3D->setOnPaint([this](TCanvas3D& canvas) { Draw3DPaint(canvas); });
+    Draw3D->installEventFilter(this);
+    Draw3D->setGeometry(0, 0, width(), height());
+    buildMenus();
+    SaveDNC1->setEnabled(false);
+    SaveDXF1->setEnabled(false);
+    connect(&frame_.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        if (sub && sub->widget() == this) FormActivate();
+    });
+}
+
+void TfrmDXFView::FormActivate() {
+    frame_.DisablePictureButtons(true);
+    const bool hasRegions = !mesh_.Regions.empty();
+    SaveDNC1->setEnabled(hasRegions && commands_.saveDnc);
+    SaveDXF1->setEnabled(hasRegions);
+    const bool meshItems = kind_ != MeshWindowKind::VectorConversion;
+    mnuCreate->menuAction()->setVisible(meshItems);
+    for (QAction* item : {mnuMeshSeparator, mnuMesh, mnuToolpaths}) item->setVisible(meshItems);
+}
+
+QSize TfrmDXFView::outerSize() const {
+    // The panel spans the whole window, frame included, not just its client area.
+    if (const auto* sub = qobject_cast<const QMdiSubWindow*>(parentWidget())) return sub->size();
+    return size();
+}
+
+void TfrmDXFView::placePanel() {
+    const QSize outer = outerSize();
+    Draw3D->setGeometry(0, 0, outer.width(), outer.height());
+}
+
+void TfrmDXFView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placePanel();
+}
+
+void TfrmDXFView::closeEvent(QCloseEvent* event) {
+    if (commands_.closing) commands_.closing(*this);
+    mesh_.Edges = {};
+    mesh_.Triangles = {};
+    frame_.ShowReady();
+    event->accept();
+}
+
+MeshViewScale TfrmDXFView::viewScaleFor(const quarvel::MeshBounds& b) const {
+    if (b.spanX == 0 || b.spanY == 0) return {1.0, 0};  // exact: a flat mesh has no scale
+    const QSize outer = outerSize();
+    return {std::min(outer.width() / b.spanX, outer.height() / b.spanY),
+            Draw3D->chartRect().bottom};
+}
+
+void TfrmDXFView::Draw3DPaint(TCanvas3D& canvas) {
+    quarvel::MeshBounds& b = mesh_.Bounds;
+    const MeshViewScale view = viewScaleFor(b);
+    if (b.spanX == 0 || b.spanY == 0) {
+        b.minX = 0;
+        b.maxX = 1;
+        b.minY = 0;
+        b.maxY = 1;
+    }
+    ViewScale = view.scale;
+    base_ = view.base;
+    const double s = ViewScale;
+    const int base = base_;
+    const bool regionsShown = !mesh_.Regions.empty() && mnuToolpaths->isChecked();
+    canvas.setPenColor(regionsShown ? palette().color(QPalette::Button) : QColor(Qt::black));
+    if (DraftMode) {
+        const view3d::PixelRect box{pixel(b.minX * s), base - pixel(b.minY * s), pixel(b.maxX * s),
+                                    base - pixel(b.maxY * s)};
+        canvas.FillQuadAtDepth(box, pixel(b.minZ * s));
+        canvas.FillQuadAtDepth(box, pixel(b.maxZ * s));
+        return;
+    }
+    BusyCursor busy;
+    if (mnuMesh->isChecked()) {
+        for (const Edge& e : mesh_.Edges) {
+            canvas.MovePen3D(pixel(e.a.x * s), base - pixel(e.a.y * s), pixel(e.a.z * s));
+            canvas.DrawLine3D(pixel(e.b.x * s), base - pixel(e.b.y * s), pixel(e.b.z * s));
+        }
+    }
+    if (mnuToolpaths->isChecked()) DrawRegions(canvas);
+}
+
+void TfrmDXFView::DrawRegions(TCanvas3D& canvas) {
+    for (const engine::TRegion& region : mesh_.Regions) DrawRegion(canvas, region);
+}
+
+void TfrmDXFView::DrawRegion(TCanvas3D& canvas, const engine::TRegion& region) {
+    canvas.setPenColor(kRegionColor);
+    const double s = ViewScale;
+    const int z = -pixel(region.depth * s);
+    for (const engine::TMyEntity& seg : region.segments) {
+        canvas.MovePen3D(pixel(seg.x1 * s), base_ - pixel(seg.y1 * s), z);
+        canvas.DrawLine3D(pixel(seg.x2 * s), base_ - pixel(seg.y2 * s), z);
+    }
+}
+
+void TfrmDXFView::DrawRegionNow(const engine::TRegion& region) {
+    Draw3D->drawOnLastPicture([&](TCanvas3D& canvas) { DrawRegion(canvas, region); });
+}
+
+void TfrmDXFView::setView(int rotation, int elevation, int tilt) {
+    Draw3D->setRotation(rotation);
+    Draw3D->setElevation(elevation);
+    Draw3D->setTilt(tilt);
+}
+
+void TfrmDXFView::mnuTopClick() { setView(0, 0, 0); }
+
+void TfrmDXFView::mnuIsometricClick() { setView(345, 300, 0); }
+
+void TfrmDXFView::mnuFitClick() {
+    const quarvel::MeshBounds& b = mesh_.Bounds;
+    const MeshViewScale view = viewScaleFor(b);
+    const double s = view.scale;
+    const view3d::ScreenPoint offsets = view3d::OffsetsToCentre(
+        Draw3D->projection(), pixel((b.minX + b.maxX) / 2 * s),
+        view.base - pixel((b.minY + b.maxY) / 2 * s), pixel((b.minZ + b.maxZ) / 2 * s));
+    Draw3D->setHorizOffset(offsets.x);
+    Draw3D->setVertOffset(offsets.y);
+}
+
+bool TfrmDXFView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != Draw3D) return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            Draw3DMouseDown(static_cast<QMouseEvent*>(event)->position().toPoint());
+            return true;
+        case QEvent::MouseMove: {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            Draw3DMouseMove(mouse->position().toPoint(), mouse->buttons(), mouse->modifiers());
+            return true;
+        }
+        case QEvent::MouseButtonRelease: Draw3DMouseUp(); return true;
+        case QEvent::Wheel: {
+            // Each notch (120) zooms as a right-drag over a tenth of the panel height.
+            const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
+            zoomByDrag(-delta * Draw3D->height() / 1200);
+            return true;
+        }
+        default: return QWidget::eventFilter(watched, event);
+    }
+}
+
+void TfrmDXFView::Draw3DMouseDown(const QPoint& at) {
+    LastMouseX = at.x();
+    LastMouseY = at.y();
+    DraftMode = true;
+}
+
+void TfrmDXFView::Draw3DMouseMove(const QPoint& at, Qt::MouseButtons buttons,
+                                  Qt::KeyboardModifiers keys) {
+    const int dx = at.x() - LastMouseX, dy = at.y() - LastMouseY;
+    const Qt::KeyboardModifiers held = keys & ~Qt::KeypadModifier;
+    const view3d::TView3DOptions& o = Draw3D->View3DOptions();
+    if (buttons == Qt::LeftButton && held == Qt::NoModifier) {
+        Draw3D->setElevation(o.Elevation + dy);
+        Draw3D->setRotation(o.Rotation - dx);
+    } else if (buttons == Qt::LeftButton && held == Qt::ShiftModifier) {
+        Draw3D->setHorizOffset(o.HorizOffset + dx);
+        Draw3D->setVertOffset(o.VertOffset + dy);
+    } else if (buttons == Qt::RightButton && held == Qt::NoModifier) {
+        zoomByDrag(dy);
+    }
+    LastMouseX = at.x();
+    LastMouseY = at.y();
+}
+
+void TfrmDXFView::zoomByDrag(int dy) {
+    const int height = Draw3D->height();
+    if (height <= 0 || dy == 0) return;
+    // The product is taken in integers, the quotient rounded halves to even.
+    const int zoom = pixel(static_cast<double>(-dy * 100) / height) + Draw3D->View3DOptions().Zoom;
+    if (zoom > 0) Draw3D->setZoom(zoom);
+}
+
+void TfrmDXFView::Draw3DMouseUp() {
+    DraftMode = false;
+    Draw3D->update();
+}
+
+engine::MeshLoadOutcome TfrmDXFView::readMeshFile(const QString& fileName) {
+    StatusPanels& status = frame_.status();
+    const auto show = [&status](const std::string& text) {
+        status.setMessage(QString::fromStdString(text));
+        status.repaintNow();
+    };
+    status.gauge().setGaugeEnabled(true);
+    StatusProgress progress(status, frame_.jobState());
+    BusyCursor busy;
+    DraftMode = true;
+    return engine::LoadMesh(fileName.toStdString(), mesh_, progress, show);
+}
+
+// A bad file leaves nothing behind: no part of a mesh is ever shown.
+void TfrmDXFView::reportLoadFailure(const QString& fileName, const quarvel::Error& error) {
+    DraftMode = false;
+    mesh_.Edges = {};
+    mesh_.Triangles = {};
+    const bool dxfNumber =
+        dynamic_cast<const FormatError*>(&error) && !io::IsStlFileName(fileName.toStdString());
+    frame_.prompts().message(this, MessageKind::Warning,
+                             (dxfNumber ? QStringLiteral("Invalid numeric input\n\n") : QString()) +
+                                 QString::fromStdString(error.what()));
+    frame_.ShowReady();
+}
+
+MeshLoadResult TfrmDXFView::LoadMesh(const QString& fileName) {
+    if (!QFileInfo::exists(fileName)) return MeshLoadResult::Missing;
+    engine::MeshLoadOutcome outcome;
+    try {
+        outcome = readMeshFile(fileName);
+    } catch (const quarvel::Error& e) {
+        reportLoadFailure(fileName, e);
+        return MeshLoadResult::Failed;
+    }
+    if (outcome.status == RunStatus::Cancelled) return MeshLoadResult::Cancelled;
+    StatusPanels& status = frame_.status();
+    setWindowTitle(fileName);
+    DraftMode = false;
+    status.gauge().setPosition(95);
+    mnuIsometricClick();
+    Draw3D->update();
+    status.setDetail(QStringLiteral("Done"));
+    status.setMessage(QString::fromStdString(outcome.message));
+    status.gauge().setPosition(100);
+    return MeshLoadResult::Loaded;
+}
+
+}  // namespace quarvel::app

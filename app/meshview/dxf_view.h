@@ -1,0 +1,108 @@
+#pragma once
+// The mesh window: the wire frame of an imported mesh and the regions of its runs in a
+// 3D panel that the mouse turns, tilts, zooms and shifts. The same class shows the
+// regions of a picture's Vector Conversion; the window knows which it is from birth.
+#include <QWidget>
+#include <functional>
+
+#include "canvas3d/draw3d.h"
+#include "engine/mesh_document.h"
+#include "engine/mesh_loading.h"
+#include "text/error.h"
+#include "shell/child_window.h"
+
+class QAction;
+class QMenu;
+
+namespace quarvel::app {
+
+class TQuarvelFrame;
+class TfrmDXFView;
+
+enum class MeshWindowKind { ImportedMesh, VectorConversion };
+
+// Commands that other parts of the program give the mesh windows; an unset command
+// leaves its menu item disabled.
+struct MeshWindowCommands {
+    std::function<void(TfrmDXFView&)> createToolpaths;  // Create, Toolpaths
+    std::function<void(TfrmDXFView&)> saveDnc;          // File, Save DNC
+    std::function<void(TfrmDXFView&)> saveDxf;          // File, Save DXF (default: SaveDXF1Click)
+    std::function<void(TfrmDXFView&)> closing;          // the window is closing
+};
+
+enum class MeshLoadResult { Loaded, Missing, Cancelled, Failed };
+
+// The base line and scale one paint draws the model with.
+struct MeshViewScale {
+    double scale = 1.0;  // model units to panel pixels
+    int base = 0;        // panel row of model y = 0
+};
+
+class TfrmDXFView : public QWidget, public MenuOwner {
+    Q_OBJECT
+public:
+    TfrmDXFView(TQuarvelFrame& frame, MeshWindowKind kind, MeshWindowCommands commands = {});
+
+    MeshWindowKind kind() const { return kind_; }
+    engine::MeshDocument& document() { return mesh_; }
+    const engine::MeshDocument& document() const { return mesh_; }
+    QList<QMenu*> windowMenus() const override { return menus_; }
+
+    // Reads a DXF or STL mesh into this window with the status-bar texts and cancel
+    // checks of the import; on a bad file shows the error and leaves the lists empty.
+    MeshLoadResult LoadMesh(const QString& fileName);
+
+    void FormActivate();
+    void Draw3DPaint(TCanvas3D& canvas);
+    // Regions 1..last onto the canvas (without clearing it), in list order.
+    void DrawRegions(TCanvas3D& canvas);
+    void DrawRegion(TCanvas3D& canvas, const engine::TRegion& region);
+    // One region onto the picture of the last paint, shown at once (during a run).
+    void DrawRegionNow(const engine::TRegion& region);
+
+    // Writes the regions as DXF polylines to a file chosen in the frame's save dialog.
+    void SaveDXF1Click();
+    void mnuTopClick();
+    void mnuIsometricClick();
+    void mnuFitClick();
+
+    // Scale and base line for a panel of the window's outer size (the paint's step 1).
+    MeshViewScale viewScaleFor(const quarvel::MeshBounds& bounds) const;
+
+    TDraw3D* Draw3D;
+    bool DraftMode = false;
+    double ViewScale = 1.0;
+    int LastMouseX = 0, LastMouseY = 0;
+    QAction *SaveDNC1, *SaveDXF1, *mnuClose, *mnuCopy;
+    QAction *mnuTop, *mnuIsometric, *mnuFit, *mnuMesh, *mnuToolpaths, *mnuMeshSeparator;
+    QAction* mnuCreateToolpaths;
+    QMenu* mnuCreate;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    QMenu* buildFileMenu();
+    QMenu* buildViewMenu();
+    void placePanel();
+    QSize outerSize() const;
+    void Draw3DMouseDown(const QPoint& at);
+    void Draw3DMouseMove(const QPoint& at, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys);
+    void Draw3DMouseUp();
+    void zoomByDrag(int dy);
+    void setView(int rotation, int elevation, int tilt);
+    engine::MeshLoadOutcome readMeshFile(const QString& fileName);
+    void reportLoadFailure(const QString& fileName, const quarvel::Error& error);
+
+    TQuarvelFrame& frame_;
+    MeshWindowKind kind_;
+    MeshWindowCommands commands_;
+    engine::MeshDocument mesh_;
+    QList<QMenu*> menus_;
+    int base_ = 0;  // base line of the last paint
+};
+
+}  // namespace quarvel::app
