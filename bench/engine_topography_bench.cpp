@@ -33,7 +33,7 @@ JobState facetJob(bool noisy) {
     const bench::GreyPicture& p = picture(noisy);
     JobState job;
     job.initialiseForFrame();
-    job.JobMode = kJobRasterToVector;
+    job.JobMode = JobModeCode::RasterToVector;
     job.HeightGrid = SampleHeightGrid(
         {p.width, p.height, static_cast<std::size_t>(p.width) * 3, p.bgr.data()}, job.JobMode);
     job.FacetList = BuildFacetList(job.HeightGrid);

@@ -48,7 +48,7 @@ std::string lowerExtension(const std::string& path) {
 bool loadMeshRoad(const std::string& path, engine::MeshDocument& mesh, JobState& job,
                   Progress& progress) {
     if (io::LoadMesh(path, mesh, progress).status == RunStatus::Cancelled) return false;
-    job.JobMode = kJobMeshToolpaths;
+    job.JobMode = JobModeCode::MeshToolpaths;
     return true;
 }
 
@@ -59,7 +59,7 @@ bool loadPictureRoad(const std::string& path, engine::MeshDocument& mesh, JobSta
     const imaging::Bgr24 picture = imaging::LoadBgr24(path);
     const PixelView24 view{picture.width, picture.height,
                            static_cast<std::size_t>(picture.width) * 3, picture.bytes.data()};
-    job.JobMode = kJobRasterToVector;
+    job.JobMode = JobModeCode::RasterToVector;
     job.HeightGrid = SampleHeightGrid(view, job.JobMode);
     job.FacetList = BuildFacetList(job.HeightGrid);
     job.GridColumns = job.HeightGrid.columns;
