@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     frame.show();
     for (const QString& path : app.arguments().mid(1)) {
         if (quarvel::app::IsMeshFileName(path)) {
-            frame.jobState().JobMode = quarvel::kJobMeshImport;
+            frame.jobState().JobMode = quarvel::JobModeCode::MeshImport;
             quarvel::app::ImportMeshFile(frame, path);
         } else {
             frame.openPicture(path);

@@ -19,7 +19,7 @@ const TTriangleArray& photoSurface() {
         const bench::GreyPicture p = bench::photoLikePicture(1000, 1000, 2.0);
         const TZGrid grid = SampleHeightGrid(
             {p.width, p.height, static_cast<std::size_t>(p.width) * 3, p.bgr.data()},
-            kJobRasterToVector);
+            JobModeCode::RasterToVector);
         TTriangleArray list = BuildFacetList(grid);
         const bool stop = false;
         SortByLowestZ(list, 0, static_cast<std::int64_t>(list.size()) - 1, stop);

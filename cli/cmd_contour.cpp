@@ -47,7 +47,7 @@ std::string lowerExtension(const std::string& path) {
 bool loadMeshRoad(const std::string& path, engine::MeshDocument& mesh, JobState& job,
                   Progress& progress) {
     if (engine::LoadMesh(path, mesh, progress).status == RunStatus::Cancelled) return false;
-    job.JobMode = kJobMeshToolpaths;
+    job.JobMode = JobModeCode::MeshToolpaths;
     return true;
 }
 

@@ -74,7 +74,7 @@ void typeOptions(surface::SurfaceJobForm& form, const ReliefArgs& a) {
     if (a.noGouge) form.setUseGougeControl(false);
 }
 
-int runRelief(const ReliefArgs& args, std::int32_t jobMode) {
+int runRelief(const ReliefArgs& args, JobModeCode jobMode) {
     const imaging::Bgr24 picture = imaging::LoadBgr24(args.image);
     const PixelView24 view{picture.width, picture.height,
                            static_cast<std::size_t>(picture.width) * 3, picture.bytes.data()};
@@ -93,7 +93,7 @@ int runRelief(const ReliefArgs& args, std::int32_t jobMode) {
     TerminalProgress terminal(gouge.enabled ? "Gouge control" : "");
     TerminalJobBar bar(terminal);
     RunStatus status = RunStatus::Completed;
-    if (jobMode == kJobGCode) {
+    if (jobMode == JobModeCode::GCode) {
         const surface::DncFileHead head{surface::CreationStamp(std::time(nullptr)),
                                         std::filesystem::path(args.image).filename().string()};
         status = surface::RunRasterGCodeJob(grid, job, gouge, args.output, head, terminal, bar);
@@ -178,13 +178,13 @@ void addReliefCommands(CLI::App& app, CliRun& run) {
     CLI::App* gcodeCmd = app.add_subcommand(
         "gcode", "Write a layered raster G-code (DNC) file that cuts the picture as a relief.");
     addJobOptions(gcodeCmd, *gcode, true);
-    gcodeCmd->callback([gcode, &run] { run.exitCode = runRelief(*gcode, kJobGCode); });
+    gcodeCmd->callback([gcode, &run] { run.exitCode = runRelief(*gcode, JobModeCode::GCode); });
 
     auto dxf = std::make_shared<ReliefArgs>();
     CLI::App* dxfCmd =
         app.add_subcommand("dxf", "Write the picture as a DXF surface of 3DFACE entities.");
     addJobOptions(dxfCmd, *dxf, false);
-    dxfCmd->callback([dxf, &run] { run.exitCode = runRelief(*dxf, kJobDxfSurface); });
+    dxfCmd->callback([dxf, &run] { run.exitCode = runRelief(*dxf, JobModeCode::DxfSurface); });
 }
 
 }  // namespace quarvel::cli

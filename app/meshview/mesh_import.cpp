@@ -8,7 +8,7 @@ namespace quarvel::app {
 
 void InstallMeshWindows(TQuarvelFrame& frame, MeshWindowCommands commands) {
     frame.setMeshWindowFactory([commands](TQuarvelFrame& f) -> QWidget* {
-        const MeshWindowKind kind = f.jobState().JobMode == kJobRasterToVector
+        const MeshWindowKind kind = f.jobState().JobMode == JobModeCode::RasterToVector
                                         ? MeshWindowKind::VectorConversion
                                         : MeshWindowKind::ImportedMesh;
         return new TfrmDXFView(f, kind, commands);

@@ -45,7 +45,7 @@ QWidget* TQuarvelFrame::openPicture(const QString& path) {
 
 void TQuarvelFrame::ImportDXFMesh1Click() {
     prepareImportDialog(*OpenDialog1, kDxfFilter);
-    job_.JobMode = kJobMeshImport;
+    job_.JobMode = JobModeCode::MeshImport;
     if (!runFileDialog(*OpenDialog1) || !dxfMeshImporter_) return;
     dxfMeshImporter_(*this, OpenDialog1->selectedFiles().value(0));
 }
@@ -77,7 +77,7 @@ QWidget* TQuarvelFrame::OpenMeshWindow() {
     QWidget* window = meshWindowFactory_(*this);
     if (!window) return nullptr;
     QMdiSubWindow* sub = addChildWindow(window);
-    if (job_.JobMode == kJobRasterToVector) sub->resize(job_.ViewWidth, job_.ViewHeight);
+    if (job_.JobMode == JobModeCode::RasterToVector) sub->resize(job_.ViewWidth, job_.ViewHeight);
     return window;
 }
 

@@ -30,11 +30,11 @@ namespace {
 // Without a picture behind it, the dialog still needs a size: the grid's, less the frame
 // of mode 10, with no resolution given.
 surface::PictureFacts gridFacts(const JobState& job) {
-    const int frame = job.JobMode == kJobDxfSurface ? 2 : 0;
+    const int frame = job.JobMode == JobModeCode::DxfSurface ? 2 : 0;
     return {job.HeightGrid.columns - frame, job.HeightGrid.rows - frame, 0, 0};
 }
 
-void openFor(TQuarvelFrame& frame, TfrmPicture& picture, std::int32_t jobMode) {
+void openFor(TQuarvelFrame& frame, TfrmPicture& picture, JobModeCode jobMode) {
     if (!picture.TP->model().HasImage()) return;
     JobState& job = frame.jobState();
     picture.NoteTargetWindow();
@@ -66,13 +66,13 @@ TDXF* createSurfaceJobDialog(TQuarvelFrame& frame) {
 }
 
 void DXFSurface1Click(TQuarvelFrame& frame, TfrmPicture& picture) {
-    openFor(frame, picture, kJobDxfSurface);
+    openFor(frame, picture, JobModeCode::DxfSurface);
 }
 
 void GCode1Click(TQuarvelFrame& frame, TfrmPicture& picture) {
     if (!picture.TP->model().HasImage()) return;
     frame.jobState().JobFileName = QFileInfo(picture.caption()).fileName().toStdString();
-    openFor(frame, picture, kJobGCode);
+    openFor(frame, picture, JobModeCode::GCode);
 }
 
 }  // namespace quarvel::app

@@ -48,7 +48,7 @@ TDXF::TDXF(SurfaceDialogContext context, QWidget* parent)
     refreshing_ = true;  // the controls' own signals while they are built are not edits
     buildControls();
     refreshFields();
-    const bool isDxf = context_.job.JobMode == kJobDxfSurface;
+    const bool isDxf = context_.job.JobMode == JobModeCode::DxfSurface;
     setWindowTitle(isDxf ? QStringLiteral("Create DXf Surface")
                          : QStringLiteral("Create G-Code File"));
     showGCodeFields(!isDxf);

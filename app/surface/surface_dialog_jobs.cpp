@@ -28,12 +28,12 @@ namespace {
 const QString kDxfSaveFilter = QStringLiteral("DXF Files|*.Dxf");
 const QString kDncSaveFilter = QStringLiteral("DNC Files|*.Dnc");
 
-bool isGCodeMode(std::int32_t mode) { return mode == kJobGCode; }
+bool isGCodeMode(JobModeCode mode) { return mode == JobModeCode::GCode; }
 
 // The fields read under another job mode than the one the dialog opened with (another
 // window changed JobMode meanwhile): the G-code-only fields count only in mode 20.
 SurfaceJobForm formForMode(const SurfaceJobForm& shown, const surface::PictureFacts& picture,
-                           std::int32_t mode) {
+                           JobModeCode mode) {
     SurfaceJobForm form(shown.gridColumns(), shown.gridRows(), picture, mode);
     form.setKeepAspectRatio(false);
     for (std::size_t i = 0; i < surface::kSurfaceFieldCount; ++i) {
@@ -85,7 +85,7 @@ void TDXF::readJob(SurfaceJobValues& values, GougeSettings& gouge) {
             "The picture's height grid is no longer there. Open this dialog "
             "again from the picture.");
     }
-    const std::int32_t mode = context_.job.JobMode;
+    const JobModeCode mode = context_.job.JobMode;
     if (isGCodeMode(mode) == isGCodeMode(form_.jobMode())) {
         values = form_.readJobValues();
         gouge = form_.readGouge();
@@ -100,7 +100,7 @@ void TDXF::runDxfSurfaceJob() {
     SurfaceJobValues job;
     GougeSettings gouge;
     readJob(job, gouge);
-    const bool prepare = context_.job.JobMode == kJobDxfSurface;
+    const bool prepare = context_.job.JobMode == JobModeCode::DxfSurface;
     QString path;
     if (!askFileName(prepare ? kDxfSaveFilter : QString(), QStringLiteral("Dxf"), path)) return;
     repaint();

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "engine/orientation.h"
+#include "platform/portability.h"
 
 namespace quarvel::engine {
 
@@ -147,8 +148,8 @@ TRegion joinFrom(TRegionArray& list, JoinSearch& search, std::size_t i, JoinWork
     inFront.clear();
     const bool closed = joinForward(search, regionEnd(region), head, after);
     if (!closed) joinBackward(search, head, inFront);
-    for (const Attached& a : after) __builtin_prefetch(&list[a.index]);
-    for (const Attached& a : inFront) __builtin_prefetch(&list[a.index]);
+    for (const Attached& a : after) platform::prefetch(&list[a.index]);
+    for (const Attached& a : inFront) platform::prefetch(&list[a.index]);
     TRegion cur;
     cur.depth = region.depth;
     cur.mark = region.mark;

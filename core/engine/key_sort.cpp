@@ -1,6 +1,7 @@
 #include "engine/key_sort.h"
 
 #include <algorithm>
+#include <bit>
 #include <utility>
 
 namespace quarvel::engine::detail {
@@ -67,7 +68,7 @@ Crossing partitionKeys(KeyEntry* items, std::int64_t low, std::int64_t high, dou
             const std::uint64_t pending =
                 offset >= kBlock ? 0 : leftMask & (~std::uint64_t{0} << offset);
             if (pending != 0) {
-                left = leftBase + __builtin_ctzll(pending);
+                left = leftBase + std::countr_zero(pending);
                 break;
             }
             leftBase += kBlock;
@@ -85,7 +86,7 @@ Crossing partitionKeys(KeyEntry* items, std::int64_t low, std::int64_t high, dou
             const std::uint64_t pending =
                 offset >= kBlock ? 0 : rightMask & (~std::uint64_t{0} << offset);
             if (pending != 0) {
-                right = rightBase - __builtin_ctzll(pending);
+                right = rightBase - std::countr_zero(pending);
                 break;
             }
             rightBase -= kBlock;

@@ -6,7 +6,7 @@ namespace quarvel::engine {
 
 RunStatus PrepareRasterToVector(const PixelView24& picture, JobState& job, MeshDocument& mesh,
                                 Progress& progress) {
-    job.JobMode = kJobRasterToVector;
+    job.JobMode = JobModeCode::RasterToVector;
     job.HeightGrid = SampleHeightGrid(picture, job.JobMode);
     job.FacetList = BuildFacetList(job.HeightGrid);
     job.GridColumns = job.HeightGrid.columns;

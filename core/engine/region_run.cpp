@@ -194,7 +194,7 @@ RunOutcome RunCreateRegions(MeshDocument& mesh, const RegionRunParams& params, c
     requireFinite(params.feedRate, "Feedrate");
     requireFinite(params.rapid, "Rapid");
     RunOutcome outcome;
-    if (job.JobMode == kJobRasterToVector) {
+    if (job.JobMode == JobModeCode::RasterToVector) {
         if (!(settings.RegionWidth > 0.0f) || !std::isfinite(settings.RegionWidth))
             throw InvalidInput("Width must be a number above 0");
         if (!(settings.RegionDepth > 0.0f) || !std::isfinite(settings.RegionDepth))

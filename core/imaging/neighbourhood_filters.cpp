@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/portability.h"
+
 namespace quarvel::imaging {
 
 namespace {
@@ -15,12 +17,6 @@ using Byte = std::uint8_t;
 // The hot loops work on the interleaved bytes of a row: the same channel of the left and
 // right neighbours lies 3 bytes away. Rows are padded with one repeated pixel at each
 // end, so a[i - 3] and a[i + 3] are valid for every byte i of the row.
-#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
-#define QUARVEL_INTEGER_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define QUARVEL_INTEGER_CLONES
-#endif
-
 inline Byte clampByte(int v) { return static_cast<Byte>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
 
 // Rounds sum / Div to the nearest integer (halves up) for negative sums too: the
@@ -44,35 +40,35 @@ inline void convolveRow(const Byte* a, const Byte* b, const Byte* c, Byte* out, 
     }
 }
 
-QUARVEL_INTEGER_CLONES
+QUARVEL_AVX2_CLONES
 void sharpenRow(const Byte* a, const Byte* b, const Byte* c, Byte* out, std::size_t n) {
     convolveRow<-1, -1, -1, -1, 26, -1, -1, -1, -1, 18>(a, b, c, out, n);
 }
-QUARVEL_INTEGER_CLONES
+QUARVEL_AVX2_CLONES
 void sharpenMoreRow(const Byte* a, const Byte* b, const Byte* c, Byte* out, std::size_t n) {
     convolveRow<-1, -1, -1, -1, 17, -1, -1, -1, -1, 9>(a, b, c, out, n);
 }
-QUARVEL_INTEGER_CLONES
+QUARVEL_AVX2_CLONES
 void sharpenMaxRow(const Byte* a, const Byte* b, const Byte* c, Byte* out, std::size_t n) {
     convolveRow<-2, -2, -2, -2, 25, -2, -2, -2, -2, 9>(a, b, c, out, n);
 }
-QUARVEL_INTEGER_CLONES
+QUARVEL_AVX2_CLONES
 void softenRow(const Byte* a, const Byte* b, const Byte* c, Byte* out, std::size_t n) {
     convolveRow<1, 1, 1, 1, 8, 1, 1, 1, 1, 16>(a, b, c, out, n);
 }
-QUARVEL_INTEGER_CLONES
+QUARVEL_AVX2_CLONES
 void blurRow(const Byte* a, const Byte* b, const Byte* c, Byte* out, std::size_t n) {
     convolveRow<1, 2, 1, 2, 4, 2, 1, 2, 1, 16>(a, b, c, out, n);
 }
-QUARVEL_INTEGER_CLONES
+QUARVEL_AVX2_CLONES
 void blurMoreRow(const Byte* a, const Byte* b, const Byte* c, Byte* out, std::size_t n) {
     convolveRow<1, 1, 1, 1, 1, 1, 1, 1, 1, 9>(a, b, c, out, n);
 }
-QUARVEL_INTEGER_CLONES
+QUARVEL_AVX2_CLONES
 void laplaceRow(const Byte* a, const Byte* b, const Byte* c, Byte* out, std::size_t n) {
     convolveRow<-1, -1, -1, -1, 8, -1, -1, -1, -1, 1>(a, b, c, out, n);
 }
-QUARVEL_INTEGER_CLONES
+QUARVEL_AVX2_CLONES
 void enhanceEdgesRow(const Byte* a, const Byte* b, const Byte* c, Byte* out, std::size_t n) {
     convolveRow<0, -1, 0, -1, 5, -1, 0, -1, 0, 1>(a, b, c, out, n);
 }
@@ -84,7 +80,7 @@ inline void sortPair(Byte& x, Byte& y) {
 }
 
 // Median of nine by the 19-exchange network of Paeth / Devillard ("opt_med9").
-QUARVEL_INTEGER_CLONES
+QUARVEL_AVX2_CLONES
 void medianRow(const Byte* a, const Byte* b, const Byte* c, Byte* out, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
         Byte p0 = a[i - 3], p1 = a[i], p2 = a[i + 3], p3 = b[i - 3], p4 = b[i], p5 = b[i + 3],
@@ -117,7 +113,7 @@ struct Weights {
     int offset;
 };
 
-QUARVEL_INTEGER_CLONES
+QUARVEL_AVX2_CLONES
 void weightedRow(const Weights& w, const Byte* a, const Byte* b, const Byte* c, Byte* out,
                  std::size_t n) {
     const int k0 = w.k[0], k1 = w.k[1], k2 = w.k[2], k3 = w.k[3], k4 = w.k[4], k5 = w.k[5],
@@ -129,7 +125,7 @@ void weightedRow(const Weights& w, const Byte* a, const Byte* b, const Byte* c, 
     }
 }
 
-QUARVEL_INTEGER_CLONES
+QUARVEL_AVX2_CLONES
 void sobelRow(int threshold, bool darkEdges, const Byte* a, const Byte* b, const Byte* c, Byte* out,
               std::size_t n) {
     const int flip = darkEdges ? 255 : 0;
@@ -169,7 +165,7 @@ inline void matchedLoop(const Byte* a, const Byte* b, const Byte* c, Byte* out, 
     }
 }
 
-QUARVEL_INTEGER_CLONES
+QUARVEL_AVX2_CLONES
 void matchedRow(int orientation, const Byte* a, const Byte* b, const Byte* c, Byte* out,
                 std::size_t n) {
     switch (orientation) {
@@ -181,7 +177,7 @@ void matchedRow(int orientation, const Byte* a, const Byte* b, const Byte* c, By
     }
 }
 
-QUARVEL_INTEGER_CLONES
+QUARVEL_AVX2_CLONES
 void shiftDifferenceRow(int mode, const Byte* a, const Byte* b, Byte* out, std::size_t n) {
     const Byte* q = mode == 1 ? b - 3 : (mode == 2 ? a : a - 3);
     for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<Byte>(std::abs(b[i] - q[i]));

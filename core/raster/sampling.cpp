@@ -9,7 +9,6 @@ namespace quarvel {
 namespace {
 
 constexpr std::uint8_t kWhite = 255;
-constexpr std::int32_t kFramedMode = 10;
 
 // Copies the red byte (the third of each pixel) of scan line r into `out`.
 void copyRedChannel(const PixelView24& pixels, int r, std::uint8_t* out) {
@@ -25,10 +24,10 @@ void storeIfSloped(Triangle t, TTriangleArray& out) {
 
 }  // namespace
 
-TZGrid SampleHeightGrid(const PixelView24& pixels, std::int32_t jobMode) {
+TZGrid SampleHeightGrid(const PixelView24& pixels, JobModeCode jobMode) {
     const int w = std::max(pixels.width, 0);
     const int h = std::max(pixels.height, 0);
-    if (jobMode == kFramedMode) {
+    if (jobMode == JobModeCode::DxfSurface) {
         TZGrid grid(h + 2, w + 2, kWhite);
         for (int r = 0; r < h; ++r) copyRedChannel(pixels, r, grid.row(r + 1) + 1);
         return grid;

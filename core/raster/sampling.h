@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "geom/types.h"
+#include "state/job_state.h"
 
 namespace quarvel {
 
@@ -20,10 +21,10 @@ struct PixelView24 {
 };
 
 // The height grid of a picture: one byte per pixel, the pixel's red byte, row 0 being
-// the top scan line. For jobMode 10 (DXF surface) the grid gets a frame of one cell of
+// the top scan line. For the DXF surface job the grid gets a frame of one cell of
 // 255 on every side, so it is (height + 2) x (width + 2); for any other mode it is
-// height x width. An empty view gives an empty grid (mode 10: a 2 x 2 frame).
-TZGrid SampleHeightGrid(const PixelView24& pixels, std::int32_t jobMode);
+// height x width. An empty view gives an empty grid (DXF surface: a 2 x 2 frame).
+TZGrid SampleHeightGrid(const PixelView24& pixels, JobModeCode jobMode);
 
 // Triangulates the grid: two triangles per square of four neighbouring cells, split
 // along the diagonal from the upper-right to the lower-left corner. A corner of grid

@@ -9,17 +9,22 @@
 
 namespace quarvel {
 
-// Codes of JobMode.
-enum JobModeCode : std::int32_t {
-    kJobMeshImport = 0,
-    kJobDxfSurface = 10,
-    kJobGCode = 20,
-    kJobRasterToVector = 35,
-    kJobMeshToolpaths = 40,
+// The job being prepared, which decides how the windows and dialogs that read JobMode
+// behave. The numbers are the job codes as they are shown and compared outside the
+// program; inside, only the names are used.
+enum class JobModeCode : std::int32_t {
+    MeshImport = 0,
+    DxfSurface = 10,
+    GCode = 20,
+    RasterToVector = 35,
+    MeshToolpaths = 40,
 };
 
+// The number of a job code, for where it leaves the program.
+constexpr std::int32_t jobModeNumber(JobModeCode mode) { return static_cast<std::int32_t>(mode); }
+
 struct JobState {
-    std::int32_t JobMode = 0;
+    JobModeCode JobMode = JobModeCode::MeshImport;
     TZGrid HeightGrid;         // per-pixel level 0..255, row 0 = top scan line
     TTriangleArray FacetList;  // triangulated picture, sorted by lowest corner
     quarvel::MeshBounds MeshBounds;

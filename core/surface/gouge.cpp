@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/portability.h"
+
 namespace quarvel::surface {
 
 namespace {
@@ -14,9 +16,8 @@ constexpr std::size_t kCacheLimitBytes = std::size_t{48} << 20;
 
 // acc[c] = max(acc[c], src[c] - m), where the difference stops at 0. Levels below 0
 // never matter: every cell keeps at least its own level, which is 0 or more.
-__attribute__((target_clones("avx2", "default"))) void maxOfShifted(std::uint8_t* acc,
-                                                                    const std::uint8_t* src,
-                                                                    std::uint8_t m, std::size_t n) {
+QUARVEL_AVX2_CLONES void maxOfShifted(std::uint8_t* acc, const std::uint8_t* src, std::uint8_t m,
+                                      std::size_t n) {
     for (std::size_t c = 0; c < n; ++c) {
         const std::uint8_t s = src[c];
         const auto t = static_cast<std::uint8_t>((s > m ? s : m) - m);
@@ -24,9 +25,7 @@ __attribute__((target_clones("avx2", "default"))) void maxOfShifted(std::uint8_t
     }
 }
 
-__attribute__((target_clones("avx2", "default"))) void maxInto(std::uint8_t* acc,
-                                                               const std::uint8_t* src,
-                                                               std::size_t n) {
+QUARVEL_AVX2_CLONES void maxInto(std::uint8_t* acc, const std::uint8_t* src, std::size_t n) {
     for (std::size_t c = 0; c < n; ++c) acc[c] = acc[c] > src[c] ? acc[c] : src[c];
 }
 

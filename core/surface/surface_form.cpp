@@ -14,7 +14,6 @@ namespace quarvel::surface {
 namespace {
 
 constexpr int kDefaultResolution = 100;
-constexpr std::int32_t kGCodeMode = 20;
 constexpr int kMaxPasses = 100000;
 
 std::size_t slot(SurfaceField f) { return static_cast<std::size_t>(f); }
@@ -54,7 +53,7 @@ const char* FieldCaption(SurfaceField field) {
 }
 
 SurfaceJobForm::SurfaceJobForm(int gridColumns, int gridRows, const PictureFacts& picture,
-                               std::int32_t jobMode)
+                               JobModeCode jobMode)
     : texts_(designedTexts()), columns_(gridColumns), rows_(gridRows), jobMode_(jobMode) {
     // The fields are filled with the box unchecked, so that they do not link.
     aspectRatio_ = 1.0;
@@ -186,7 +185,7 @@ SurfaceJobValues SurfaceJobForm::readJobValues() const {
     j.stepX = number(SurfaceField::StepX);
     j.stepY = number(SurfaceField::StepY);
     j.depth = positive(SurfaceField::Depth);
-    if (jobMode_ == kGCodeMode) {
+    if (jobMode_ == JobModeCode::GCode) {
         j.depthPerPass = positive(SurfaceField::DepthPerPass);
         // A pass count beyond all reason would run for hours and fill the disk.
         if (j.depth / j.depthPerPass > kMaxPasses)

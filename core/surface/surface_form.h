@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "state/job_state.h"
 #include "surface/job_values.h"
 
 namespace quarvel::surface {
@@ -37,10 +38,9 @@ struct PictureFacts {
 class SurfaceJobForm {
 public:
     // Fills the fields for a height grid of gridColumns x gridRows made from `picture`
-    // for job mode 10 (DXF surface) or 20 (G-code). A missing resolution takes the
+    // for the DXF surface or the G-code job. A missing resolution takes the
     // other one's value, or 100 when both are missing.
-    SurfaceJobForm(int gridColumns, int gridRows, const PictureFacts& picture,
-                   std::int32_t jobMode);
+    SurfaceJobForm(int gridColumns, int gridRows, const PictureFacts& picture, JobModeCode jobMode);
 
     const std::string& text(SurfaceField field) const;
     // Puts `text` into the field as typed, then runs that field's change rule, which
@@ -57,7 +57,7 @@ public:
     int yRes() const { return yRes_; }
     int gridColumns() const { return columns_; }
     int gridRows() const { return rows_; }
-    std::int32_t jobMode() const { return jobMode_; }
+    JobModeCode jobMode() const { return jobMode_; }
 
     // The job values as Create reads them: steps held to at least one grid cell, then
     // nx and ny. Throws InvalidInput, naming the field, when a field used by the job
@@ -84,7 +84,7 @@ private:
     std::array<std::string, kSurfaceFieldCount> texts_;
     int columns_;
     int rows_;
-    std::int32_t jobMode_;
+    JobModeCode jobMode_;
     int xRes_ = 0;
     int yRes_ = 0;
     double aspectRatio_ = 1.0;

@@ -9,9 +9,29 @@
 #include <cstring>
 #include <string>
 
+#include "platform/portability.h"
+
 namespace quarvel::toolpath {
 
-__extension__ typedef unsigned __int128 Wide;
+namespace detail {
+
+// `product` >> shift (shift 13 to 67), rounded to nearest, halves to even. The result
+// must fit in 64 bits.
+inline std::uint64_t shiftRoundedHalfEven(platform::WideProduct product, int shift) {
+    const auto bitsBelow = [&product](int count) {  // whether any of the lowest `count` bits is set
+        if (count < 64) return (product.low & ((std::uint64_t{1} << count) - 1)) != 0;
+        return product.low != 0 || (product.high & ((std::uint64_t{1} << (count - 64)) - 1)) != 0;
+    };
+    std::uint64_t units = shift < 64 ? (product.low >> shift) | (product.high << (64 - shift))
+                                     : product.high >> (shift - 64);
+    const int halfBit = shift - 1;
+    const std::uint64_t half =
+        halfBit < 64 ? (product.low >> halfBit) & 1 : (product.high >> (halfBit - 64)) & 1;
+    if (half != 0 && (bitsBelow(halfBit) || (units & 1) != 0)) ++units;
+    return units;
+}
+
+}  // namespace detail
 
 // Room that putFixed4 may need: the longest fixed text of a double.
 inline constexpr std::size_t kFixed4Room = 400;
@@ -28,15 +48,11 @@ inline char* putFixed4(char* p, double value) {
     if (biased != 0) mantissa |= std::uint64_t{1} << 52;
     if (biased == 0x7ff || exponent > -13)
         return std::to_chars(p, p + kFixed4Room, value, std::chars_format::fixed, 4).ptr;
-    const Wide scaled = static_cast<Wide>(mantissa) * 10000u;  // below 2^67
-    const int shift = -exponent;                               // at least 13
-    std::uint64_t units = 0;                                   // |value| × 10000, rounded
-    if (shift < 68) {
-        const Wide half = static_cast<Wide>(1) << (shift - 1);
-        const Wide rest = scaled & ((half << 1) - 1);
-        units = static_cast<std::uint64_t>(scaled >> shift);
-        if (rest > half || (rest == half && (units & 1) != 0)) ++units;
-    }  // else below half a unit of the last place: 0
+    const platform::WideProduct scaled = platform::multiplyWide(mantissa, 10000u);  // below 2^67
+    const int shift = -exponent;                                                    // at least 13
+    std::uint64_t units = 0;  // |value| × 10000, rounded
+    if (shift < 68) units = detail::shiftRoundedHalfEven(scaled, shift);
+    // else below half a unit of the last place: 0
     char digits[24];
     char* d = digits + sizeof digits;
     std::uint64_t fraction = units % 10000;

@@ -264,10 +264,10 @@ private slots:
     }
 
     void importDxfMeshResetsJobModeEvenWhenCancelled() {
-        frame->jobState().JobMode = quarvel::kJobGCode;
+        frame->jobState().JobMode = quarvel::JobModeCode::GCode;
         frame->ImportDXFMesh1Click();
         QCOMPARE(prompts->fileDialogs, 1);
-        QCOMPARE(frame->jobState().JobMode, 0);
+        QCOMPARE(frame->jobState().JobMode, quarvel::JobModeCode::MeshImport);
         QVERIFY(frame->openDialog().selectedFiles().value(0, QString()).isEmpty() ||
                 QFileInfo(frame->openDialog().selectedFiles().value(0)).isDir());
     }

@@ -171,9 +171,9 @@ private slots:
     }
 
     void vectorConversionWindowHidesTheMeshItems() {
-        frame->jobState().JobMode = quarvel::kJobRasterToVector;
+        frame->jobState().JobMode = quarvel::JobModeCode::RasterToVector;
         TfrmDXFView* w = newWindow();
-        frame->jobState().JobMode = 0;  // the kind was fixed when the window was made
+        frame->jobState().JobMode = quarvel::JobModeCode::MeshImport;  // the kind was fixed when the window was made
         w->FormActivate();
         QCOMPARE(w->windowTitle(), QStringLiteral("Vector Conversion"));
         QVERIFY(!w->mnuCreate->menuAction()->isVisible());
@@ -310,7 +310,7 @@ private slots:
                      {"dxf", QStringLiteral(QUARVEL_TEST_DATA) + "/surface/relief_12x9.bmp", "-o",
                       dxf, "--no-gouge"}),
                  0);
-        frame->jobState().JobMode = quarvel::kJobMeshImport;
+        frame->jobState().JobMode = quarvel::JobModeCode::MeshImport;
         TfrmDXFView* w = ImportMeshFile(*frame, dxf);
         QVERIFY(w);
         const std::size_t facets = w->document().Triangles.size();

@@ -38,7 +38,7 @@ struct Harness {
     Harness(std::int32_t mode, TZGrid grid, PictureFacts picture, QString pictureFile = {}) {
         saveDialog.setOption(QFileDialog::DontUseNativeDialog);
         saveDialog.setAcceptMode(QFileDialog::AcceptSave);
-        job.JobMode = mode;
+        job.JobMode = static_cast<quarvel::JobModeCode>(mode);
         job.HeightGrid = std::move(grid);
         job.JobFileName = "pic (1).bmp";
         dialog = new TDXF({job, status, prompts, saveDialog, picture,
@@ -66,7 +66,7 @@ struct Harness {
 };
 
 Harness picture200x100(std::int32_t mode, QString pictureFile = {}) {
-    const int frame = mode == quarvel::kJobDxfSurface ? 2 : 0;
+    const int frame = mode == quarvel::jobModeNumber(quarvel::JobModeCode::DxfSurface) ? 2 : 0;
     return Harness(mode, TZGrid(100 + frame, 200 + frame, 255), {200, 100, 100, 100},
                    std::move(pictureFile));
 }
@@ -232,7 +232,7 @@ private slots:
         Harness h = picture200x100(10);
         h.saveDialog.setNameFilters({"Pictures (*.bmp)"});
         h.dialog->chkGouge->click();
-        h.job.JobMode = modeAtCreate;
+        h.job.JobMode = static_cast<quarvel::JobModeCode>(modeAtCreate);
         h.answerSave(dir.filePath("changed"));
         h.dialog->Button1->click();
         const QList<QByteArray> lines = fileLines(dir.filePath(written));
@@ -475,7 +475,7 @@ private slots:
 
         auto* dialog = qobject_cast<TDXF*>(frame.childAt(0));
         QVERIFY(dialog);
-        QCOMPARE(job.JobMode, gCode ? 20 : 10);
+        QCOMPARE(quarvel::jobModeNumber(job.JobMode), gCode ? 20 : 10);
         QCOMPARE(job.TargetWindowIndex, 1);
         QCOMPARE(job.JobFileName, std::string(gCode ? "New Picture" : "earlier"));
         QTEST(job.HeightGrid.columns, "columns");

@@ -36,7 +36,7 @@ TEST(PrepareRasterToVector, BuildsSortedFacetListWithFlatExtents) {
     MeshDocument mesh;
     NullProgress progress;
     EXPECT_EQ(PrepareRasterToVector(kSlope.view(), job, mesh, progress), RunStatus::Completed);
-    EXPECT_EQ(job.JobMode, kJobRasterToVector);
+    EXPECT_EQ(job.JobMode, JobModeCode::RasterToVector);
     EXPECT_EQ(job.GridColumns, 3);
     EXPECT_EQ(job.GridRows, 3);
     EXPECT_EQ(job.HeightGrid.at(0, 1), 20);

@@ -26,7 +26,7 @@ MeshDocument coneMesh() {
 JobState meshJob() {
     JobState job;
     job.initialiseForFrame();
-    job.JobMode = kJobMeshToolpaths;
+    job.JobMode = JobModeCode::MeshToolpaths;
     return job;
 }
 
@@ -195,7 +195,7 @@ TEST(RegionRun, CancelledBetweenLevelsAppendsNothing) {
 JobState pictureJob() {
     JobState job;
     job.initialiseForFrame();
-    job.JobMode = kJobRasterToVector;
+    job.JobMode = JobModeCode::RasterToVector;
     job.GridColumns = 4;
     job.GridRows = 4;
     job.FacetList =

@@ -30,7 +30,7 @@ struct RedPicture {
 
 TEST(SampleHeightGrid, GCodeModeKeepsPictureSizeAndReadsRedOnly) {
     const RedPicture pic(3, 2, {0, 10, 20, 30, 40, 255}, 3);
-    const TZGrid grid = SampleHeightGrid(pic.view(), 20);
+    const TZGrid grid = SampleHeightGrid(pic.view(), JobModeCode::GCode);
     ASSERT_EQ(grid.rows, 2);
     ASSERT_EQ(grid.columns, 3);
     EXPECT_EQ(grid.cells, (std::vector<std::uint8_t>{0, 10, 20, 30, 40, 255}));
@@ -38,7 +38,7 @@ TEST(SampleHeightGrid, GCodeModeKeepsPictureSizeAndReadsRedOnly) {
 
 TEST(SampleHeightGrid, DxfModeAddsWhiteFrame) {
     const RedPicture pic(3, 2, {0, 10, 20, 30, 40, 50}, 1);
-    const TZGrid grid = SampleHeightGrid(pic.view(), 10);
+    const TZGrid grid = SampleHeightGrid(pic.view(), JobModeCode::DxfSurface);
     ASSERT_EQ(grid.rows, 4);
     ASSERT_EQ(grid.columns, 5);
     const std::vector<std::uint8_t> expected{255, 255, 255, 255, 255,  //
@@ -50,7 +50,8 @@ TEST(SampleHeightGrid, DxfModeAddsWhiteFrame) {
 
 TEST(BuildFacetList, BlackCornerGivesOneTriangle) {
     const RedPicture pic(2, 2, {0, 255, 255, 255});
-    const TTriangleArray facets = BuildFacetList(SampleHeightGrid(pic.view(), 35));
+    const TTriangleArray facets =
+        BuildFacetList(SampleHeightGrid(pic.view(), JobModeCode::RasterToVector));
     ASSERT_EQ(facets.size(), 1u);
     EXPECT_EQ(facets[0], (Triangle{{1, 2, 0}, {0, 1, 0}, {0, 2, 255}}));
 }
@@ -59,7 +60,8 @@ TEST(BuildFacetList, BlueCountsAsBlackAndRedAsWhite) {
     // Pure blue has red byte 0 (level 255), pure red has red byte 255 (level 0).
     std::vector<std::uint8_t> bytes{255, 0, 0, /**/ 0, 0, 255, /**/ 0, 0, 255, /**/ 0, 0, 255};
     const PixelView24 view{2, 2, 6, bytes.data()};
-    const TTriangleArray facets = BuildFacetList(SampleHeightGrid(view, 35));
+    const TTriangleArray facets =
+        BuildFacetList(SampleHeightGrid(view, JobModeCode::RasterToVector));
     ASSERT_EQ(facets.size(), 1u);
     EXPECT_EQ(facets[0].p3, (Vertex3{0, 2, 255}));
 }
@@ -80,7 +82,8 @@ TEST_P(FacetCount, CheckerboardKeepsEverySquare) {
     for (int i = 0; i < w * h; ++i)
         reds[i] = static_cast<std::uint8_t>(((i % w) + i / w) % 2 * 200);
     const RedPicture pic(w, h, reds);
-    const TTriangleArray facets = BuildFacetList(SampleHeightGrid(pic.view(), 35));
+    const TTriangleArray facets =
+        BuildFacetList(SampleHeightGrid(pic.view(), JobModeCode::RasterToVector));
     EXPECT_EQ(facets.size(), expected);
     for (const Triangle& t : facets) {
         EXPECT_LE(t.p1.z, t.p2.z);
@@ -96,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, FacetCount,
 
 TEST(BuildFacetList, PlainPictureGivesNothing) {
     const RedPicture pic(4, 4, std::vector<std::uint8_t>(16, 128));
-    EXPECT_TRUE(BuildFacetList(SampleHeightGrid(pic.view(), 35)).empty());
+    EXPECT_TRUE(BuildFacetList(SampleHeightGrid(pic.view(), JobModeCode::RasterToVector)).empty());
 }
 
 }  // namespace

@@ -7,7 +7,7 @@ namespace {
 
 TEST(JobState, StartsEmptyAndTheFrameSetsGridAndLight) {
     JobState state;
-    EXPECT_EQ(state.JobMode, 0);
+    EXPECT_EQ(state.JobMode, JobModeCode::MeshImport);
     EXPECT_TRUE(state.HeightGrid.empty());
     EXPECT_TRUE(state.FacetList.empty());
     EXPECT_EQ(state.MeshBounds, MeshBounds{});
@@ -24,6 +24,15 @@ TEST(JobState, StartsEmptyAndTheFrameSetsGridAndLight) {
     EXPECT_EQ(state.GridColumns, 1);
     EXPECT_EQ(state.GridRows, 1);
     EXPECT_EQ(state.LightDirection, 1);
+}
+
+// The job codes as other programs and earlier versions know them.
+TEST(JobModeCode, KeepsTheJobNumbers) {
+    EXPECT_EQ(jobModeNumber(JobModeCode::MeshImport), 0);
+    EXPECT_EQ(jobModeNumber(JobModeCode::DxfSurface), 10);
+    EXPECT_EQ(jobModeNumber(JobModeCode::GCode), 20);
+    EXPECT_EQ(jobModeNumber(JobModeCode::RasterToVector), 35);
+    EXPECT_EQ(jobModeNumber(JobModeCode::MeshToolpaths), 40);
 }
 
 TEST(TZGrid, RowsAreTopFirstAndRowMajor) {

@@ -67,7 +67,7 @@ TGCode2Array movesOf(const TZGrid& g, const SurfaceJobValues& j) {
 // The worked example, set up through the dialog's fields: a 4 x 4 picture, white but
 // for column 2 of rows 0 and 1.
 TEST(CreateRasterGCode, WorkedExampleGivesTheTwelveLines) {
-    SurfaceJobForm form(4, 4, {4, 4, 100, 100}, 20);
+    SurfaceJobForm form(4, 4, {4, 4, 100, 100}, JobModeCode::GCode);
     form.type(SurfaceField::SizeX, "4");
     form.type(SurfaceField::Depth, ".25");
     form.type(SurfaceField::RapidHeight, ".1");

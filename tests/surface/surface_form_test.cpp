@@ -11,7 +11,7 @@ using F = SurfaceField;
 
 // A 200 x 100 picture at 100 pixels per unit: the DXF grid has a frame (202 x 102).
 TEST(SurfaceJobForm, DefaultsOfDxfSurface) {
-    const SurfaceJobForm form(202, 102, {200, 100, 100, 100}, 10);
+    const SurfaceJobForm form(202, 102, {200, 100, 100, 100}, JobModeCode::DxfSurface);
     EXPECT_EQ(form.text(F::SizeX), "2.01");
     EXPECT_EQ(form.text(F::SizeY), "1.01");
     EXPECT_EQ(form.text(F::StepX), "0.010");
@@ -28,7 +28,7 @@ TEST(SurfaceJobForm, DefaultsOfDxfSurface) {
 }
 
 TEST(SurfaceJobForm, DefaultsOfGCode) {
-    const SurfaceJobForm form(200, 100, {200, 100, 100, 100}, 20);
+    const SurfaceJobForm form(200, 100, {200, 100, 100, 100}, JobModeCode::GCode);
     EXPECT_EQ(form.text(F::SizeX), "1.99");
     EXPECT_EQ(form.text(F::SizeY), "0.99");
 }
@@ -40,7 +40,7 @@ class FormResolution : public testing::TestWithParam<ResolutionCase> {};
 
 TEST_P(FormResolution, MissingValuesAreFilledIn) {
     const auto k = GetParam();
-    const SurfaceJobForm form(201, 101, {201, 101, k.xRes, k.yRes}, 20);
+    const SurfaceJobForm form(201, 101, {201, 101, k.xRes, k.yRes}, JobModeCode::GCode);
     EXPECT_EQ(form.xRes(), k.expectedX);
     EXPECT_EQ(form.yRes(), k.expectedY);
 }
@@ -52,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, FormResolution,
                                          ResolutionCase{50, 200, 50, 200}));
 
 TEST(SurfaceJobForm, SizeLinksOtherFieldsAndStepIsHeldToOneCell) {
-    SurfaceJobForm form(200, 100, {200, 100, 100, 100}, 20);
+    SurfaceJobForm form(200, 100, {200, 100, 100, 100}, JobModeCode::GCode);
     form.type(F::SizeX, "4");
     EXPECT_EQ(form.text(F::SizeX), "4");
     EXPECT_EQ(form.text(F::SizeY), "2.000");
@@ -70,7 +70,7 @@ TEST(SurfaceJobForm, SizeLinksOtherFieldsAndStepIsHeldToOneCell) {
 }
 
 TEST(SurfaceJobForm, UncheckedBoxLinksNothingButDepthStillCopies) {
-    SurfaceJobForm form(200, 100, {200, 100, 100, 100}, 10);
+    SurfaceJobForm form(200, 100, {200, 100, 100, 100}, JobModeCode::DxfSurface);
     form.setKeepAspectRatio(false);
     form.type(F::SizeX, "4");
     form.type(F::StepY, "0.5");
@@ -83,7 +83,7 @@ TEST(SurfaceJobForm, UncheckedBoxLinksNothingButDepthStillCopies) {
 }
 
 TEST(SurfaceJobForm, JobValuesHoldStepsToOneCellAndRoundCounts) {
-    SurfaceJobForm form(200, 100, {200, 100, 100, 100}, 20);
+    SurfaceJobForm form(200, 100, {200, 100, 100, 100}, JobModeCode::GCode);
     form.type(F::SizeX, "4");
     form.type(F::StepX, "0.001");  // Step Y becomes 0.020; Step X stays 0.001 as typed
     const SurfaceJobValues v = form.readJobValues();
@@ -97,7 +97,7 @@ TEST(SurfaceJobForm, JobValuesHoldStepsToOneCellAndRoundCounts) {
 }
 
 TEST(SurfaceJobForm, CountsRoundHalvesToEven) {
-    SurfaceJobForm form(200, 100, {200, 100, 100, 100}, 20);
+    SurfaceJobForm form(200, 100, {200, 100, 100, 100}, JobModeCode::GCode);
     form.setKeepAspectRatio(false);
     form.type(F::SizeX, "5");
     form.type(F::StepX, "2");  // 2.5 -> 2, nx = 1
@@ -111,7 +111,7 @@ TEST(SurfaceJobForm, CountsRoundHalvesToEven) {
 struct RefusalCase {
     F field;
     const char* text;
-    std::int32_t mode;
+    JobModeCode mode;
 };
 class FormRefusal : public testing::TestWithParam<RefusalCase> {};
 
@@ -123,23 +123,26 @@ TEST_P(FormRefusal, UnsoundValuesAreRefused) {
     EXPECT_THROW(form.readJobValues(), InvalidInput);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FormRefusal,
-    testing::Values(RefusalCase{F::SizeX, "0", 20}, RefusalCase{F::SizeY, "-1", 10},
-                    RefusalCase{F::Depth, "0", 10}, RefusalCase{F::DepthPerPass, "0", 20},
-                    RefusalCase{F::DepthPerPass, "-.1", 20},
-                    RefusalCase{F::DepthPerPass, "1e-9", 20}, RefusalCase{F::StepX, "4", 20},
-                    RefusalCase{F::Feedrate, "ten", 20}, RefusalCase{F::SizeX, "nan", 20},
-                    RefusalCase{F::StepY, "", 10}));
+INSTANTIATE_TEST_SUITE_P(Cases, FormRefusal,
+                         testing::Values(RefusalCase{F::SizeX, "0", JobModeCode::GCode},
+                                         RefusalCase{F::SizeY, "-1", JobModeCode::DxfSurface},
+                                         RefusalCase{F::Depth, "0", JobModeCode::DxfSurface},
+                                         RefusalCase{F::DepthPerPass, "0", JobModeCode::GCode},
+                                         RefusalCase{F::DepthPerPass, "-.1", JobModeCode::GCode},
+                                         RefusalCase{F::DepthPerPass, "1e-9", JobModeCode::GCode},
+                                         RefusalCase{F::StepX, "4", JobModeCode::GCode},
+                                         RefusalCase{F::Feedrate, "ten", JobModeCode::GCode},
+                                         RefusalCase{F::SizeX, "nan", JobModeCode::GCode},
+                                         RefusalCase{F::StepY, "", JobModeCode::DxfSurface}));
 
 TEST(SurfaceJobForm, DepthPerPassIsNotReadForDxf) {
-    SurfaceJobForm form(202, 102, {200, 100, 100, 100}, 10);
+    SurfaceJobForm form(202, 102, {200, 100, 100, 100}, JobModeCode::DxfSurface);
     form.type(F::DepthPerPass, "0");
     EXPECT_NO_THROW(form.readJobValues());
 }
 
 TEST(SurfaceJobForm, GougeSettings) {
-    SurfaceJobForm form(200, 100, {200, 100, 100, 100}, 20);
+    SurfaceJobForm form(200, 100, {200, 100, 100, 100}, JobModeCode::GCode);
     form.type(F::ToolType, "60 Deg V");
     form.type(F::Diameter, " .25 ");
     GougeSettings g = form.readGouge();

@@ -1,0 +1,17 @@
+# Cross build for 64-bit ARM Linux (for example a Raspberry Pi next to the machine) with
+# Debian's g++-aarch64-linux-gnu; the programs run here under qemu-user.
+set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_SYSTEM_PROCESSOR aarch64)
+
+set(CMAKE_C_COMPILER aarch64-linux-gnu-gcc)
+set(CMAKE_CXX_COMPILER aarch64-linux-gnu-g++)
+
+set(CMAKE_FIND_ROOT_PATH /usr/aarch64-linux-gnu)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# ctest, and the listing of the GoogleTest cases, start the test programs through qemu.
+find_program(QUARVEL_QEMU_AARCH64 NAMES qemu-aarch64 qemu-aarch64-static REQUIRED)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${QUARVEL_QEMU_AARCH64} -L /usr/aarch64-linux-gnu)
