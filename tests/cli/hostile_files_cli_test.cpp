@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -276,16 +277,16 @@ TEST_F(SignalledJob, OneTermOrHangupCancelsLikeCtrlC) {
 }
 
 TEST_F(SignalledJob, SecondSignalEndsAtOnceAndLeavesNoTemporaryFile) {
-    for (const int signal : {SIGINT, SIGTERM}) {
+    // Two different signals sent together both arrive (two of one kind may merge into one).
+    const std::pair<int, int> pairs[] = {{SIGINT, SIGTERM}, {SIGHUP, SIGINT}};
+    for (const auto& [first, second] : pairs) {
         ASSERT_TRUE(startWriting());
-        ::kill(pid_, signal);
-        ::kill(pid_, signal);
+        ::kill(pid_, first);
+        ::kill(pid_, second);
         const int raw = waitForEnd();
-        // The job may have finished cancelling between the two signals.
-        if (WIFSIGNALED(raw))
-            EXPECT_EQ(WTERMSIG(raw), signal);
-        else
-            EXPECT_EQ(WEXITSTATUS(raw), 130);
+        ASSERT_TRUE(WIFSIGNALED(raw)) << "exit " << WEXITSTATUS(raw);
+        // Which of the two counts as the second is the system's choice.
+        EXPECT_TRUE(WTERMSIG(raw) == first || WTERMSIG(raw) == second) << WTERMSIG(raw);
         EXPECT_EQ(partFiles(), 0);
         EXPECT_EQ(readText(dir_ / "out.dxf"), "old");
     }

@@ -15,6 +15,7 @@
 
 #include "text/atomic_file.h"
 #include "text/error.h"
+#include "io/dxf_mesh_reader.h"
 #include "text/input_file.h"
 
 namespace quarvel {
@@ -114,6 +115,11 @@ TEST_F(HostileFilesTest, OnlyPlainFilesAreReadAndAtOnce) {
               std::string::npos);
     EXPECT_NE(messageOf([&] { InputFile f(dir.string()); }).find("is a folder"), std::string::npos);
     EXPECT_NE(messageOf([&] { InputFile f((dir / "missing").string()); }).find("no such file"),
+              std::string::npos);
+}
+
+TEST_F(HostileFilesTest, EndlessStreamIsNeverReadAsAMesh) {
+    EXPECT_NE(messageOf([] { io::ReadWholeFile("/dev/zero"); }).find("/dev/zero: is not a plain"),
               std::string::npos);
 }
 
