@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "cli_run.h"
+#include "output_checks.h"
 #include "engine/mesh_document.h"
 #include "engine/mesh_loading.h"
 #include "engine/raster_to_vector.h"
@@ -100,6 +101,7 @@ int runContours(const ContourOptions& o) {
     const std::string outExt = lowerExtension(o.output);
     if (outExt != ".dnc" && outExt != ".dxf")
         throw InvalidInput("the output file must end in .dnc or .dxf: " + o.output);
+    checkJobFiles({o.input}, o.output);
     TerminalProgress progress("contours");
     engine::MeshDocument mesh;
     JobState job;
@@ -134,6 +136,7 @@ void printBound(const char* name, double value) {
 }
 
 int runMeshInfo(const std::string& path) {
+    checkJobFiles({path});
     TerminalProgress progress("mesh-info");
     engine::MeshDocument mesh;
     const engine::MeshLoadOutcome outcome = engine::LoadMesh(path, mesh, progress);

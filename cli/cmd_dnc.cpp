@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "cli_run.h"
+#include "output_checks.h"
 #include "gcode/dnc_reader.h"
 #include "gcode/dnc_summary.h"
 #include "text/text_format.h"
@@ -47,6 +48,7 @@ void printNotUnderstood(const gcode::DncReadResult& read) {
 }
 
 int runDncInfo(const std::string& path) {
+    checkJobFiles({path});
     TerminalProgress progress("dnc-info");
     const gcode::DncReadResult read = gcode::LoadDncFile(path, progress);
     progress.finish();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli_run.h"
+#include "output_checks.h"
 #include "imaging/picture_files.h"
 #include "text/error.h"
 
@@ -29,6 +30,7 @@ std::string reasonWithoutPath(const std::string& what, const std::string& path) 
 
 // One line per file; a file that cannot be read gets its reason and a failing exit.
 int runImageInfo(const ImageInfoArgs& args) {
+    checkJobFiles(args.files);
     int exitCode = kExitOk;
     for (const std::string& file : args.files) {
         try {
@@ -51,6 +53,7 @@ int runConvert(const ConvertArgs& args) {
         throw InvalidInput(args.output +
                            ": cannot write this format (use .bmp, .pcx, .tif, "
                            ".jpg, .png or .gif)");
+    checkJobFiles({args.input}, args.output);
     const imaging::DecodedPicture picture = imaging::ReadPicture(args.input);
     imaging::WritePicture(picture.image, args.output, code);
     return kExitOk;

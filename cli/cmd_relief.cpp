@@ -9,6 +9,7 @@
 #include <string>
 
 #include "cli_run.h"
+#include "output_checks.h"
 #include "imaging/rgb_load.h"
 #include "raster/sampling.h"
 #include "state/job_state.h"
@@ -75,6 +76,7 @@ void typeOptions(surface::SurfaceJobForm& form, const ReliefArgs& a) {
 }
 
 int runRelief(const ReliefArgs& args, JobModeCode jobMode) {
+    checkJobFiles({args.image}, args.output);
     const imaging::Bgr24 picture = imaging::LoadBgr24(args.image);
     const PixelView24 view{picture.width, picture.height,
                            static_cast<std::size_t>(picture.width) * 3, picture.bytes.data()};

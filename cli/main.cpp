@@ -4,9 +4,24 @@
 #include <cstdio>
 #include <exception>
 #include <iostream>
+#include <new>
+#include <stdexcept>
+#include <string>
 
 #include "cli_run.h"
+#include "output_checks.h"
 #include "text/error.h"
+
+namespace {
+
+// What "std::bad_alloc" means to the user: the files given are more than memory holds.
+std::string outOfMemoryText() {
+    const std::string inputs = quarvel::cli::jobInputsText();
+    const std::string what = "the input is too large for the available memory";
+    return inputs.empty() ? what : inputs + ": " + what;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace quarvel::cli;
@@ -38,6 +53,12 @@ int main(int argc, char** argv) {
         return kExitUsage;
     } catch (const quarvel::Error& e) {
         std::cerr << "error: " << e.what() << "\n";
+        return kExitFailure;
+    } catch (const std::bad_alloc&) {
+        std::cerr << "error: " << outOfMemoryText() << "\n";
+        return kExitFailure;
+    } catch (const std::length_error&) {
+        std::cerr << "error: " << outOfMemoryText() << "\n";
         return kExitFailure;
     } catch (const std::exception& e) {
         std::cerr << "error: " << e.what() << "\n";

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "cli_run.h"
+#include "text/atomic_file.h"
 
 namespace quarvel::cli {
 
@@ -12,10 +13,17 @@ namespace {
 
 volatile std::sig_atomic_t gInterrupted = 0;
 
-void onInterrupt(int) {
-    gInterrupted = 1;
-    // A second Ctrl+C is not caught: the user really wants out.
-    std::signal(SIGINT, SIG_DFL);
+// The first SIGINT, SIGTERM or SIGHUP asks the job to stop cleanly. A second one means the
+// user (or the system) really wants out: the hidden temporary files are removed and the
+// signal's own default action ends the program.
+void onInterrupt(int signal) {
+    if (gInterrupted == 0) {
+        gInterrupted = 1;
+        return;
+    }
+    AtomicFile::removeTemporariesForSignal();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
 }
 
 }  // namespace
@@ -24,7 +32,7 @@ void installInterruptHandler() {
     struct sigaction action {};
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
 }
 
 bool interruptRequested() { return gInterrupted != 0; }

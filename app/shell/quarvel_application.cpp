@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <iostream>
+#include <new>
 
 namespace quarvel::app {
 
@@ -10,6 +11,9 @@ QuarvelApplication::QuarvelApplication(int& argc, char** argv) : QApplication(ar
 bool QuarvelApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
+    } catch (const std::bad_alloc&) {
+        // Nearly always a file far larger than this machine can hold in memory.
+        reportError(receiver, "The input is too large for the available memory.");
     } catch (const std::exception& error) {
         reportError(receiver, error.what());
     } catch (...) {

@@ -1,5 +1,7 @@
 #include "imaging/bmp_reader.h"
 
+#include "imaging/direct_read_limits.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -67,7 +69,7 @@ bool plainLayout(std::string_view b, PlainBmpLayout& l) {
     if (l.bits != 1 && l.bits != 4 && l.bits != 8 && l.bits != 24) return false;
     if (width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN) return false;
     const std::uint64_t height = static_cast<std::uint64_t>(std::abs(std::int64_t{rawHeight}));
-    if (static_cast<std::uint64_t>(width) * height > (1ull << 30)) return false;
+    if (!WithinDirectReadLimits(static_cast<std::uint64_t>(width), height)) return false;
     l.width = width;
     l.height = static_cast<int>(height);
     l.bottomUp = rawHeight > 0;

@@ -1,6 +1,7 @@
 #include "imaging/imaging_model.h"
 
 #include <algorithm>
+#include <new>
 
 #include "imaging/colour_reduction.h"
 #include "imaging/geometry_operations.h"
@@ -64,6 +65,9 @@ bool ImagingModel::LoadImage(const std::string& fileName, int /*index*/) {
         return true;
     } catch (const Error& e) {
         lastError_ = e.what();
+        return false;
+    } catch (const std::bad_alloc&) {
+        lastError_ = fileName + ": the picture is too large for the available memory";
         return false;
     }
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <mutex>
 
+#include "imaging/direct_read_limits.h"
 #include "text/error.h"
 
 namespace quarvel::imaging::detail {
@@ -13,7 +14,13 @@ namespace {
 
 void initialiseMagick() {
     static std::once_flag once;
-    std::call_once(once, [] { Magick::InitializeMagick(nullptr); });
+    std::call_once(once, [] {
+        Magick::InitializeMagick(nullptr);
+        // A second guard behind the check of the declared size: the decoders themselves
+        // stop at our largest side.
+        MagickCore::SetMagickResourceLimit(MagickCore::WidthResource, kDirectReadMaxSide);
+        MagickCore::SetMagickResourceLimit(MagickCore::HeightResource, kDirectReadMaxSide);
+    });
 }
 
 std::uint8_t toByte(Magick::Quantum q) {
@@ -161,17 +168,45 @@ void describeAndExport(Magick::Image& img, MagickDecoded& out) {
 
 }  // namespace
 
+namespace {
+
+// Reads only the header of the first picture and refuses one past our limits, before the
+// decoder allocates its pixels. A header ImageMagick cannot read is left to the full read,
+// which gives the reason.
+void refuseOversizedPicture(const std::string& path, std::string_view bytes,
+                            const std::string& formatHint) {
+    Magick::Image probe;
+    try {
+        probe.subImage(0);
+        probe.subRange(1);
+        if (!formatHint.empty()) probe.magick(formatHint);
+        probe.ping(Magick::Blob(bytes.data(), bytes.size()));
+    } catch (const Magick::Exception& e) {
+        const std::string reason = reasonOf(e);
+        if (reason.find("limit") != std::string::npos)
+            throw IoError(path, "picture is too large (" + reason + ")");
+        if (probe.columns() == 0 || probe.rows() == 0) return;
+    }
+    if (!WithinDirectReadLimits(probe.columns(), probe.rows()))
+        throw IoError(path, PictureTooLargeText(probe.columns(), probe.rows()));
+}
+
+}  // namespace
+
 MagickDecoded DecodeWithMagick(const std::string& path, std::string_view bytes,
                                const std::string& formatHint,
                                const std::function<void(long, long)>& onRows) {
     initialiseMagick();
+    refuseOversizedPicture(path, bytes, formatHint);
     Magick::Image img;
     ProgressRelay relay{onRows};
     readFirstPicture(img, path, bytes, formatHint, relay);
+    if (img.columns() == 0 || img.rows() == 0) throw IoError(path, "picture has no pixels");
+    if (!WithinDirectReadLimits(img.columns(), img.rows()))
+        throw IoError(path, PictureTooLargeText(img.columns(), img.rows()));
     MagickDecoded out;
     out.width = static_cast<int>(img.columns());
     out.height = static_cast<int>(img.rows());
-    if (out.width <= 0 || out.height <= 0) throw IoError(path, "picture has no pixels");
     try {
         describeAndExport(img, out);
     } catch (const Magick::Exception& e) {

@@ -1,5 +1,7 @@
 #include "imaging/pcx_reader.h"
 
+#include "imaging/direct_read_limits.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -54,6 +56,8 @@ bool ReadPlanarPcx(std::string_view b, PixelImage& image) {
     const int width = static_cast<int>(xMax - xMin + 1);
     const int height = static_cast<int>(yMax - yMin + 1);
     if (bytesPerLine * 8 < static_cast<std::size_t>(width)) return false;
+    if (!WithinDirectReadLimits(static_cast<unsigned>(width), static_cast<unsigned>(height)))
+        return false;
     const std::size_t lineBytes = bytesPerLine * static_cast<std::size_t>(planes);
     std::vector<std::uint8_t> data;
     if (!decodeRuns(b, lineBytes * static_cast<std::size_t>(height), data)) return false;

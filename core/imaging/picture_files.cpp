@@ -18,6 +18,7 @@
 #include "imaging/tiff_writer.h"
 #include "text/atomic_file.h"
 #include "text/error.h"
+#include "text/input_file.h"
 
 namespace quarvel::imaging {
 
@@ -31,16 +32,16 @@ std::string lowerExtension(const std::string& fileName) {
 }
 
 std::string readAllBytes(const std::string& path) {
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) throw IoError(path, "no such file");
-    if (std::filesystem::is_directory(path, ec)) throw IoError(path, "is a folder");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw IoError(path, std::string("cannot open file: ") + std::strerror(errno));
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec) throw IoError(path, "cannot read file: " + ec.message());
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(size));
-    if (in.gcount() != static_cast<std::streamsize>(size)) throw IoError(path, "cannot read file");
+    InputFile file(path);
+    std::string bytes(static_cast<std::size_t>(file.size()), '\0');
+    std::size_t size = 0;
+    while (true) {
+        if (size == bytes.size()) bytes.resize(std::max<std::size_t>(2 * size, 1 << 16));
+        const std::size_t got = file.read(bytes.data() + size, bytes.size() - size);
+        size += got;
+        if (got == 0) break;
+    }
+    bytes.resize(size);
     if (bytes.empty()) throw IoError(path, "empty file");
     return bytes;
 }

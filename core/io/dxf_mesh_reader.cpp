@@ -11,6 +11,7 @@
 
 #include "geom/ordering.h"
 #include "text/error.h"
+#include "text/input_file.h"
 
 namespace quarvel::io {
 
@@ -150,14 +151,9 @@ private:
 }  // namespace
 
 FileBytes ReadWholeFile(const std::string& fileName) {
-    std::error_code error;
-    if (std::filesystem::is_directory(fileName, error)) throw IoError(fileName, "is a folder");
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "rb"),
-                                                         &std::fclose);
-    if (!file) throw IoError(fileName, std::strerror(errno));
+    InputFile file(fileName);
     // Blocks grow as needed, so that a file that changes meanwhile is still read whole.
-    const auto expected = std::filesystem::file_size(fileName, error);
-    std::size_t capacity = (error ? 0 : static_cast<std::size_t>(expected)) + (1 << 16);
+    std::size_t capacity = static_cast<std::size_t>(file.size()) + (1 << 16);
     FileBytes bytes{std::unique_ptr<char[]>(new char[capacity]), 0};
     while (true) {
         if (bytes.size == capacity) {
@@ -166,12 +162,10 @@ FileBytes ReadWholeFile(const std::string& fileName) {
             bytes.data = std::move(larger);
             capacity *= 2;
         }
-        const std::size_t got =
-            std::fread(bytes.data.get() + bytes.size, 1, capacity - bytes.size, file.get());
+        const std::size_t got = file.read(bytes.data.get() + bytes.size, capacity - bytes.size);
         bytes.size += got;
         if (got == 0) break;
     }
-    if (std::ferror(file.get())) throw IoError(fileName, "read error");
     return bytes;
 }
 

@@ -29,7 +29,8 @@ struct FileBytes {
     std::size_t size = 0;
     std::string_view view() const { return {data.get(), size}; }
 };
-// Throws IoError for a folder, a file that cannot be opened, or a read error.
+// Throws IoError for a folder, a device or pipe, a file that cannot be opened, a read
+// error, or a file past the input size limit (text/input_file.h).
 FileBytes ReadWholeFile(const std::string& fileName);
 
 }  // namespace quarvel::io
