@@ -41,8 +41,8 @@ JobState facetJob(bool noisy) {
     job.GridRows = job.HeightGrid.rows;
     TriangleExtents(job.FacetList, job.MeshBounds);
     job.MeshBounds.minZ = job.MeshBounds.maxZ = 0;
-    const bool stop = false;
-    SortByLowestZ(job.FacetList, 0, static_cast<std::int64_t>(job.FacetList.size()) - 1, stop);
+    NullProgress quiet;
+    SortByLowestZ(job.FacetList, 0, static_cast<std::int64_t>(job.FacetList.size()) - 1, quiet);
     return job;
 }
 

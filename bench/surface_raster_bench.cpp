@@ -58,19 +58,18 @@ void BM_RasterGCodeJob(benchmark::State& state) {
     const SurfaceJobValues values = job();
     const GougeSettings gouge{true, ToolKind::BallMill, 0.125};
     NullProgress none;
-    NullJobBar bar;
     std::int64_t bytes = 0;
     for (auto _ : state) {
+        // The steps of RunRasterGCodeJob, with the text counted instead of saved.
         TZGrid grid = picture();  // gouge control works in place: copied inside the loop
         ApplyJobGougeControl(grid, values, gouge, none);
+        MoveList moves;
+        RapidCompactor compactor(moves);
+        CreateRasterGCode(grid, values, none, compactor);
+        compactor.finish();
         CountingBuffer counter;
         std::ostream out(&counter);
-        WriteDncHead(out, "STAMP", "bench.bmp", values.feed);
-        DncWriter writer(out);
-        RapidCompactor compactor(writer);
-        CreateRasterGCode(grid, values, bar, compactor);
-        compactor.finish();
-        writer.flush();
+        WriteRasterDnc(out, "STAMP", "bench.bmp", moves.moves, values.feed, none);
         bytes += counter.bytes;
     }
     state.SetBytesProcessed(bytes);

@@ -55,7 +55,7 @@ bool loadMeshRoad(const std::string& path, engine::MeshDocument& mesh, JobState&
 // Raster to Vector: the picture's facet list, sorted, with its extents (z set to 0),
 // and a Vector Conversion window.
 bool loadPictureRoad(const std::string& path, engine::MeshDocument& mesh, JobState& job,
-                     const Progress& progress) {
+                     Progress& progress) {
     const imaging::Bgr24 picture = imaging::LoadBgr24(path);
     const PixelView24 view{picture.width, picture.height,
                            static_cast<std::size_t>(picture.width) * 3, picture.bytes.data()};
@@ -67,8 +67,8 @@ bool loadPictureRoad(const std::string& path, engine::MeshDocument& mesh, JobSta
     TriangleExtents(job.FacetList, job.MeshBounds);
     job.MeshBounds.minZ = 0;
     job.MeshBounds.maxZ = 0;
-    const bool stop = progress.cancelRequested();
-    if (!SortByLowestZ(job.FacetList, 0, static_cast<std::int64_t>(job.FacetList.size()) - 1, stop))
+    if (!SortByLowestZ(job.FacetList, 0, static_cast<std::int64_t>(job.FacetList.size()) - 1,
+                       progress))
         return false;
     mesh.Caption = engine::kVectorConversionCaption;
     return true;

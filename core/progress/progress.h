@@ -70,4 +70,49 @@ private:
     bool stopped_ = false;
 };
 
+// The row-bar rule of the surface jobs, for a loop over rows i = 0, 1, ...: when the
+// counter is below i, the counter advances by `stride` (ny div 10, which may be 0) and
+// the sink gets one report with the given percentage. Index 0 never reports.
+class RowBarStep {
+public:
+    RowBarStep(Progress& sink, std::int64_t startCounter, std::int64_t stride)
+        : sink_(sink), counter_(startCounter), stride_(stride) {}
+
+    // False when the user asked to stop: leave the loop.
+    [[nodiscard]] bool step(std::int64_t i, int percent) {
+        if (counter_ >= i) return true;
+        counter_ += stride_;
+        return sink_.report(percent);
+    }
+
+private:
+    Progress& sink_;
+    std::int64_t counter_;
+    std::int64_t stride_;
+};
+
+// The sorts' rule. A quicksort asks at every partition whether to stop; this answers
+// by pumping once and testing the cancel flag at the first partition and then at every
+// `every`-th one. A partition costs far less than a pump, so polling each one would
+// slow the sort; a few thousand partitions still take only milliseconds, so a stop
+// lands at once.
+class PartitionPoll {
+public:
+    static constexpr std::int64_t kEvery = 4096;
+
+    explicit PartitionPoll(Progress& sink, std::int64_t every = kEvery)
+        : sink_(sink), every_(every > 0 ? every : 1) {}
+
+    // True: stop the sort now.
+    bool operator()() {
+        if (count_++ % every_ != 0) return false;
+        return !sink_.pumpAndCheck();
+    }
+
+private:
+    Progress& sink_;
+    std::int64_t every_;
+    std::int64_t count_ = 0;
+};
+
 }  // namespace quarvel

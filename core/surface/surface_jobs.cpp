@@ -9,9 +9,26 @@
 
 namespace quarvel::surface {
 
+namespace {
+
+bool runsGougeControl(const GougeSettings& gouge) { return gouge.enabled && gouge.diameter > 0.0; }
+
+void announce(const JobFeedback& feedback, JobStage stage) {
+    if (feedback.stageStarted) feedback.stageStarted(stage);
+}
+
+RunStatus gougeStage(TZGrid& grid, const SurfaceJobValues& job, const GougeSettings& gouge,
+                     const JobFeedback& feedback) {
+    if (!runsGougeControl(gouge)) return RunStatus::Completed;
+    announce(feedback, JobStage::GougeControl);
+    return ApplyJobGougeControl(grid, job, gouge, feedback.gauge);
+}
+
+}  // namespace
+
 RunStatus ApplyJobGougeControl(TZGrid& grid, const SurfaceJobValues& job,
                                const GougeSettings& gouge, Progress& gauge) {
-    if (!gouge.enabled || !(gouge.diameter > 0.0)) return RunStatus::Completed;
+    if (!runsGougeControl(gouge)) return RunStatus::Completed;
     // Offsets beyond the grid can never reach a cell; leaving them out keeps a huge
     // tool on a small picture from needing a huge mask.
     const MaskClip clip{grid.rows - 1, grid.columns - 1};
@@ -21,15 +38,16 @@ RunStatus ApplyJobGougeControl(TZGrid& grid, const SurfaceJobValues& job,
 }
 
 RunStatus RunDxfSurfaceJob(TZGrid& grid, const SurfaceJobValues& job, const GougeSettings& gouge,
-                           const std::string& path, Progress& gauge, JobBar& bar,
+                           const std::string& path, const JobFeedback& feedback,
                            CutShortFile cutShort) {
     AtomicFile file(path);
-    const RunStatus gouged = ApplyJobGougeControl(grid, job, gouge, gauge);
+    const RunStatus gouged = gougeStage(grid, job, gouge, feedback);
     if (gouged == RunStatus::Cancelled && cutShort == CutShortFile::Discard) {
         file.discard();
         return RunStatus::Cancelled;
     }
-    const RunStatus written = WriteDxfSurface(file.stream(), grid, job, bar);
+    announce(feedback, JobStage::Surface);
+    const RunStatus written = WriteDxfSurface(file.stream(), grid, job, feedback.bar);
     if (written == RunStatus::Cancelled && cutShort == CutShortFile::Discard) {
         file.discard();
         return RunStatus::Cancelled;
@@ -38,38 +56,31 @@ RunStatus RunDxfSurfaceJob(TZGrid& grid, const SurfaceJobValues& job, const Goug
     return written;
 }
 
-RunStatus RunRasterGCodeJob(TZGrid& grid, const SurfaceJobValues& job, const GougeSettings& gouge,
-                            const std::string& path, const DncFileHead& head, Progress& gauge,
-                            JobBar& bar) {
-    AtomicFile file(path);
-    ApplyJobGougeControl(grid, job, gouge, gauge);
-    WriteDncHead(file.stream(), head.stamp, head.sourceName, job.feed);
-    RunStatus status = RunStatus::Completed;
+RasterJobEnd RunRasterGCodeJob(TZGrid& grid, const SurfaceJobValues& job,
+                               const GougeSettings& gouge, const DncFileHead& head,
+                               const JobFeedback& feedback, const ChooseFile& chooseFile) {
+    (void)gougeStage(grid, job, gouge, feedback);
+    announce(feedback, JobStage::Surface);
+    MoveList moves;
     {
-        DncWriter writer(file.stream());
-        RapidCompactor compactor(writer);
-        status = CreateRasterGCode(grid, job, bar, compactor);
+        RapidCompactor compactor(moves);
+        if (CreateRasterGCode(grid, job, feedback.bar, compactor, feedback.passStarted) ==
+            RunStatus::Cancelled)
+            return RasterJobEnd::PassesCancelled;
         compactor.finish();
     }
-    if (status == RunStatus::Cancelled || gauge.cancelRequested()) {
-        file.discard();
-        return RunStatus::Cancelled;
-    }
-    file.commit();
-    return RunStatus::Completed;
-}
-
-RunStatus SaveRasterDnc(TGCode2Array& moves, const std::string& path, const DncFileHead& head,
-                        double feed, Progress& gauge) {
-    if (CompactRapids(moves, gauge) == RunStatus::Cancelled) return RunStatus::Cancelled;
+    if (feedback.gauge.cancelRequested()) return RasterJobEnd::Stopped;
+    const std::string path = chooseFile ? chooseFile() : std::string();
+    if (path.empty()) return RasterJobEnd::NoFileChosen;
+    announce(feedback, JobStage::Writing);
     AtomicFile file(path);
-    if (WriteRasterDnc(file.stream(), head.stamp, head.sourceName, moves, feed, gauge) ==
-        RunStatus::Cancelled) {
+    if (WriteRasterDnc(file.stream(), head.stamp, head.sourceName, moves.moves, job.feed,
+                       feedback.gauge) == RunStatus::Cancelled) {
         file.discard();
-        return RunStatus::Cancelled;
+        return RasterJobEnd::WritingCancelled;
     }
     file.commit();
-    return RunStatus::Completed;
+    return RasterJobEnd::Written;
 }
 
 }  // namespace quarvel::surface

@@ -82,8 +82,8 @@ TEST(MeshRoundTrip, SurfaceWrittenByTheDxfCommandReadsBackFaceForFace) {
         }
     }
     ASSERT_FALSE(expected.empty());
-    const bool stop = false;
-    SortByLowestZ(expected, 0, static_cast<std::int64_t>(expected.size()) - 1, stop);
+    NullProgress quiet;
+    SortByLowestZ(expected, 0, static_cast<std::int64_t>(expected.size()) - 1, quiet);
 
     engine::MeshDocument mesh;
     NullProgress progress;
