@@ -84,7 +84,7 @@ void exportIndexes(Magick::Image& img, MagickDecoded& out) {
 // The decoders report each row they finish, some in more than one pass (run-length
 // BMP: unpacking, then pixels); pass on a steadily rising percentage, about every 5 %.
 struct ProgressRelay {
-    const std::function<void(long, long)>& onRows;
+    Progress& onRows;
     long lastPercent = 0;
 };
 
@@ -96,7 +96,7 @@ MagickCore::MagickBooleanType forwardProgress(const char*, const MagickCore::Mag
     const long percent = static_cast<long>((done + 1) * 100 / static_cast<long long>(total));
     if (percent >= relay.lastPercent + 5) {
         relay.lastPercent = percent;
-        relay.onRows(percent, 100);
+        relay.onRows.setPosition(static_cast<int>(percent));
     }
     return MagickCore::MagickTrue;
 }
@@ -127,8 +127,7 @@ void readFirstPicture(Magick::Image& img, const std::string& path, std::string_v
     try {
         img.subImage(0);
         img.subRange(1);
-        if (relay.onRows)
-            MagickCore::SetImageInfoProgressMonitor(img.imageInfo(), forwardProgress, &relay);
+        MagickCore::SetImageInfoProgressMonitor(img.imageInfo(), forwardProgress, &relay);
         if (!formatHint.empty()) img.magick(formatHint);
         img.read(Magick::Blob(bytes.data(), bytes.size()));
     } catch (const Magick::WarningCorruptImage& e) {
@@ -162,8 +161,7 @@ void describeAndExport(Magick::Image& img, MagickDecoded& out) {
 }  // namespace
 
 MagickDecoded DecodeWithMagick(const std::string& path, std::string_view bytes,
-                               const std::string& formatHint,
-                               const std::function<void(long, long)>& onRows) {
+                               const std::string& formatHint, Progress& onRows) {
     initialiseMagick();
     Magick::Image img;
     ProgressRelay relay{onRows};

@@ -40,6 +40,13 @@ public:
     bool cancelRequested() const override { return false; }
 };
 
+// A do-nothing sink for parameters that may be left out. It holds no state, so one
+// shared instance serves every caller.
+inline Progress& NoProgress() {
+    static NullProgress none;
+    return none;
+}
+
 // The counted-loop rule, held in one place. For a loop over indexes 0..lastIndex:
 // threshold T starts at 0 and step S = lastIndex div 10; at index i, before the work
 // for i, if i > T then T += S, the gauge shows i*100 div lastIndex, events are pumped
