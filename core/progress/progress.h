@@ -122,4 +122,16 @@ private:
     std::int64_t count_ = 0;
 };
 
+// The rule for sorts that run inside a loop which pumps on its own cadence: the cancel
+// flag is tested at every partition (cheap), events are never pumped here.
+class FlagPoll {
+public:
+    explicit FlagPoll(const Progress& sink) : sink_(sink) {}
+    // True: stop the sort now.
+    bool operator()() const { return sink_.cancelRequested(); }
+
+private:
+    const Progress& sink_;
+};
+
 }  // namespace quarvel
