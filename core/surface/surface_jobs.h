@@ -66,8 +66,9 @@ enum class RasterJobEnd {
 };
 
 // Gouge control (a stop seen by the gauge ends it early and the passes still run), then
-// the raster passes, thinned as they come (first and last rapid of each run at one Z),
-// then `chooseFile`, then the file. The moves are computed before the file is named, so
+// the raster passes, thinned as they come (first and last rapid of each run at one Z)
+// and held as G-code text, then `chooseFile`, then the file (gauge: one check, then
+// the counted-loop rule over twenty parts). The moves are computed before the file is named, so
 // a caller may ask the user only then. Throws IoError when the file cannot be written.
 RasterJobEnd RunRasterGCodeJob(TZGrid& grid, const SurfaceJobValues& job,
                                const GougeSettings& gouge, const DncFileHead& head,
