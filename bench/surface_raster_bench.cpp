@@ -60,16 +60,17 @@ void BM_RasterGCodeJob(benchmark::State& state) {
     NullProgress none;
     std::int64_t bytes = 0;
     for (auto _ : state) {
-        // The steps of RunRasterGCodeJob, with the text counted instead of saved.
+        // The steps of RunRasterGCodeJob, with the text counted instead of held and saved.
         TZGrid grid = picture();  // gouge control works in place: copied inside the loop
         ApplyJobGougeControl(grid, values, gouge, none);
-        MoveList moves;
-        RapidCompactor compactor(moves);
-        CreateRasterGCode(grid, values, none, compactor);
-        compactor.finish();
         CountingBuffer counter;
         std::ostream out(&counter);
-        WriteRasterDnc(out, "STAMP", "bench.bmp", moves.moves, values.feed, none);
+        WriteDncHead(out, "STAMP", "bench.bmp", values.feed);
+        DncWriter writer(out);
+        RapidCompactor compactor(writer);
+        CreateRasterGCode(grid, values, none, compactor);
+        compactor.finish();
+        writer.flush();
         bytes += counter.bytes;
     }
     state.SetBytesProcessed(bytes);
