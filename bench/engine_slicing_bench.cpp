@@ -21,8 +21,8 @@ const TTriangleArray& photoSurface() {
             {p.width, p.height, static_cast<std::size_t>(p.width) * 3, p.bgr.data()},
             JobModeCode::RasterToVector);
         TTriangleArray list = BuildFacetList(grid);
-        const bool stop = false;
-        SortByLowestZ(list, 0, static_cast<std::int64_t>(list.size()) - 1, stop);
+        NullProgress quiet;
+        SortByLowestZ(list, 0, static_cast<std::int64_t>(list.size()) - 1, quiet);
         return list;
     }();
     return surface;

@@ -30,7 +30,7 @@ void BM_WriteDxfSurface(benchmark::State& state) {
     job.depth = 0.25;
     job.nx = grid.columns - 1;
     job.ny = grid.rows;
-    NullJobBar bar;
+    NullProgress bar;
     std::int64_t bytes = 0;
     for (auto _ : state) {
         CountingBuffer counter;

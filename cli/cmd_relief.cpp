@@ -32,26 +32,17 @@ struct ReliefArgs {
     bool noGouge = false;
 };
 
-// The dialog's own progress bar, drawn on the terminal; Ctrl+C acts as its Cancel.
-class TerminalJobBar final : public surface::JobBar {
-public:
-    explicit TerminalJobBar(TerminalProgress& terminal) : terminal_(terminal) {}
-    void setBar(int percent) override {
-        if (!labelled_) terminal_.setLabel("Writing");  // gouge control is over by now
-        labelled_ = true;
-        terminal_.setPosition(percent);
-    }
-    void pump() override {}
-    bool takeCancelPress() override { return interruptRequested(); }
-    void passStarted(int pass) override {
-        terminal_.setLabel("Pass " + std::to_string(pass));
-        labelled_ = true;
-    }
-
-private:
-    TerminalProgress& terminal_;
-    bool labelled_ = false;
-};
+// The terminal bar serves as the dialog's gauge and its own bar alike; its label tells
+// the stage. Ctrl+C acts as Escape and as the Cancel button.
+surface::JobFeedback terminalFeedback(TerminalProgress& terminal) {
+    return {terminal, terminal,
+            [&terminal](surface::JobStage stage) {
+                terminal.setLabel(stage == surface::JobStage::GougeControl ? "Gouge control"
+                                  : stage == surface::JobStage::Surface    ? "Surface"
+                                                                           : "Writing");
+            },
+            [&terminal](int pass) { terminal.setLabel("Pass " + std::to_string(pass)); }};
+}
 
 // Types the given options into the form in the dialog's field order. Two sizes (or two
 // steps) given together are typed with "Keep Aspect Ratio" unchecked, so both stand.
@@ -92,15 +83,17 @@ int runRelief(const ReliefArgs& args, JobModeCode jobMode) {
             "Diameter must be more than 0 with gouge control on (or use "
             "--no-gouge)");
 
-    TerminalProgress terminal(gouge.enabled ? "Gouge control" : "");
-    TerminalJobBar bar(terminal);
+    TerminalProgress terminal;
+    const surface::JobFeedback feedback = terminalFeedback(terminal);
     RunStatus status = RunStatus::Completed;
     if (jobMode == JobModeCode::GCode) {
         const surface::DncFileHead head{surface::CreationStamp(std::time(nullptr)),
                                         std::filesystem::path(args.image).filename().string()};
-        status = surface::RunRasterGCodeJob(grid, job, gouge, args.output, head, terminal, bar);
+        const surface::RasterJobEnd end = surface::RunRasterGCodeJob(
+            grid, job, gouge, head, feedback, [&args] { return args.output; });
+        if (end != surface::RasterJobEnd::Written) status = RunStatus::Cancelled;
     } else {
-        status = surface::RunDxfSurfaceJob(grid, job, gouge, args.output, terminal, bar,
+        status = surface::RunDxfSurfaceJob(grid, job, gouge, args.output, feedback,
                                            surface::CutShortFile::Discard);
     }
     terminal.finish();

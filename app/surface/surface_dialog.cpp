@@ -259,13 +259,9 @@ void TDXF::closeDialog() {
     }
 }
 
-void TDXF::setBar(int percent) { ProgressBar1->setValue(percent); }
+void TDXF::setPosition(int percent) { ProgressBar1->setValue(percent); }
 
 void TDXF::pump() { QCoreApplication::processEvents(); }
-
-bool TDXF::takeCancelPress() { return std::exchange(CancelPressed, false); }
-
-void TDXF::passStarted(int pass) { setStatus(QStringLiteral("Pass ") + QString::number(pass)); }
 
 void TDXF::setStatus(const QString& text) {
     context_.status.setMessage(text);

@@ -16,8 +16,8 @@
 
 #include "progress/progress.h"
 #include "state/job_state.h"
-#include "surface/job_bar.h"
 #include "surface/surface_form.h"
+#include "surface/surface_jobs.h"
 
 class QFileDialog;
 
@@ -43,7 +43,7 @@ struct SurfaceDialogContext {
     QString pictureFile;
 };
 
-class TDXF : public QWidget, private surface::JobBar {
+class TDXF : public QWidget, private quarvel::Progress {
     Q_OBJECT
 public:
     // Fills the fields from the picture and the size of job.HeightGrid (FormCreate).
@@ -78,11 +78,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // surface::JobBar: the dialog's own bar and Cancel button during a job.
-    void setBar(int percent) override;
+    // Progress: the dialog's own bar and Cancel button during a job.
+    void setPosition(int percent) override;
     void pump() override;
-    bool takeCancelPress() override;
-    void passStarted(int pass) override;
+    bool cancelRequested() const override { return CancelPressed; }
 
     void buildControls();
     QLineEdit* addField(surface::SurfaceField field, QLabel*& label, int x, int y,
@@ -98,8 +97,7 @@ private:
     void readJob(surface::SurfaceJobValues& values, surface::GougeSettings& gouge);
     void runDxfSurfaceJob();
     void runRasterGCodeJob();
-    void applyGougeControl(TZGrid& grid, const surface::SurfaceJobValues& job,
-                           const surface::GougeSettings& gouge, quarvel::Progress& gauge);
+    void showStage(surface::JobStage stage);
     bool askFileName(const QString& filter, const QString& extension, QString& path);
     void finishJob();
     void stopRunning();

@@ -11,7 +11,6 @@
 #include "shell/status_progress.h"
 #include "shell/user_prompts.h"
 #include "surface/raster_dnc.h"
-#include "surface/raster_gcode.h"
 #include "surface/surface_dialog.h"
 #include "surface/surface_jobs.h"
 #include "text/error.h"
@@ -110,27 +109,30 @@ void TDXF::runDxfSurfaceJob() {
         gouge.enabled = false;  // the surface is written from the grid as sampled
     }
     StatusProgress gauge(context_.status, context_.job);
-    TZGrid& grid = work_;
-    // Escape stops gouge control only; the job goes on all the same.
-    applyGougeControl(grid, job, gouge, gauge);
-    repaint();
-    setStatus(QStringLiteral("Saving to File..."));
-    // A Cancel press ends the faces early; the file still gets its trailer and is kept.
-    (void)surface::RunDxfSurfaceJob(grid, job, GougeSettings{}, path.toStdString(), gauge, *this,
+    const surface::JobFeedback feedback{
+        gauge, *this, [this](surface::JobStage stage) { showStage(stage); }, {}};
+    // Escape stops gouge control only; the job goes on all the same. A Cancel press ends
+    // the faces early; the file still gets its trailer and is kept.
+    (void)surface::RunDxfSurfaceJob(work_, job, gouge, path.toStdString(), feedback,
                                     surface::CutShortFile::Keep);
     stopRunning();
     finishJob();
 }
 
-// Gouge control when the box is checked, with its status text. A stop seen by the gauge
-// ends it early and leaves the rows done so far corrected.
-void TDXF::applyGougeControl(TZGrid& grid, const SurfaceJobValues& job, const GougeSettings& gouge,
-                             Progress& gauge) {
-    if (!gouge.enabled) return;
-    setStatus(QStringLiteral("Applying Gouge Control. Please Wait..."));
-    (void)surface::ApplyJobGougeControl(grid, job, gouge, gauge);
+void TDXF::showStage(surface::JobStage stage) {
+    switch (stage) {
+        case surface::JobStage::GougeControl:
+            setStatus(QStringLiteral("Applying Gouge Control. Please Wait..."));
+            break;
+        case surface::JobStage::Surface:
+            repaint();
+            setStatus(QStringLiteral("Saving to File..."));
+            break;
+        case surface::JobStage::Writing: setStatus(QStringLiteral("Writing to file...")); break;
+    }
 }
 
+// The file is asked for only once the moves are known; by then the dialog is idle.
 void TDXF::runRasterGCodeJob() {
     SurfaceJobValues job;
     GougeSettings gouge;
@@ -143,28 +145,30 @@ void TDXF::runRasterGCodeJob() {
         return;
     }
     StatusProgress gauge(context_.status, context_.job);
-    TZGrid& grid = work_;
-    applyGougeControl(grid, job, gouge, gauge);
-    repaint();
-    setStatus(QStringLiteral("Saving to File..."));
-    surface::MoveList moves;
-    if (surface::CreateRasterGCode(grid, job, *this, moves) == RunStatus::Cancelled) {
-        stopRunning();  // Cancel pressed: idle again, nothing written, grid kept
-        return;
-    }
-    stopRunning();
-    if (!moves.moves.empty() && !context_.job.CancelRequested) {
+    const surface::JobFeedback feedback{
+        gauge, *this, [this](surface::JobStage stage) { showStage(stage); },
+        [this](int pass) { setStatus(QStringLiteral("Pass ") + QString::number(pass)); }};
+    const auto chooseFile = [&]() -> std::string {
+        stopRunning();
         // A save that is cancelled or fails keeps the dialog with its values and the grid
         // as sampled, so that Create can simply be pressed again.
         work_ = context_.job.HeightGrid;
         QString path;
-        if (!askFileName(kDncSaveFilter, QStringLiteral("Dnc"), path)) return;
-        setStatus(QStringLiteral("Writing to file..."));
-        const surface::DncFileHead head{surface::CreationStamp(std::time(nullptr)),
-                                        context_.job.JobFileName};
-        // Escape while thinning or writing leaves no file; the status tells.
-        (void)surface::SaveRasterDnc(moves.moves, path.toStdString(), head, job.feed, gauge);
+        if (!askFileName(kDncSaveFilter, QStringLiteral("Dnc"), path)) return {};
+        return path.toStdString();
+    };
+    const surface::DncFileHead head{surface::CreationStamp(std::time(nullptr)),
+                                    context_.job.JobFileName};
+    const surface::RasterJobEnd end =
+        surface::RunRasterGCodeJob(work_, job, gouge, head, feedback, chooseFile);
+    if (end == surface::RasterJobEnd::PassesCancelled) {
+        stopRunning();  // Cancel pressed: idle again, nothing written, grid kept
+        return;
     }
+    stopRunning();
+    if (end == surface::RasterJobEnd::NoFileChosen) return;
+    // Escape during gouge control, the passes or the writing leaves no file; the status
+    // tells.
     finishJob();
 }
 
@@ -196,6 +200,7 @@ bool TDXF::askFileName(const QString& filter, const QString& extension, QString&
 
 void TDXF::stopRunning() {
     Running = false;
+    CancelPressed = false;  // a press counts for the job it stopped only
     ProgressBar1->setValue(0);
 }
 

@@ -51,9 +51,8 @@ MeshLoadOutcome LoadMesh(const std::string& fileName, MeshDocument& mesh, Progre
     EdgeExtents(mesh.Edges, mesh.Bounds);
     progress.setPosition(85);
     if (!progress.pumpAndCheck()) return outcome;
-    const bool stop = progress.cancelRequested();
-    const bool sorted = SortByLowestZ(mesh.Triangles, 0,
-                                      static_cast<std::int64_t>(mesh.Triangles.size()) - 1, stop);
+    const bool sorted = SortByLowestZ(
+        mesh.Triangles, 0, static_cast<std::int64_t>(mesh.Triangles.size()) - 1, progress);
     if (!sorted) return outcome;
     mesh.Caption = fileName;
     progress.setPosition(95);

@@ -15,9 +15,8 @@ RunStatus PrepareRasterToVector(const PixelView24& picture, JobState& job, MeshD
     // The facet list's z are grey levels; nothing reads a z extent of it.
     job.MeshBounds.minZ = 0;
     job.MeshBounds.maxZ = 0;
-    const bool stop = progress.cancelRequested();
     if (!SortByLowestZ(job.FacetList, 0, static_cast<std::int64_t>(job.FacetList.size()) - 1,
-                       stop)) {
+                       progress)) {
         job.FacetList.clear();
         return RunStatus::Cancelled;
     }

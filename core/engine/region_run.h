@@ -68,6 +68,8 @@ struct RunOutcome {
     RunStatus status = RunStatus::Completed;
     std::string statusText;  // "n Regions Created...", "No Regions Created...", ...
     std::string countText;   // number of regions of the window
+    // Regions appended to the window by this run. A Cancelled run may still have
+    // appended some (a stop seen after the slicing keeps what was made); they count here.
     std::size_t regionsAdded = 0;
     RegionRunSettings settings;
 };
@@ -95,6 +97,9 @@ RunOutcome CreateRasterRegions(MeshDocument& mesh, const TTriangleArray& facetLi
 // before anything changes, for a value that is not a finite number, a Topography
 // Z Step below 0 or so small that Op Depth would take more than a million slices, and,
 // in a picture run, a Width or Depth of 0 or less.
+// Cancelled is reported whenever the user asked to stop during the run, even when the
+// stop came after the regions were appended: the regions kept are then in mesh.Regions
+// and regionsAdded counts them (0 when the slicing itself was cut short).
 RunOutcome RunCreateRegions(MeshDocument& mesh, const RegionRunParams& params, const JobState& job,
                             Progress& progress, const LevelDone& levelDone = {});
 

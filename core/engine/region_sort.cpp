@@ -10,7 +10,7 @@ namespace {
 template <class T, class Key>
 void sortWith(std::vector<T>& list, std::int64_t low, std::int64_t high, Key key,
               const Progress& progress) {
-    quickSortBy(list, low, high, key, [&progress] { return progress.cancelRequested(); });
+    quickSortBy(list, low, high, key, FlagPoll(progress));
 }
 
 // Sorts segments through a list of (key, position) pairs and moves each segment once at
@@ -23,7 +23,7 @@ void sortSegmentsWith(TMyEntityArray& list, std::int64_t low, std::int64_t high,
     std::vector<KeyEntry>& entries = work.entries;
     entries.clear();
     for (std::size_t i = 0; i < list.size(); ++i) entries.push_back({key(list[i]), i});
-    quickSortKeys(entries, low, high, [&progress] { return progress.cancelRequested(); });
+    quickSortKeys(entries, low, high, FlagPoll(progress));
     // Gathers the segments in their new order into a second list (reads follow the
     // permutation, writes run straight through) and trades the two lists.
     TMyEntityArray& gathered = work.gathered;

@@ -58,10 +58,9 @@ void EdgeExtents(const TEdgeArray& edges, MeshBounds& bounds) {
 }
 
 bool SortByLowestZ(TTriangleArray& triangles, std::int64_t low, std::int64_t high,
-                   const bool& cancelRequested) {
+                   Progress& progress) {
     return quickSortBy(
-        triangles, low, high, [](const Triangle& t) { return t.p1.z; },
-        [&cancelRequested] { return cancelRequested; });
+        triangles, low, high, [](const Triangle& t) { return t.p1.z; }, PartitionPoll(progress));
 }
 
 }  // namespace quarvel

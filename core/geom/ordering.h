@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "geom/types.h"
+#include "progress/progress.h"
 
 namespace quarvel {
 
@@ -19,10 +20,11 @@ void TriangleExtents(const TTriangleArray& triangles, MeshBounds& bounds);
 // Same over both ends of every edge, for x, y and z, starting from the first edge's `a`.
 void EdgeExtents(const TEdgeArray& edges, MeshBounds& bounds);
 
-// Sorts triangles[low..high] by ascending p1.z (quicksort, middle pivot). When
-// `cancelRequested` is set it returns at once and the list stays partly sorted.
-// Returns false in that case.
+// Sorts triangles[low..high] by ascending p1.z (quicksort, middle pivot). Pumps
+// `progress` and tests its cancel flag at the first partition and then every
+// PartitionPoll::kEvery partitions (the gauge is left alone). Cancelled: returns false
+// at once and the list stays partly sorted (no triangle lost or duplicated).
 bool SortByLowestZ(TTriangleArray& triangles, std::int64_t low, std::int64_t high,
-                   const bool& cancelRequested);
+                   Progress& progress);
 
 }  // namespace quarvel

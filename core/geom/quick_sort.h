@@ -9,12 +9,14 @@
 namespace quarvel {
 
 // Sorts items[low..high] (inclusive) by ascending key(item). `stop()` is asked once per
-// partition; when it answers true the list is left as it is, partly sorted.
+// partition (a PartitionPoll over the caller's Progress decides how often that really
+// pumps); when it answers true the list is left as it is, partly sorted. The one `stop`
+// object is shared by the whole recursion, so a stateful policy keeps its count.
 // Returns false when it stopped early.
 // The result equals that of the plain recursive form (recurse on both sides, left first);
 // we only recurse on the smaller side so that adversarial input cannot exhaust the stack.
 template <class T, class Key, class Stop>
-bool quickSortBy(std::vector<T>& items, std::int64_t low, std::int64_t high, Key key, Stop stop) {
+bool quickSortBy(std::vector<T>& items, std::int64_t low, std::int64_t high, Key key, Stop&& stop) {
     while (true) {
         if (stop()) return false;
         if (low + high < 0 || low > high) return true;

@@ -94,7 +94,7 @@ bool readPalette(std::string_view b, const PlainBmpLayout& l, std::vector<Palett
 
 }  // namespace
 
-bool ReadPlainBmp(std::string_view b, PixelImage& image, const ProgressFn& progress) {
+bool ReadPlainBmp(std::string_view b, PixelImage& image, Progress& progress) {
     PlainBmpLayout l;
     std::vector<PaletteEntry> palette;
     if (!plainLayout(b, l) || !readPalette(b, l, palette)) return false;

@@ -13,6 +13,6 @@ namespace quarvel::imaging::detail {
 // or 24 bits per pixel; returns false (leaving `image` alone) for anything else,
 // including damaged or truncated files, so that the general decoder gives the reason.
 // `progress` follows the rows.
-bool ReadPlainBmp(std::string_view bytes, PixelImage& image, const ProgressFn& progress = {});
+bool ReadPlainBmp(std::string_view bytes, PixelImage& image, Progress& progress = NoProgress());
 
 }  // namespace quarvel::imaging::detail

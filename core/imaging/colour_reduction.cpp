@@ -23,8 +23,7 @@ PixelImage paletteLike(const PixelImage& src, int bits, std::vector<PaletteEntry
 
 // Fills indexes by `indexOf(red, green, blue, x, y)`.
 template <class IndexOf>
-void fillIndexes(const PixelImage& tc, PixelImage& out, IndexOf indexOf,
-                 const ProgressFn& progress) {
+void fillIndexes(const PixelImage& tc, PixelImage& out, IndexOf indexOf, Progress& progress) {
     RowReporter reporter(progress, tc.height);
     for (int y = 0; y < tc.height; ++y) {
         reporter.row(y);
@@ -50,7 +49,7 @@ std::vector<PaletteEntry> cubePalette(int rl, int gl, int bl) {
     return p;
 }
 
-PixelImage uniform(const PixelImage& tc, int rl, int gl, int bl, const ProgressFn& progress) {
+PixelImage uniform(const PixelImage& tc, int rl, int gl, int bl, Progress& progress) {
     PixelImage out = paletteLike(tc, 8, cubePalette(rl, gl, bl));
     fillIndexes(
         tc, out,
@@ -61,7 +60,7 @@ PixelImage uniform(const PixelImage& tc, int rl, int gl, int bl, const ProgressF
     return out;
 }
 
-PixelImage halftone(const PixelImage& tc, const ProgressFn& progress) {
+PixelImage halftone(const PixelImage& tc, Progress& progress) {
     static constexpr int kBayer[8][8] = {
         {0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26},
         {12, 44, 4, 36, 14, 46, 6, 38}, {60, 28, 52, 20, 62, 30, 54, 22},
@@ -209,14 +208,14 @@ std::vector<PaletteEntry> medianCutPalette(const PixelImage& tc) {
 
 namespace {
 
-PixelImage greyScale(const PixelImage& tc, const ProgressFn& progress) {
+PixelImage greyScale(const PixelImage& tc, Progress& progress) {
     PixelImage out = paletteLike(tc, 8, GreyRamp(256));
     fillIndexes(
         tc, out, [](int r, int g, int b, int, int) { return Luminance(r, g, b); }, progress);
     return out;
 }
 
-PixelImage blackAndWhite(const PixelImage& tc, const ProgressFn& progress) {
+PixelImage blackAndWhite(const PixelImage& tc, Progress& progress) {
     PixelImage out = paletteLike(tc, 1, {{0, 0, 0}, {255, 255, 255}});
     fillIndexes(
         tc, out, [](int r, int g, int b, int, int) { return Luminance(r, g, b) >= 128 ? 1 : 0; },
@@ -226,7 +225,7 @@ PixelImage blackAndWhite(const PixelImage& tc, const ProgressFn& progress) {
 
 }  // namespace
 
-bool ConvertColourMethod(PixelImage& image, std::int32_t method, const ProgressFn& progress) {
+bool ConvertColourMethod(PixelImage& image, std::int32_t method, Progress& progress) {
     const PixelImage tc = ExpandTo24(image);
     switch (method) {
         case kColoursPopularity:
@@ -244,7 +243,7 @@ bool ConvertColourMethod(PixelImage& image, std::int32_t method, const ProgressF
     return true;
 }
 
-void ConvertToEightColours(PixelImage& image, int ditherPercent, const ProgressFn& progress) {
+void ConvertToEightColours(PixelImage& image, int ditherPercent, Progress& progress) {
     const PixelImage tc = ExpandTo24(image);
     const int share = std::clamp(ditherPercent, 0, 100);
     std::vector<PaletteEntry> palette;

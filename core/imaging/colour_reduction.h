@@ -29,11 +29,11 @@ inline constexpr std::int32_t kColoursHalftone = 128;
 // 32 black and white: luminance >= 128 is white. 1 bit.
 // 64 sixteen colours: nearest of the 16 standard VGA colours. 4 bits.
 // 128 halftone: ordered dither (8 x 8 Bayer matrix) onto the 6-6-6 cube. 8 bits.
-bool ConvertColourMethod(PixelImage& image, std::int32_t method, const ProgressFn& progress = {});
+bool ConvertColourMethod(PixelImage& image, std::int32_t method, Progress& progress = NoProgress());
 
 // The eight corners of the colour cube (black, red, green, yellow, blue, magenta, cyan,
 // white) with Floyd-Steinberg error diffusion, the error scaled by ditherPercent/100
 // (0 = plain nearest colour). 4 bits.
-void ConvertToEightColours(PixelImage& image, int ditherPercent, const ProgressFn& progress = {});
+void ConvertToEightColours(PixelImage& image, int ditherPercent, Progress& progress = NoProgress());
 
 }  // namespace quarvel::imaging

@@ -134,7 +134,7 @@ void resampleDown(const PixelImage& src, const std::vector<Contribution>& across
 
 }  // namespace
 
-PixelImage ResampleByRatio(const PixelImage& image, double ratio, const ProgressFn& progress) {
+PixelImage ResampleByRatio(const PixelImage& image, double ratio, Progress& progress) {
     if (!(ratio > 0.0) || !std::isfinite(ratio))
         throw InvalidInput("the resize ratio must be above 0");
     const double w = std::max(1.0, std::nearbyint(image.width * ratio));

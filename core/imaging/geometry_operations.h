@@ -15,7 +15,8 @@ bool RotateQuarterTurns(PixelImage& image, double degrees);
 // counts. Palette pictures are resampled in true colour and mapped back onto their own
 // palette. The resolution is kept. Throws InvalidInput when the ratio is not positive
 // or the result would exceed 30000 pixels a side or 200 million pixels.
-PixelImage ResampleByRatio(const PixelImage& image, double ratio, const ProgressFn& progress = {});
+PixelImage ResampleByRatio(const PixelImage& image, double ratio,
+                           Progress& progress = NoProgress());
 
 // The pixels of the rectangle (already inside the picture), same depth and palette.
 PixelImage CropImage(const PixelImage& image, int x, int y, int width, int height);

@@ -19,10 +19,6 @@ void ImagingModel::reportProgress(long done, long total) {
     if (OnProgressReport) OnProgressReport(done, total);
 }
 
-ProgressFn ImagingModel::progressSink() {
-    return [this](long done, long total) { reportProgress(done, total); };
-}
-
 bool ImagingModel::beginStep() {
     if (!HasImage()) return false;
     history_.push(image_);
@@ -34,7 +30,7 @@ void ImagingModel::applyStep(const std::function<void(PixelImage&)>& change) {
     if (!beginStep()) return;
     change(image_);
     endStep();
-    reportProgress(1, 1);  // every step ends with a completed report
+    progress_.setPosition(100);  // every step ends with a completed report
 }
 
 void ImagingModel::filterStep(const std::function<PixelImage(const PixelImage&)>& filter24) {

@@ -8,8 +8,9 @@
 //                Picture (the PixelImage to draw), UndoSize/SetUndoSize (default 10),
 //                FitToSize, ScrollbarsVisible, Tool (+ Set...: view settings the widget
 //                reads; Tool 1 = rectangle selection), PluginPathName/SetPluginPathName.
-//   Events       OnProgressReport(done, total) at least every 10 % of a long operation
-//                or load, last call done == total; OnPluginFilterComplete() after a plug-in.
+//   Events       OnProgressReport(done, total) as a percentage (total 100) at least every
+//                10 % of a long operation or load, last call done == total;
+//                OnPluginFilterComplete() after a plug-in.
 //   Files        LoadImage(name, 0) -> bool (LastError() holds the reason),
 //                FileTypeOf(name), SaveImage(name, code) (throws quarvel::Error).
 //   History      Undo, UndoCount. Each image operation below is one undo step.
@@ -51,6 +52,9 @@ struct SelectionRect {
 class ImagingModel {
 public:
     explicit ImagingModel(ClipboardPort& clipboard = MemoryClipboard::processWide());
+    // Holds a progress sink that refers back to it: neither copied nor moved.
+    ImagingModel(const ImagingModel&) = delete;
+    ImagingModel& operator=(const ImagingModel&) = delete;
 
     // Properties.
     bool HasImage() const { return !image_.empty(); }
@@ -171,10 +175,23 @@ private:
     void filterStep(const std::function<PixelImage(const PixelImage&)>& filter24);
     void kernelStep(Kernel3x3 kernel);
     void reportProgress(long done, long total);
-    std::function<void(long, long)> progressSink();
+    Progress& progressSink() { return progress_; }
     SelectionRect clippedSelection() const;
 
+    // The operations report percentages; the event passes them on as done of 100.
+    class EventProgress final : public Progress {
+    public:
+        explicit EventProgress(ImagingModel& model) : model_(model) {}
+        void setPosition(int percent) override { model_.reportProgress(percent, 100); }
+        void pump() override {}
+        bool cancelRequested() const override { return false; }
+
+    private:
+        ImagingModel& model_;
+    };
+
     ClipboardPort* clipboard_;
+    EventProgress progress_{*this};
     PixelImage image_;
     UndoHistory history_;
     bool stepOpen_ = false;

@@ -53,7 +53,7 @@ struct Decompressor {
 // Everything between setjmp and a possible longjmp is plain data or lives in the
 // caller: no destructor is skipped when libjpeg gives up.
 bool decompress(std::string_view bytes, jpeg_decompress_struct& info, PixelImage& out,
-                const ProgressFn& progress, Complaints& complaints) {
+                Progress& progress, Complaints& complaints) {
     info.err = jpeg_std_error(&complaints.base);
     complaints.base.error_exit = onError;
     complaints.base.emit_message = onMessage;
@@ -91,7 +91,7 @@ bool decompress(std::string_view bytes, jpeg_decompress_struct& info, PixelImage
 
 }  // namespace
 
-bool ReadPlainJpeg(std::string_view bytes, PixelImage& image, const ProgressFn& progress) {
+bool ReadPlainJpeg(std::string_view bytes, PixelImage& image, Progress& progress) {
     if (bytes.size() < 4 || static_cast<unsigned char>(bytes[0]) != 0xFF ||
         static_cast<unsigned char>(bytes[1]) != 0xD8)
         return false;

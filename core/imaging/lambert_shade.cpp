@@ -25,8 +25,7 @@ std::vector<double> heightsOf(const PixelImage& tc, const LambertParams& p) {
 
 }  // namespace
 
-PixelImage ShadeLambert(const PixelImage& image, const LambertParams& params,
-                        const ProgressFn& progress) {
+PixelImage ShadeLambert(const PixelImage& image, const LambertParams& params, Progress& progress) {
     const PixelImage tc = ExpandTo24(image);
     const std::vector<double> h = heightsOf(tc, params);
     const double lat = params.latitudeDeg * std::numbers::pi / 180.0;

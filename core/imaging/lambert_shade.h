@@ -19,6 +19,6 @@ struct LambertParams {
 // becomes the grey round(255 * max(0, n . L) / |n|). Palette pictures get the nearest
 // entry of their own palette; 24-bit ones the grey itself.
 PixelImage ShadeLambert(const PixelImage& image, const LambertParams& params,
-                        const ProgressFn& progress = {});
+                        Progress& progress = NoProgress());
 
 }  // namespace quarvel::imaging

@@ -91,7 +91,7 @@ void exportIndexes(Magick::Image& img, MagickDecoded& out) {
 // The decoders report each row they finish, some in more than one pass (run-length
 // BMP: unpacking, then pixels); pass on a steadily rising percentage, about every 5 %.
 struct ProgressRelay {
-    const std::function<void(long, long)>& onRows;
+    Progress& onRows;
     long lastPercent = 0;
 };
 
@@ -103,7 +103,7 @@ MagickCore::MagickBooleanType forwardProgress(const char*, const MagickCore::Mag
     const long percent = static_cast<long>((done + 1) * 100 / static_cast<long long>(total));
     if (percent >= relay.lastPercent + 5) {
         relay.lastPercent = percent;
-        relay.onRows(percent, 100);
+        relay.onRows.setPosition(static_cast<int>(percent));
     }
     return MagickCore::MagickTrue;
 }
@@ -134,8 +134,7 @@ void readFirstPicture(Magick::Image& img, const std::string& path, std::string_v
     try {
         img.subImage(0);
         img.subRange(1);
-        if (relay.onRows)
-            MagickCore::SetImageInfoProgressMonitor(img.imageInfo(), forwardProgress, &relay);
+        MagickCore::SetImageInfoProgressMonitor(img.imageInfo(), forwardProgress, &relay);
         if (!formatHint.empty()) img.magick(formatHint);
         img.read(Magick::Blob(bytes.data(), bytes.size()));
     } catch (const Magick::WarningCorruptImage& e) {
@@ -194,8 +193,7 @@ void refuseOversizedPicture(const std::string& path, std::string_view bytes,
 }  // namespace
 
 MagickDecoded DecodeWithMagick(const std::string& path, std::string_view bytes,
-                               const std::string& formatHint,
-                               const std::function<void(long, long)>& onRows) {
+                               const std::string& formatHint, Progress& onRows) {
     initialiseMagick();
     refuseOversizedPicture(path, bytes, formatHint);
     Magick::Image img;

@@ -2,11 +2,12 @@
 // The one door to ImageMagick: decoding file bytes into plain buffers and encoding our
 // pixels into file bytes. Nothing else in the program includes Magick++.
 #include <cstdint>
-#include <functional>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "progress/progress.h"
 
 #include "imaging/pixel_image.h"
 
@@ -31,10 +32,9 @@ struct MagickDecoded {
 // Decodes the first picture of `bytes`. `formatHint` (for example "WMF") names the format
 // when the bytes alone do not tell it; empty lets ImageMagick decide. Throws IoError
 // naming `path` when the bytes are not a readable picture.
-// `onRows(done, total)`, when given, follows the decoder's own progress.
+// `onRows` follows the decoder's own progress in steps of about 5 %.
 MagickDecoded DecodeWithMagick(const std::string& path, std::string_view bytes,
-                               const std::string& formatHint,
-                               const std::function<void(long done, long total)>& onRows = {});
+                               const std::string& formatHint, Progress& onRows = NoProgress());
 
 // Encodes `image` as `magickFormat` ("TIFF", "JPEG", "PNG", "GIF") keeping its bit count
 // where the format allows and its resolution as pixels per inch, onto `out`. Throws Error.

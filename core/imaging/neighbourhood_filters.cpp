@@ -185,7 +185,7 @@ void shiftDifferenceRow(int mode, const Byte* a, const Byte* b, Byte* out, std::
 
 // Runs `rowFilter(above, here, below, out, bytes)` over every row of a 24-bit picture.
 template <class RowFilter>
-PixelImage runRows(const PixelImage& src, const ProgressFn& progress, RowFilter rowFilter) {
+PixelImage runRows(const PixelImage& src, Progress& progress, RowFilter rowFilter) {
     PixelImage dst = MakeImage(src.width, src.height, 24);
     dst.xResDpi = src.xResDpi;
     dst.yResDpi = src.yResDpi;
@@ -248,8 +248,7 @@ Weights compassWeights(int direction, int offset) {
     return w;
 }
 
-PixelImage applyCompass(const PixelImage& src, int direction, int offset,
-                        const ProgressFn& progress) {
+PixelImage applyCompass(const PixelImage& src, int direction, int offset, Progress& progress) {
     const Weights w = compassWeights(direction, offset);
     return runRows(src, progress,
                    [&w](const Byte* a, const Byte* b, const Byte* c, Byte* out, std::size_t n) {
@@ -259,34 +258,33 @@ PixelImage applyCompass(const PixelImage& src, int direction, int offset,
 
 }  // namespace
 
-PixelImage ApplyKernel(const PixelImage& src, Kernel3x3 kernel, const ProgressFn& progress) {
+PixelImage ApplyKernel(const PixelImage& src, Kernel3x3 kernel, Progress& progress) {
     return runRows(src, progress, rowFunctionOf(kernel));
 }
 
-PixelImage ApplyEmboss(const PixelImage& src, int direction, const ProgressFn& progress) {
+PixelImage ApplyEmboss(const PixelImage& src, int direction, Progress& progress) {
     return applyCompass(src, direction, 128, progress);
 }
 
-PixelImage ApplyGradientEdge(const PixelImage& src, int direction, const ProgressFn& progress) {
+PixelImage ApplyGradientEdge(const PixelImage& src, int direction, Progress& progress) {
     return applyCompass(src, direction, 0, progress);
 }
 
-PixelImage ApplySobel(const PixelImage& src, int threshold, bool darkEdges,
-                      const ProgressFn& progress) {
+PixelImage ApplySobel(const PixelImage& src, int threshold, bool darkEdges, Progress& progress) {
     return runRows(src, progress,
                    [=](const Byte* a, const Byte* b, const Byte* c, Byte* out, std::size_t n) {
                        sobelRow(threshold, darkEdges, a, b, c, out, n);
                    });
 }
 
-PixelImage ApplyMatchedFilter(const PixelImage& src, int orientation, const ProgressFn& progress) {
+PixelImage ApplyMatchedFilter(const PixelImage& src, int orientation, Progress& progress) {
     return runRows(src, progress,
                    [=](const Byte* a, const Byte* b, const Byte* c, Byte* out, std::size_t n) {
                        matchedRow(orientation, a, b, c, out, n);
                    });
 }
 
-PixelImage ApplyShiftDifference(const PixelImage& src, int mode, const ProgressFn& progress) {
+PixelImage ApplyShiftDifference(const PixelImage& src, int mode, Progress& progress) {
     return runRows(src, progress,
                    [=](const Byte* a, const Byte* b, const Byte*, Byte* out, std::size_t n) {
                        shiftDifferenceRow(mode, a, b, out, n);

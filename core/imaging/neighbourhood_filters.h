@@ -20,28 +20,29 @@ enum class Kernel3x3 {
 };
 
 // All take a 24-bit picture and return a new one of the same size and resolution.
-PixelImage ApplyKernel(const PixelImage& src, Kernel3x3 kernel, const ProgressFn& progress = {});
+PixelImage ApplyKernel(const PixelImage& src, Kernel3x3 kernel, Progress& progress = NoProgress());
 
 // Compass kernels for the eight directions 1 North .. 8 North West (clockwise): weight
 // +1 on the neighbours towards the direction, -1 on those away from it, 0 across
 // (Prewitt compass masks). Emboss adds 128 to the response (light from `direction`);
 // the gradient edge keeps the plain response. Directions outside 1..8 count as 1.
-PixelImage ApplyEmboss(const PixelImage& src, int direction, const ProgressFn& progress = {});
-PixelImage ApplyGradientEdge(const PixelImage& src, int direction, const ProgressFn& progress = {});
+PixelImage ApplyEmboss(const PixelImage& src, int direction, Progress& progress = NoProgress());
+PixelImage ApplyGradientEdge(const PixelImage& src, int direction,
+                             Progress& progress = NoProgress());
 
 // Sobel gradient magnitude |Gx| + |Gy| (the usual L1 form). Responses below `threshold`
 // become 0; with `darkEdges` the result is inverted (dark edges on white).
 PixelImage ApplySobel(const PixelImage& src, int threshold, bool darkEdges,
-                      const ProgressFn& progress = {});
+                      Progress& progress = NoProgress());
 
 // Matched line detector: the response of the line masks (for example horizontal
 // [-1 -1 -1; 2 2 2; -1 -1 -1]) for orientation 1 horizontal, 2 vertical, 3 rising
 // diagonal, 4 falling diagonal, or the largest of the four for any other value.
 PixelImage ApplyMatchedFilter(const PixelImage& src, int orientation,
-                              const ProgressFn& progress = {});
+                              Progress& progress = NoProgress());
 
 // Shift and difference: |p - q| where q is the neighbour to the left (mode 1), above
 // (mode 2) or above-left (any other mode).
-PixelImage ApplyShiftDifference(const PixelImage& src, int mode, const ProgressFn& progress = {});
+PixelImage ApplyShiftDifference(const PixelImage& src, int mode, Progress& progress = NoProgress());
 
 }  // namespace quarvel::imaging

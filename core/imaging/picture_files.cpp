@@ -164,12 +164,23 @@ PixelImage paletteImage(detail::MagickDecoded& d, int bits) {
 }
 
 // Reading shares one gauge: the file 0..5 %, decoding 5..80 %, our buffers 80..100 %.
-void reportConversion(const std::function<void(long, long)>& progress, long percent) {
-    if (progress) progress(percent, 100);
+void reportConversion(Progress& progress, long percent) {
+    progress.setPosition(static_cast<int>(percent));
 }
 
-bool readDirectly(const std::string& bytes, DecodedPicture& result,
-                  const std::function<void(long, long)>& onRows) {
+// The decoders' own 0..100 % laid onto the decoding part of the gauge.
+class DecodingProgress final : public Progress {
+public:
+    explicit DecodingProgress(Progress& whole) : whole_(whole) {}
+    void setPosition(int percent) override { reportConversion(whole_, 5 + percent * 75L / 100); }
+    void pump() override {}
+    bool cancelRequested() const override { return false; }
+
+private:
+    Progress& whole_;
+};
+
+bool readDirectly(const std::string& bytes, DecodedPicture& result, Progress& onRows) {
     if (detail::ReadPlainBmp(bytes, result.image, onRows))
         result.format = "BMP";
     else if (detail::ReadPlanarPcx(bytes, result.image))
@@ -193,17 +204,11 @@ int FileTypeOf(const std::string& fileName) {
     return it == codes.end() ? kFormatUnknown : it->second;
 }
 
-DecodedPicture ReadPicture(const std::string& path,
-                           const std::function<void(long, long)>& progress) {
+DecodedPicture ReadPicture(const std::string& path, Progress& progress) {
     const std::string bytes = readAllBytes(path);
     reportConversion(progress, 5);
     DecodedPicture result;
-    std::function<void(long, long)> onRows;
-    if (progress) {
-        onRows = [&progress](long done, long total) {
-            reportConversion(progress, 5 + done * 75 / std::max(total, 1L));
-        };
-    }
+    DecodingProgress onRows(progress);
     // The common files are decoded directly; everything else, and every file our readers
     // find fault with, goes to ImageMagick.
     if (readDirectly(bytes, result, onRows)) {

@@ -1,8 +1,9 @@
 #pragma once
 // Reading and writing picture files: format codes, the file's own colour depth, and
 // writes that never leave a truncated file in place of a good one.
-#include <functional>
 #include <string>
+
+#include "progress/progress.h"
 
 #include "imaging/pixel_image.h"
 
@@ -31,12 +32,11 @@ struct DecodedPicture {
 // Reads the first picture of a file, keeping the file's own depth: palette and grey files
 // of 1, 4 or 8 bits stay so (2 bits become 4), GIF has 8 or fewer by its colour table,
 // true-colour files become 24 (alpha laid on white, 16-bit samples reduced to 8).
-// `progress(done, 100)` follows reading, decoding and conversion, at least every 10 %,
-// ending at 100.
+// `progress` follows reading, decoding and conversion, at least every 10 %, ending at
+// 100 (only the gauge moves: reading cannot be stopped).
 // Throws IoError with the reason (missing, unreadable, not a picture, damaged or
 // truncated).
-DecodedPicture ReadPicture(const std::string& path,
-                           const std::function<void(long done, long total)>& progress = {});
+DecodedPicture ReadPicture(const std::string& path, Progress& progress = NoProgress());
 
 // Writes `image` in the format of `formatCode` through a temporary file beside `path`,
 // renamed over it only when complete. BMP and PCX keep every depth; TIFF keeps it;

@@ -72,7 +72,7 @@ std::uint8_t nearestEntry(const std::vector<PaletteEntry>& palette, int r, int g
 }  // namespace
 
 PixelImage MapToPalette(const PixelImage& trueColor, const std::vector<PaletteEntry>& palette,
-                        int bitCount, const std::function<void(long, long)>& progress) {
+                        int bitCount, Progress& progress) {
     PixelImage out = MakeImage(trueColor.width, trueColor.height, bitCount);
     out.xResDpi = trueColor.xResDpi;
     out.yResDpi = trueColor.yResDpi;

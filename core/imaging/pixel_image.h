@@ -3,8 +3,9 @@
 // resolution, held in our own buffers (the codecs only decode and encode).
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <vector>
+
+#include "progress/progress.h"
 
 namespace quarvel::imaging {
 
@@ -56,9 +57,9 @@ PixelImage ExpandTo24(const PixelImage& image);
 
 // Maps 24-bit pixels onto the nearest entries of `palette` (squared RGB distance, the
 // lowest index on ties) and returns a palette image of `bitCount` bits.
-// `progress(done, total)` follows the rows.
+// `progress` follows the rows (RowReporter).
 PixelImage MapToPalette(const PixelImage& trueColor, const std::vector<PaletteEntry>& palette,
-                        int bitCount, const std::function<void(long, long)>& progress = {});
+                        int bitCount, Progress& progress = NoProgress());
 
 // Smallest of 1, 4, 8 that can index `colours` entries.
 int BitCountForColours(std::size_t colours);

@@ -1,26 +1,31 @@
 #pragma once
-// Progress of the imaging operations: (done, total) pairs, sent about every 5 % of the
-// rows and once at the end with done == total.
-#include <functional>
+// The imaging operations' progress rule: a report about every 5 % of the rows and one
+// at the end with 100. The reports only move the gauge: these operations cannot be
+// stopped, so the sink is neither pumped nor asked about a stop.
+#include <cmath>
+
+#include "progress/progress.h"
 
 namespace quarvel::imaging {
 
-using ProgressFn = std::function<void(long done, long total)>;
-
 class RowReporter {
 public:
-    RowReporter(const ProgressFn& sink, int rows)
+    RowReporter(Progress& sink, int rows)
         : sink_(sink), rows_(rows), stride_(rows / 20 > 0 ? rows / 20 : 1) {}
     // Call before working on row y.
     void row(int y) {
-        if (sink_ && y > 0 && y % stride_ == 0) sink_(y, rows_);
+        if (y > 0 && y % stride_ == 0) sink_.setPosition(percentOf(y));
     }
-    void finish() {
-        if (sink_) sink_(rows_, rows_);
-    }
+    void finish() { sink_.setPosition(100); }
 
 private:
-    const ProgressFn& sink_;
+    // done / total * 100, halves to even: the rounding the status bar's rule applies.
+    int percentOf(int y) const {
+        const double ratio = static_cast<double>(y) / static_cast<double>(rows_) * 100.0;
+        return static_cast<int>(std::nearbyint(ratio));
+    }
+
+    Progress& sink_;
     int rows_;
     int stride_;
 };

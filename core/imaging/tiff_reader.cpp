@@ -111,7 +111,7 @@ void readResolution(TIFF* tif, PixelImage& out) {
 
 // Row by row, so that the gauge moves inside large strips too. The file holds red,
 // green, blue; our rows blue, green, red.
-bool readRows(TIFF* tif, PixelImage& out, const ProgressFn& progress) {
+bool readRows(TIFF* tif, PixelImage& out, Progress& progress) {
     const std::size_t rowBytes = out.rowBytes();
     if (static_cast<std::size_t>(TIFFScanlineSize64(tif)) != rowBytes) return false;
     RowReporter rows(progress, out.height);
@@ -127,7 +127,7 @@ bool readRows(TIFF* tif, PixelImage& out, const ProgressFn& progress) {
 
 }  // namespace
 
-bool ReadPlainTiff(std::string_view bytes, PixelImage& image, const ProgressFn& progress) {
+bool ReadPlainTiff(std::string_view bytes, PixelImage& image, Progress& progress) {
     if (bytes.size() < 8 || !(bytes.substr(0, 4) == std::string_view("II*\0", 4) ||
                               bytes.substr(0, 4) == std::string_view("MM\0*", 4)))
         return false;

@@ -14,6 +14,6 @@ namespace quarvel::imaging::detail {
 // single complaint; the resolution becomes dots per inch. Returns false (leaving `image`
 // alone) for anything else, including damaged or truncated files, so that the general
 // decoder gives the reason. `progress` follows the rows.
-bool ReadPlainTiff(std::string_view bytes, PixelImage& image, const ProgressFn& progress = {});
+bool ReadPlainTiff(std::string_view bytes, PixelImage& image, Progress& progress = NoProgress());
 
 }  // namespace quarvel::imaging::detail

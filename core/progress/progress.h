@@ -40,6 +40,13 @@ public:
     bool cancelRequested() const override { return false; }
 };
 
+// A do-nothing sink for parameters that may be left out. It holds no state, so one
+// shared instance serves every caller.
+inline Progress& NoProgress() {
+    static NullProgress none;
+    return none;
+}
+
 // The counted-loop rule, held in one place. For a loop over indexes 0..lastIndex:
 // threshold T starts at 0 and step S = lastIndex div 10; at index i, before the work
 // for i, if i > T then T += S, the gauge shows i*100 div lastIndex, events are pumped
@@ -68,6 +75,63 @@ private:
     std::int64_t step_;
     std::int64_t threshold_ = 0;
     bool stopped_ = false;
+};
+
+// The row-bar rule of the surface jobs, for a loop over rows i = 0, 1, ...: when the
+// counter is below i, the counter advances by `stride` (ny div 10, which may be 0) and
+// the sink gets one report with the given percentage. Index 0 never reports.
+class RowBarStep {
+public:
+    RowBarStep(Progress& sink, std::int64_t startCounter, std::int64_t stride)
+        : sink_(sink), counter_(startCounter), stride_(stride) {}
+
+    // False when the user asked to stop: leave the loop.
+    [[nodiscard]] bool step(std::int64_t i, int percent) {
+        if (counter_ >= i) return true;
+        counter_ += stride_;
+        return sink_.report(percent);
+    }
+
+private:
+    Progress& sink_;
+    std::int64_t counter_;
+    std::int64_t stride_;
+};
+
+// The sorts' rule. A quicksort asks at every partition whether to stop; this answers
+// by pumping once and testing the cancel flag at the first partition and then at every
+// `every`-th one. A partition costs far less than a pump, so polling each one would
+// slow the sort; a few thousand partitions still take only milliseconds, so a stop
+// lands at once.
+class PartitionPoll {
+public:
+    static constexpr std::int64_t kEvery = 4096;
+
+    explicit PartitionPoll(Progress& sink, std::int64_t every = kEvery)
+        : sink_(sink), every_(every > 0 ? every : 1) {}
+
+    // True: stop the sort now.
+    bool operator()() {
+        if (count_++ % every_ != 0) return false;
+        return !sink_.pumpAndCheck();
+    }
+
+private:
+    Progress& sink_;
+    std::int64_t every_;
+    std::int64_t count_ = 0;
+};
+
+// The rule for sorts that run inside a loop which pumps on its own cadence: the cancel
+// flag is tested at every partition (cheap), events are never pumped here.
+class FlagPoll {
+public:
+    explicit FlagPoll(const Progress& sink) : sink_(sink) {}
+    // True: stop the sort now.
+    bool operator()() const { return sink_.cancelRequested(); }
+
+private:
+    const Progress& sink_;
 };
 
 }  // namespace quarvel

@@ -69,7 +69,7 @@ void appendFaceRow(std::string& text, const FaceRow& row, const SurfaceJobValues
 }  // namespace
 
 RunStatus WriteDxfSurface(std::ostream& out, const TZGrid& grid, const SurfaceJobValues& job,
-                          JobBar& bar) {
+                          Progress& bar) {
     std::string text;
     text.reserve(std::size_t{1} << 16);
     for (std::string_view line : kHead) appendLine(text, line);

@@ -4,7 +4,6 @@
 
 #include "geom/types.h"
 #include "progress/progress.h"
-#include "surface/job_bar.h"
 #include "surface/job_values.h"
 
 namespace quarvel::surface {
@@ -14,9 +13,10 @@ namespace quarvel::surface {
 // Z = depth - depth * v / 255 (white 0, black `depth`); the picture's top row at Y =
 // sizeY. Lines end in CR LF; numbers as "%.4f". Uses sizeX, sizeY, stepX, stepY, depth,
 // nx, ny, columns and rows of `job` (columns and rows must match `grid`).
-// Cancelled by a Cancel press on `bar`: the faces written so far are followed by the
+// `bar` moves by the row-bar rule (RowBarStep), starting half a stride on.
+// Cancelled by a stop seen by `bar`: the faces written so far are followed by the
 // trailer, so the text is still a whole DXF file.
 RunStatus WriteDxfSurface(std::ostream& out, const TZGrid& grid, const SurfaceJobValues& job,
-                          JobBar& bar);
+                          Progress& bar);
 
 }  // namespace quarvel::surface

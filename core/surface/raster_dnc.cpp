@@ -12,15 +12,6 @@ namespace {
 
 constexpr std::size_t kFlushBytes = std::size_t{1} << 16;
 
-class ListSink final : public MoveSink {
-public:
-    explicit ListSink(TGCode2Array& out) : out_(out) {}
-    void add(const TRasterMove& move) override { out_.push_back(move); }
-
-private:
-    TGCode2Array& out_;
-};
-
 }  // namespace
 
 void RapidCompactor::add(const TRasterMove& m) {
@@ -49,23 +40,6 @@ void RapidCompactor::add(const TRasterMove& m) {
 void RapidCompactor::finish() {
     if (holding_) next_.add(held_);
     holding_ = false;
-}
-
-RunStatus CompactRapids(TGCode2Array& moves, Progress& progress) {
-    if (!progress.pumpAndCheck()) return RunStatus::Cancelled;
-    TGCode2Array out;
-    out.reserve(moves.size());
-    ListSink sink(out);
-    RapidCompactor compactor(sink);
-    LoopProgress loop(progress, static_cast<std::int64_t>(moves.size()) - 1);
-    for (std::size_t i = 0; i < moves.size(); ++i) {
-        if (!loop.step(static_cast<std::int64_t>(i))) return RunStatus::Cancelled;
-        compactor.add(moves[i]);
-    }
-    compactor.finish();
-    out.shrink_to_fit();
-    moves = std::move(out);
-    return RunStatus::Completed;
 }
 
 void DncWriter::add(const TRasterMove& m) {

@@ -9,8 +9,9 @@
 
 namespace quarvel::surface {
 
-// Keeps the first and the last move of every run of consecutive rapid moves at one Z,
-// passing the rest on to `next` as they come. finish() passes on the held move.
+// Thins the raster path: keeps the first and the last move of every run of consecutive
+// rapid moves at one Z, passing the rest on to `next` as they come. finish() passes on
+// the held move.
 class RapidCompactor final : public MoveSink {
 public:
     explicit RapidCompactor(MoveSink& next) : next_(next) {}
@@ -22,10 +23,6 @@ private:
     TRasterMove held_;
     bool holding_ = false;
 };
-
-// The same over a whole list, in place. Pumps once and checks for a stop first, then
-// follows the counted-loop rule over the moves. Cancelled: the list is unchanged.
-RunStatus CompactRapids(TGCode2Array& moves, Progress& progress);
 
 // Writes moves as G-code lines ending in CR LF: "G00"/"G01" only when the kind changes,
 // then " X", " Y", " Z" with "%.4f" for each coordinate that differs from the previous

@@ -39,7 +39,7 @@ public:
           samples_(samplePositions(job)),
           rapidZ_(job.rapidHeight) {}
 
-    RunStatus run(JobBar& bar);
+    RunStatus run(Progress& bar, const std::function<void(int)>& passStarted);
 
 private:
     struct Layered {
@@ -63,7 +63,7 @@ private:
     void riseToRapidHeight() {
         if (last_.z != rapidZ_) emit(kRapidMove, last_.x, last_.y, rapidZ_);
     }
-    bool cutPass(JobBar& bar);
+    bool cutPass(Progress& bar);
     void riseBeforeRow(const std::uint8_t* row, const TColumnSample& first);
     void forwardRow(const std::uint8_t* row, double y);
     void backwardRow(const std::uint8_t* row, double y);
@@ -83,7 +83,7 @@ private:
     bool rapid_ = true, down_ = false;
 };
 
-RunStatus RasterPlanner::run(JobBar& bar) {
+RunStatus RasterPlanner::run(Progress& bar, const std::function<void(int)>& passStarted) {
     emit(kRapidMove, 0.0, 0.0, rapidZ_);
     emit(kRapidMove, 0.0, job_.sizeY, rapidZ_);
     curX_ = 0.0;
@@ -98,7 +98,8 @@ RunStatus RasterPlanner::run(JobBar& bar) {
         curZ_ = rapidZ_;
         h_ = rapidZ_;
         curX_ = 0.0;
-        bar.passStarted(++pass);
+        ++pass;
+        if (passStarted) passStarted(pass);
         down_ = false;
         rapid_ = true;
         if (!cutPass(bar)) return RunStatus::Cancelled;
@@ -108,7 +109,7 @@ RunStatus RasterPlanner::run(JobBar& bar) {
 }
 
 // One layer: row pairs from the top, forward then backward.
-bool RasterPlanner::cutPass(JobBar& bar) {
+bool RasterPlanner::cutPass(Progress& bar) {
     RowBarStep progress(bar, 0, job_.ny / 10);
     const double scaleY = job_.scaleY();
     const std::int64_t lastRow = job_.rows - 1;
@@ -214,10 +215,10 @@ void RasterPlanner::sampleStep(double x, std::uint8_t v, double y) {
 
 }  // namespace
 
-RunStatus CreateRasterGCode(const TZGrid& grid, const SurfaceJobValues& job, JobBar& bar,
-                            MoveSink& sink) {
+RunStatus CreateRasterGCode(const TZGrid& grid, const SurfaceJobValues& job, Progress& bar,
+                            MoveSink& sink, const std::function<void(int)>& passStarted) {
     RasterPlanner planner(grid, job, sink);
-    return planner.run(bar);
+    return planner.run(bar, passStarted);
 }
 
 }  // namespace quarvel::surface

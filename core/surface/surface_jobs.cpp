@@ -1,5 +1,10 @@
 #include "surface/surface_jobs.h"
 
+#include <ostream>
+#include <streambuf>
+#include <string>
+#include <vector>
+
 #include "surface/dxf_surface.h"
 #include "surface/gouge.h"
 #include "surface/raster_dnc.h"
@@ -9,9 +14,77 @@
 
 namespace quarvel::surface {
 
+namespace {
+
+bool runsGougeControl(const GougeSettings& gouge) { return gouge.enabled && gouge.diameter > 0.0; }
+
+void announce(const JobFeedback& feedback, JobStage stage) {
+    if (feedback.stageStarted) feedback.stageStarted(stage);
+}
+
+RunStatus gougeStage(TZGrid& grid, const SurfaceJobValues& job, const GougeSettings& gouge,
+                     const JobFeedback& feedback) {
+    if (!runsGougeControl(gouge)) return RunStatus::Completed;
+    announce(feedback, JobStage::GougeControl);
+    return ApplyJobGougeControl(grid, job, gouge, feedback.gauge);
+}
+
+// Text kept as the pieces it was written in: no piece is ever copied to grow a buffer,
+// so the text needs about its own size in memory.
+class PieceBuffer final : public std::streambuf {
+public:
+    std::vector<std::string> pieces;
+
+protected:
+    std::streamsize xsputn(const char* text, std::streamsize count) override {
+        pieces.emplace_back(text, static_cast<std::size_t>(count));
+        return count;
+    }
+    int_type overflow(int_type ch) override {
+        if (!traits_type::eq_int_type(ch, traits_type::eof()))
+            pieces.emplace_back(1, traits_type::to_char_type(ch));
+        return traits_type::not_eof(ch);
+    }
+};
+
+// The passes, thinned and turned into DNC lines as they come. Held as text until the file
+// is named: the text takes a fraction of the memory the moves would.
+RunStatus planRasterText(const TZGrid& grid, const SurfaceJobValues& job,
+                         const JobFeedback& feedback, PieceBuffer& text) {
+    std::ostream out(&text);
+    DncWriter writer(out);
+    RapidCompactor compactor(writer);
+    if (CreateRasterGCode(grid, job, feedback.bar, compactor, feedback.passStarted) ==
+        RunStatus::Cancelled)
+        return RunStatus::Cancelled;
+    compactor.finish();
+    writer.flush();
+    return RunStatus::Completed;
+}
+
+// Head and lines into the file in twenty parts, by the counted-loop rule after one
+// check before anything is written.
+RunStatus writeRasterFile(std::ostream& out, const DncFileHead& head, double feed,
+                          const std::vector<std::string>& pieces, Progress& gauge) {
+    if (!gauge.pumpAndCheck()) return RunStatus::Cancelled;
+    WriteDncHead(out, head.stamp, head.sourceName, feed);
+    constexpr std::size_t kParts = 20;
+    LoopProgress loop(gauge, kParts - 1);
+    for (std::size_t k = 0; k < kParts; ++k) {
+        if (!loop.step(static_cast<std::int64_t>(k))) return RunStatus::Cancelled;
+        const std::size_t begin = pieces.size() * k / kParts;
+        const std::size_t end = pieces.size() * (k + 1) / kParts;
+        for (std::size_t i = begin; i < end; ++i)
+            out.write(pieces[i].data(), static_cast<std::streamsize>(pieces[i].size()));
+    }
+    return RunStatus::Completed;
+}
+
+}  // namespace
+
 RunStatus ApplyJobGougeControl(TZGrid& grid, const SurfaceJobValues& job,
                                const GougeSettings& gouge, Progress& gauge) {
-    if (!gouge.enabled || !(gouge.diameter > 0.0)) return RunStatus::Completed;
+    if (!runsGougeControl(gouge)) return RunStatus::Completed;
     // Offsets beyond the grid can never reach a cell; leaving them out keeps a huge
     // tool on a small picture from needing a huge mask.
     const MaskClip clip{grid.rows - 1, grid.columns - 1};
@@ -21,15 +94,16 @@ RunStatus ApplyJobGougeControl(TZGrid& grid, const SurfaceJobValues& job,
 }
 
 RunStatus RunDxfSurfaceJob(TZGrid& grid, const SurfaceJobValues& job, const GougeSettings& gouge,
-                           const std::string& path, Progress& gauge, JobBar& bar,
+                           const std::string& path, const JobFeedback& feedback,
                            CutShortFile cutShort) {
     AtomicFile file(path);
-    const RunStatus gouged = ApplyJobGougeControl(grid, job, gouge, gauge);
+    const RunStatus gouged = gougeStage(grid, job, gouge, feedback);
     if (gouged == RunStatus::Cancelled && cutShort == CutShortFile::Discard) {
         file.discard();
         return RunStatus::Cancelled;
     }
-    const RunStatus written = WriteDxfSurface(file.stream(), grid, job, bar);
+    announce(feedback, JobStage::Surface);
+    const RunStatus written = WriteDxfSurface(file.stream(), grid, job, feedback.bar);
     if (written == RunStatus::Cancelled && cutShort == CutShortFile::Discard) {
         file.discard();
         return RunStatus::Cancelled;
@@ -38,38 +112,26 @@ RunStatus RunDxfSurfaceJob(TZGrid& grid, const SurfaceJobValues& job, const Goug
     return written;
 }
 
-RunStatus RunRasterGCodeJob(TZGrid& grid, const SurfaceJobValues& job, const GougeSettings& gouge,
-                            const std::string& path, const DncFileHead& head, Progress& gauge,
-                            JobBar& bar) {
+RasterJobEnd RunRasterGCodeJob(TZGrid& grid, const SurfaceJobValues& job,
+                               const GougeSettings& gouge, const DncFileHead& head,
+                               const JobFeedback& feedback, const ChooseFile& chooseFile) {
+    (void)gougeStage(grid, job, gouge, feedback);
+    announce(feedback, JobStage::Surface);
+    PieceBuffer lines;
+    if (planRasterText(grid, job, feedback, lines) == RunStatus::Cancelled)
+        return RasterJobEnd::PassesCancelled;
+    if (feedback.gauge.cancelRequested()) return RasterJobEnd::Stopped;
+    const std::string path = chooseFile ? chooseFile() : std::string();
+    if (path.empty()) return RasterJobEnd::NoFileChosen;
+    announce(feedback, JobStage::Writing);
     AtomicFile file(path);
-    ApplyJobGougeControl(grid, job, gouge, gauge);
-    WriteDncHead(file.stream(), head.stamp, head.sourceName, job.feed);
-    RunStatus status = RunStatus::Completed;
-    {
-        DncWriter writer(file.stream());
-        RapidCompactor compactor(writer);
-        status = CreateRasterGCode(grid, job, bar, compactor);
-        compactor.finish();
-    }
-    if (status == RunStatus::Cancelled || gauge.cancelRequested()) {
-        file.discard();
-        return RunStatus::Cancelled;
-    }
-    file.commit();
-    return RunStatus::Completed;
-}
-
-RunStatus SaveRasterDnc(TGCode2Array& moves, const std::string& path, const DncFileHead& head,
-                        double feed, Progress& gauge) {
-    if (CompactRapids(moves, gauge) == RunStatus::Cancelled) return RunStatus::Cancelled;
-    AtomicFile file(path);
-    if (WriteRasterDnc(file.stream(), head.stamp, head.sourceName, moves, feed, gauge) ==
+    if (writeRasterFile(file.stream(), head, job.feed, lines.pieces, feedback.gauge) ==
         RunStatus::Cancelled) {
         file.discard();
-        return RunStatus::Cancelled;
+        return RasterJobEnd::WritingCancelled;
     }
     file.commit();
-    return RunStatus::Completed;
+    return RasterJobEnd::Written;
 }
 
 }  // namespace quarvel::surface

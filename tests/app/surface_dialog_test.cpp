@@ -377,6 +377,35 @@ private slots:
         QCOMPARE(h.job.HeightGrid.at(50, 100), std::uint8_t{255});
     }
 
+    // The G-code file is asked for once the passes are done. Declining it writes
+    // nothing and leaves the dialog open and idle with the grid as sampled, so that Create
+    // can be pressed again.
+    void cancelledSaveDialogAfterThePasses() {
+        Harness h = picture200x100(20);
+        h.dialog->Button1->click();  // the scripted save dialog is cancelled
+        QCOMPARE(h.prompts.fileDialogs, 1);
+        QVERIFY(!h.closed());
+        QVERIFY(!h.dialog->Running);
+        QCOMPARE(h.dialog->ProgressBar1->value(), 0);
+        QVERIFY(h.status.message().startsWith("Pass "));
+        QCOMPARE(h.job.HeightGrid.rows, 100);
+    }
+
+    // Escape while the passes run: no file is asked for, the dialog closes and the status
+    // tells.
+    void escapeDuringPassesWritesNoFile() {
+        Harness h = picture200x100(20);
+        h.dialog->chkGouge->click();
+        QMetaObject::invokeMethod(
+            qApp, [&h] { h.job.CancelRequested = true; }, Qt::QueuedConnection);
+        h.answerSave(dir.filePath("escaped.Dnc"));
+        h.dialog->Button1->click();
+        QCOMPARE(h.prompts.fileDialogs, 0);
+        QVERIFY(!QFile::exists(dir.filePath("escaped.Dnc")));
+        QVERIFY(h.closed());
+        QCOMPARE(h.status.message(), QString("Process Cancelled..."));
+    }
+
     // While the job lets events through, another window may put a new grid in the job
     // state; the job keeps reading the grid it started with.
     void gridReplacedDuringJobDoesNotReachTheFile() {

@@ -75,8 +75,8 @@ TTriangleArray gridSurface(int n, Height z) {
             }
         }
     }
-    const bool stop = false;
-    SortByLowestZ(list, 0, static_cast<std::int64_t>(list.size()) - 1, stop);
+    NullProgress quiet;
+    SortByLowestZ(list, 0, static_cast<std::int64_t>(list.size()) - 1, quiet);
     return list;
 }
 

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -94,6 +96,47 @@ TEST_F(LoadMeshFile, CancelSeenAfterReadingStopsTheImport) {
     MeshDocument mesh;
     quarvel::test::ScriptedProgress progress(1);
     EXPECT_EQ(LoadMesh(path, mesh, progress).status, RunStatus::Cancelled);
+}
+
+// A stop asked for while the triangles are sorted ends the import there: the sort polls
+// the sink every PartitionPoll::kEvery partitions, so a large mesh is not sorted to the
+// end first. Pumps 1 and 2 come before the sort, 3 at its first partition.
+TEST_F(LoadMeshFile, CancelDuringTheTriangleSortStopsTheImport) {
+    std::mt19937 rng{1234};
+    std::uniform_int_distribution<int> level(0, 1000);
+    Lines lines = kHead;
+    constexpr int kFaces = 20000;
+    for (int i = 0; i < kFaces; ++i) {
+        const double z = level(rng);
+        // Sloped: flat faces are not kept.
+        const Lines one = face(
+            {{{0, double(i), z}, {1, double(i), z + 1}, {0, i + 1.0, z + 2}, {0, i + 1.0, z + 2}}});
+        lines.insert(lines.end(), one.begin(), one.end());
+    }
+    lines.insert(lines.end(), kTail.begin(), kTail.end());
+    const std::string path = write(joined(lines));
+
+    engine::MeshDocument finished;
+    quarvel::test::ScriptedProgress quiet;
+    ASSERT_EQ(LoadMesh(path, finished, quiet).status, RunStatus::Completed);
+    ASSERT_EQ(finished.Triangles.size(), std::size_t{kFaces});
+    ASSERT_GT(quiet.pumps, 4);  // the sort itself pumped more than once
+
+    engine::MeshDocument mesh;
+    quarvel::test::ScriptedProgress progress(4);
+    EXPECT_EQ(LoadMesh(path, mesh, progress).status, RunStatus::Cancelled);
+    EXPECT_EQ(progress.pumps, 4);
+    EXPECT_NE(mesh.Caption, path);
+    // Cut short, not lost: the same triangles, still out of order.
+    ASSERT_EQ(mesh.Triangles.size(), std::size_t{kFaces});
+    const auto byLowestZ = [](const Triangle& a, const Triangle& b) { return a.p1.z < b.p1.z; };
+    EXPECT_FALSE(std::is_sorted(mesh.Triangles.begin(), mesh.Triangles.end(), byLowestZ));
+    std::vector<double> rows, sortedRows;
+    for (const Triangle& t : mesh.Triangles) rows.push_back(t.p1.y);
+    for (const Triangle& t : finished.Triangles) sortedRows.push_back(t.p1.y);
+    std::sort(rows.begin(), rows.end());
+    std::sort(sortedRows.begin(), sortedRows.end());
+    EXPECT_EQ(rows, sortedRows);
 }
 
 TEST_F(LoadMeshFile, MissingFileReadsNothingAndShowsNothing) {

@@ -5,6 +5,7 @@
 
 #include "geom/ordering.h"
 #include "geom/quick_sort.h"
+#include "support/scripted_progress.h"
 
 namespace quarvel {
 namespace {
@@ -70,8 +71,8 @@ TEST(SortByLowestZ, SortsByLowestCornerAndKeepsWholeTriangles) {
         list.push_back(t);
     }
     auto sorted = list;
-    const bool cancel = false;
-    EXPECT_TRUE(SortByLowestZ(sorted, 0, static_cast<std::int64_t>(sorted.size()) - 1, cancel));
+    NullProgress quiet;
+    EXPECT_TRUE(SortByLowestZ(sorted, 0, static_cast<std::int64_t>(sorted.size()) - 1, quiet));
     EXPECT_TRUE(
         std::is_sorted(sorted.begin(), sorted.end(),
                        [](const Triangle& a, const Triangle& b) { return a.p1.z < b.p1.z; }));
@@ -86,8 +87,8 @@ TEST(SortByLowestZ, EqualKeysFollowTheHoarePartitionOrder) {
     TTriangleArray list;
     const double keys[] = {2, 1, 2, 1};
     for (int id = 0; id < 4; ++id) list.push_back({{double(id), 0, keys[id]}, {}, {}});
-    const bool cancel = false;
-    SortByLowestZ(list, 0, 3, cancel);
+    NullProgress quiet;
+    SortByLowestZ(list, 0, 3, quiet);
     std::vector<double> ids;
     for (const auto& t : list) ids.push_back(t.p1.x);
     EXPECT_EQ(ids, (std::vector<double>{3, 1, 0, 2}));
@@ -95,12 +96,12 @@ TEST(SortByLowestZ, EqualKeysFollowTheHoarePartitionOrder) {
 
 TEST(SortByLowestZ, CancelLeavesTheListUntouchedAndSingleElementIsKept) {
     TTriangleArray list{{{0, 0, 3}, {}, {}}, {{0, 0, 1}, {}, {}}};
-    const bool cancel = true;
+    test::ScriptedProgress cancel(1);
     EXPECT_FALSE(SortByLowestZ(list, 0, 1, cancel));
     EXPECT_EQ(list[0].p1.z, 3);
 
     TTriangleArray one{{{0, 0, 3}, {}, {}}};
-    const bool go = false;
+    NullProgress go;
     EXPECT_TRUE(SortByLowestZ(one, 0, 0, go));
     EXPECT_TRUE(SortByLowestZ(one, 0, -1, go));
     EXPECT_EQ(one.size(), 1u);

@@ -203,6 +203,23 @@ TEST(Progress, ReportsAtLeastEveryTenPercentAndEndsAtTheTotal) {
     }
 }
 
+// The event carries percentages (of 100) rounded as the status bar rounds done / total,
+// halves to even, so the gauge shows what a report of rows would have shown.
+TEST(Progress, RowsBecomePercentagesRoundedHalfToEven) {
+    MemoryClipboard clipboard;
+    ImagingModel model(clipboard);
+    model.SetImage(solid(5, 8, 90));
+    std::vector<std::pair<long, long>> reports;
+    model.OnProgressReport = [&](long done, long total) { reports.emplace_back(done, total); };
+    model.Blur();
+    // Rows 1..7 of 8: 12.5 -> 12, 37.5 -> 38, 62.5 -> 62, 87.5 -> 88; then the filter's
+    // end and the step's end.
+    const std::vector<std::pair<long, long>> expected{{12, 100}, {25, 100},  {38, 100},
+                                                      {50, 100}, {62, 100},  {75, 100},
+                                                      {88, 100}, {100, 100}, {100, 100}};
+    EXPECT_EQ(reports, expected);
+}
+
 // Decoders that report their rows (GIF's does not: its gauge jumps).
 TEST(Progress, LoadingReportsAtLeastEveryTenPercent) {
     for (const char* file : {"rgb150.jpg", "rgb.bmp", "p8.bmp", "rgb.tif", "rgb.png", "rgb.pcx"}) {

@@ -84,8 +84,8 @@ TEST(MeshRoundTrip, SurfaceWrittenByTheDxfCommandReadsBackFaceForFace) {
         }
     }
     ASSERT_FALSE(expected.empty());
-    const bool stop = false;
-    SortByLowestZ(expected, 0, static_cast<std::int64_t>(expected.size()) - 1, stop);
+    NullProgress quiet;
+    SortByLowestZ(expected, 0, static_cast<std::int64_t>(expected.size()) - 1, quiet);
 
     MeshFaces mesh = ReadMeshFaces(ReadWholeFile(dxf).view(), dxf);
     // The reader keeps file order; compare the two lists as sets of triangles.

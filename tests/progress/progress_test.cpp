@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "progress/gauge.h"
 #include "progress/progress.h"
 #include "support/scripted_progress.h"
@@ -74,6 +76,43 @@ TEST(Progress, AnOldEscapeDoesNotCancelAnOperationThatClearsTheFlag) {
     cancelRequested = false;      // the operation starts
     FlagSink sink(&cancelRequested);
     EXPECT_EQ(runLoop(sink, 20), 21);
+}
+
+// The surface jobs' rule: the counter starts where the job says and moves by the
+// stride; a stride of 0 (fewer than ten rows) reports at every row after the start.
+TEST(RowBarStep, ReportsWhenTheRowPassesTheCounter) {
+    ScriptedProgress sink;
+    RowBarStep bar(sink, 2, 4);
+    for (int i = 0; i <= 12; ++i) ASSERT_TRUE(bar.step(i, i * 10));
+    EXPECT_EQ(sink.positions, (std::vector<int>{30, 70, 110}));
+
+    ScriptedProgress every;
+    RowBarStep small(every, 0, 0);
+    for (int i = 0; i <= 3; ++i) ASSERT_TRUE(small.step(i, i));
+    EXPECT_EQ(every.positions, (std::vector<int>{1, 2, 3}));
+
+    ScriptedProgress cancel(2);
+    RowBarStep stopped(cancel, 0, 1);
+    EXPECT_TRUE(stopped.step(1, 1));
+    EXPECT_FALSE(stopped.step(2, 2));
+}
+
+// The sorts' rule: a pump at the first partition, then one every `every` partitions; a
+// stop is seen at the poll that pumped it in, and the gauge is never moved.
+TEST(PartitionPoll, PumpsAtTheFirstAndEveryNthPartition) {
+    ScriptedProgress sink(3);
+    PartitionPoll poll(sink, 5);
+    int partitions = 0;
+    while (!poll()) ++partitions;
+    EXPECT_EQ(partitions, 10);  // pumps at partitions 0 and 5; the third, at 10, stops
+    EXPECT_EQ(sink.pumps, 3);
+    EXPECT_TRUE(sink.positions.empty());
+
+    ScriptedProgress flagOnly;
+    flagOnly.cancelled = true;
+    const FlagPoll flag(flagOnly);
+    EXPECT_TRUE(flag());
+    EXPECT_EQ(flagOnly.pumps, 0);
 }
 
 TEST(GaugeState, SamePositionTwiceRepaintsOnce) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "support/scripted_progress.h"
+
 namespace quarvel::surface {
 namespace {
 
@@ -50,7 +52,7 @@ TEST(WriteDxfSurface, BlackPixelGivesFourFacesAroundAPeak) {
     TZGrid grid(3, 3, 255);
     grid.at(1, 1) = 0;
     std::ostringstream out;
-    NullJobBar bar;
+    NullProgress bar;
     ASSERT_EQ(WriteDxfSurface(out, grid, jobFor(grid, 3, 3, 1, 1, 2, 3), bar),
               RunStatus::Completed);
     const std::vector<std::string> lines = linesOf(out.str());
@@ -74,7 +76,7 @@ TEST(WriteDxfSurface, BlackPixelGivesFourFacesAroundAPeak) {
 TEST(WriteDxfSurface, OneCellStepsGiveAFacePerGridSquare) {
     const TZGrid grid(6, 5, 255);
     std::ostringstream out;
-    NullJobBar bar;
+    NullProgress bar;
     WriteDxfSurface(out, grid, jobFor(grid, 2.5, 3, 0.5, 0.25, 4, 6), bar);
     const std::vector<std::string> lines = linesOf(out.str());
     std::size_t faces = 0;
@@ -93,7 +95,7 @@ TEST(WriteDxfSurface, WideStepsReadCornersAtRoundedCells) {
     TZGrid grid(3, 5, 255);
     for (int c = 0; c < 5; ++c) grid.at(0, c) = static_cast<std::uint8_t>(50 * c);
     std::ostringstream out;
-    NullJobBar bar;
+    NullProgress bar;
     // Two cells per step: corners at columns 0, 2 and 4 of row 0, nothing averaged.
     WriteDxfSurface(out, grid, jobFor(grid, 5, 3, 2, 2.55, 1, 1), bar);
     const std::vector<std::string> lines = linesOf(out.str());
@@ -102,22 +104,14 @@ TEST(WriteDxfSurface, WideStepsReadCornersAtRoundedCells) {
     EXPECT_EQ(lines[52 + 13], "0.5500");  // column 4, level 200
 }
 
-class CancelAt final : public JobBar {
-public:
-    void setBar(int percent) override { bars.push_back(percent); }
-    void pump() override {}
-    bool takeCancelPress() override { return bars.size() == 2; }
-    std::vector<int> bars;
-};
-
 TEST(WriteDxfSurface, CancelStillEndsWithTheTrailer) {
     const TZGrid grid(42, 3, 255);
     std::ostringstream out;
-    CancelAt bar;
+    test::ScriptedProgress bar(2);
     EXPECT_EQ(WriteDxfSurface(out, grid, jobFor(grid, 3, 42, 1, 1, 2, 42), bar),
               RunStatus::Cancelled);
     // ny = 42: the threshold starts at 2 and grows by 4; reports at rows 3 and 7.
-    EXPECT_EQ(bar.bars, (std::vector<int>{7, 16}));
+    EXPECT_EQ(bar.positions, (std::vector<int>{7, 16}));
     const std::vector<std::string> lines = linesOf(out.str());
     std::size_t faces = 0;
     for (const std::string& l : lines) faces += l == "3DFACE";

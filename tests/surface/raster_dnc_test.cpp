@@ -12,27 +12,28 @@ namespace {
 TRasterMove R(double x, double y, double z) { return {kRapidMove, x, y, z}; }
 TRasterMove F(double x, double y, double z) { return {kFeedMove, x, y, z}; }
 
-TEST(CompactRapids, KeepsFirstAndLastOfEachRapidRunAtOneZ) {
-    TGCode2Array moves{R(0, 0, 1), R(1, 0, 1), R(2, 0, 1), R(3, 0, 1),  // run of four
-                       R(3, 0, 0),                                      // new Z
-                       F(4, 0, 0), R(4, 0, 1), R(5, 0, 1), F(5, 0, 0), R(6, 0, 2)};
-    test::ScriptedProgress progress;
-    ASSERT_EQ(CompactRapids(moves, progress), RunStatus::Completed);
+TGCode2Array thinned(const TGCode2Array& moves) {
+    MoveList out;
+    RapidCompactor compactor(out);
+    for (const TRasterMove& m : moves) compactor.add(m);
+    compactor.finish();
+    return out.moves;
+}
+
+TEST(RapidCompactor, KeepsFirstAndLastOfEachRapidRunAtOneZ) {
+    const TGCode2Array moves{R(0, 0, 1), R(1, 0, 1), R(2, 0, 1), R(3, 0, 1),  // run of four
+                             R(3, 0, 0),                                      // new Z
+                             F(4, 0, 0), R(4, 0, 1), R(5, 0, 1), F(5, 0, 0), R(6, 0, 2)};
     // A run of one rapid is both its own first and last move: it comes out twice.
     const TGCode2Array expected{R(0, 0, 1), R(3, 0, 1), R(3, 0, 0), F(4, 0, 0), R(4, 0, 1),
                                 R(5, 0, 1), F(5, 0, 0), R(6, 0, 2), R(6, 0, 2)};
-    EXPECT_EQ(moves, expected);
-    EXPECT_EQ(progress.pumps, 1 + 9);  // once before, then at indexes 1..9 of 0..9
+    EXPECT_EQ(thinned(moves), expected);
 }
 
-TEST(CompactRapids, CancelLeavesTheListUnchanged) {
-    const TGCode2Array start{R(0, 0, 1), R(1, 0, 1), R(2, 0, 1), F(3, 0, 0)};
-    for (int cancelAt : {1, 3}) {
-        TGCode2Array moves = start;
-        test::ScriptedProgress progress(cancelAt);
-        EXPECT_EQ(CompactRapids(moves, progress), RunStatus::Cancelled);
-        EXPECT_EQ(moves, start);
-    }
+TEST(RapidCompactor, FeedMovesPassUntouchedAndEmptyInputGivesNothing) {
+    const TGCode2Array feeds{F(0, 0, 0), F(1, 0, 0), F(1, 0, 0), F(2, 0, -1)};
+    EXPECT_EQ(thinned(feeds), feeds);
+    EXPECT_TRUE(thinned({}).empty());
 }
 
 TEST(WriteRasterDnc, WordsOnlyForWhatChanges) {
@@ -54,15 +55,18 @@ TEST(WriteRasterDnc, StopBeforeStartWritesNothing) {
     EXPECT_TRUE(out.str().empty());
 }
 
-TEST(RapidCompactor, StreamsLikeTheListForm) {
-    TGCode2Array moves{R(0, 0, 1), R(1, 0, 1), F(1, 0, 0), R(1, 0, 1), R(1, 1, 1), R(0, 1, 1)};
-    MoveList streamed;
-    RapidCompactor compactor(streamed);
-    for (const TRasterMove& m : moves) compactor.add(m);
+// Moves arrive while the path is planned: a run held across finish() is let out once,
+// and a second finish() adds nothing.
+TEST(RapidCompactor, FinishLetsTheHeldMoveOutOnce) {
+    MoveList out;
+    RapidCompactor compactor(out);
+    for (const TRasterMove& m : {R(0, 0, 1), R(1, 0, 1), F(1, 0, 0), R(1, 0, 1), R(1, 1, 1)})
+        compactor.add(m);
+    EXPECT_EQ(out.moves, (TGCode2Array{R(0, 0, 1), R(1, 0, 1), F(1, 0, 0), R(1, 0, 1)}));
     compactor.finish();
-    NullProgress none;
-    CompactRapids(moves, none);
-    EXPECT_EQ(streamed.moves, moves);
+    compactor.finish();
+    EXPECT_EQ(out.moves.back(), R(1, 1, 1));
+    EXPECT_EQ(out.moves.size(), 5u);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <vector>
 
+#include "support/scripted_progress.h"
 #include "surface/raster_dnc.h"
 #include "surface/surface_form.h"
 
@@ -42,26 +43,27 @@ SurfaceJobValues unitJob(const TZGrid& g, double depth, double depthPerPass) {
     return j;
 }
 
-class PassRecorder final : public JobBar {
-public:
-    void setBar(int percent) override { bars.push_back(percent); }
-    void pump() override {}
-    bool takeCancelPress() override { return ++reports == cancelAt; }
-    void passStarted(int pass) override { passes.push_back(pass); }
-    std::vector<int> bars, passes;
-    int reports = 0;
-    int cancelAt = 0;
-};
-
-TGCode2Array movesOf(const TZGrid& g, const SurfaceJobValues& j, JobBar& bar) {
+TGCode2Array movesOf(const TZGrid& g, const SurfaceJobValues& j, Progress& bar,
+                     std::vector<int>* passes = nullptr) {
     MoveList list;
-    EXPECT_EQ(CreateRasterGCode(g, j, bar, list), RunStatus::Completed);
+    const auto onPass = [passes](int pass) {
+        if (passes) passes->push_back(pass);
+    };
+    EXPECT_EQ(CreateRasterGCode(g, j, bar, list, onPass), RunStatus::Completed);
     return list.moves;
 }
 
 TGCode2Array movesOf(const TZGrid& g, const SurfaceJobValues& j) {
-    NullJobBar bar;
+    NullProgress bar;
     return movesOf(g, j, bar);
+}
+
+TGCode2Array thinned(const TGCode2Array& moves) {
+    MoveList out;
+    RapidCompactor compactor(out);
+    for (const TRasterMove& m : moves) compactor.add(m);
+    compactor.finish();
+    return out.moves;
 }
 
 // The worked example, set up through the dialog's fields: a 4 x 4 picture, white but
@@ -79,9 +81,8 @@ TEST(CreateRasterGCode, WorkedExampleGivesTheTwelveLines) {
     std::vector<std::uint8_t> levels(16, 255);
     levels[2] = 0;
     levels[6] = 0;
-    TGCode2Array moves = movesOf(gridOf(4, 4, levels), job);
+    const TGCode2Array moves = thinned(movesOf(gridOf(4, 4, levels), job));
     NullProgress none;
-    ASSERT_EQ(CompactRapids(moves, none), RunStatus::Completed);
     std::ostringstream out;
     ASSERT_EQ(WriteRasterDnc(out, "1/2/03 4:05:06", "pic.bmp", moves, job.feed, none),
               RunStatus::Completed);
@@ -129,9 +130,10 @@ TEST(CreateRasterGCode, OddLastRowIsCutForward) {
 
 TEST(CreateRasterGCode, PassFloorsStopAtDepth) {
     const TZGrid g = gridOf(2, 3, std::vector<std::uint8_t>(6, 0));
-    PassRecorder bar;
-    const TGCode2Array moves = movesOf(g, unitJob(g, .5, .2), bar);
-    EXPECT_EQ(bar.passes, (std::vector<int>{1, 2, 3}));
+    NullProgress bar;
+    std::vector<int> passes;
+    const TGCode2Array moves = movesOf(g, unitJob(g, .5, .2), bar, &passes);
+    EXPECT_EQ(passes, (std::vector<int>{1, 2, 3}));
     std::set<double> floors;
     for (const TRasterMove& m : moves)
         if (m.kind == kFeedMove) floors.insert(m.z);
@@ -150,12 +152,11 @@ TEST(CreateRasterGCode, WhitePictureGivesOnlyRapidsAtRapidHeight) {
 
 TEST(CreateRasterGCode, CancelPressStopsThePasses) {
     const TZGrid g = gridOf(40, 4, std::vector<std::uint8_t>(160, 0));
-    PassRecorder bar;
-    bar.cancelAt = 2;
+    test::ScriptedProgress bar(2);
     MoveList list;
     EXPECT_EQ(CreateRasterGCode(g, unitJob(g, .25, .25), bar, list), RunStatus::Cancelled);
     // ny = 40, stride 4: reports at row pairs 1 and 5, bar at r1 * 100 div rows.
-    EXPECT_EQ(bar.bars, (std::vector<int>{5, 25}));
+    EXPECT_EQ(bar.positions, (std::vector<int>{5, 25}));
 }
 
 }  // namespace

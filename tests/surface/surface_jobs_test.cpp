@@ -6,9 +6,12 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "support/scripted_progress.h"
 #include "surface/gouge.h"
+#include "surface/raster_dnc.h"
 #include "surface/raster_gcode.h"
 
 namespace quarvel::surface {
@@ -48,12 +51,22 @@ SurfaceJobValues jobFor(const TZGrid& g) {
     return j;
 }
 
-class CancelOnFirstReport final : public JobBar {
-public:
-    void setBar(int) override {}
-    void pump() override {}
-    bool takeCancelPress() override { return true; }
-};
+// The file the job must give: the path planned on the gouge-corrected grid, thinned,
+// then written.
+std::string expectedRasterFile(TZGrid grid, const SurfaceJobValues& job, const GougeSettings& gouge,
+                               const DncFileHead& head) {
+    NullProgress none;
+    ApplyJobGougeControl(grid, job, gouge, none);
+    MoveList planned;
+    EXPECT_EQ(CreateRasterGCode(grid, job, none, planned), RunStatus::Completed);
+    MoveList thinned;
+    RapidCompactor compactor(thinned);
+    for (const TRasterMove& m : planned.moves) compactor.add(m);
+    compactor.finish();
+    std::ostringstream out;
+    WriteRasterDnc(out, head.stamp, head.sourceName, thinned.moves, job.feed, none);
+    return out.str();
+}
 
 class SurfaceJobs : public testing::Test {
 protected:
@@ -72,36 +85,77 @@ protected:
     fs::path dir_;
 };
 
-// The job streams the path through the thinning into the file as it is made; that must
-// give the very file the list form gives.
-TEST_F(SurfaceJobs, StreamedRasterFileEqualsTheListForm) {
+TEST_F(SurfaceJobs, RasterFileIsThePlannedPathThinnedAndWritten) {
     const GougeSettings gouge{true, ToolKind::BallMill, 0.05};
     for (std::uint32_t seed : {1u, 2u, 3u}) {
-        TZGrid streamedGrid = randomGrid(23, 17, seed);
-        TZGrid listGrid = streamedGrid;
-        const SurfaceJobValues job = jobFor(listGrid);
+        TZGrid grid = randomGrid(23, 17, seed);
+        const SurfaceJobValues job = jobFor(grid);
         const DncFileHead head{"STAMP", "grid.bmp"};
+        const std::string expected = expectedRasterFile(grid, job, gouge, head);
         NullProgress none;
-        NullJobBar bar;
-        ASSERT_EQ(RunRasterGCodeJob(streamedGrid, job, gouge, path("a.dnc"), head, none, bar),
-                  RunStatus::Completed);
-
-        ApplyJobGougeControl(listGrid, job, gouge, none);
-        MoveList list;
-        ASSERT_EQ(CreateRasterGCode(listGrid, job, bar, list), RunStatus::Completed);
-        ASSERT_EQ(SaveRasterDnc(list.moves, path("b.dnc"), head, job.feed, none),
-                  RunStatus::Completed);
-        EXPECT_EQ(readFile(path("a.dnc")), readFile(path("b.dnc"))) << "seed " << seed;
+        ASSERT_EQ(RunRasterGCodeJob(grid, job, gouge, head, {none, none, {}, {}},
+                                    [&] { return path("a.dnc"); }),
+                  RasterJobEnd::Written);
+        EXPECT_EQ(readFile(path("a.dnc")), expected) << "seed " << seed;
     }
+}
+
+// The file is named only once every pass is done (the window asks the user then), and
+// the stages come in order.
+TEST_F(SurfaceJobs, FileIsChosenAfterThePassesAndBeforeWriting) {
+    TZGrid grid = randomGrid(40, 10, 7);
+    test::ScriptedProgress gauge;
+    test::ScriptedProgress bar;
+    std::vector<std::string> events;
+    const JobFeedback feedback{gauge, bar,
+                               [&](JobStage stage) {
+                                   events.push_back(stage == JobStage::GougeControl ? "gouge"
+                                                    : stage == JobStage::Surface    ? "surface"
+                                                                                    : "writing");
+                               },
+                               [&](int pass) { events.push_back("pass " + std::to_string(pass)); }};
+    const auto choose = [&] {
+        events.push_back("choose");
+        return path("c.dnc");
+    };
+    ASSERT_EQ(RunRasterGCodeJob(grid, jobFor(grid), {true, ToolKind::EndMill, 0.03}, {"S", "x"},
+                                feedback, choose),
+              RasterJobEnd::Written);
+    EXPECT_EQ(events, (std::vector<std::string>{"gouge", "surface", "pass 1", "pass 2", "pass 3",
+                                                "choose", "writing"}));
+    EXPECT_FALSE(bar.positions.empty());
+    EXPECT_TRUE(fs::exists(path("c.dnc")));
+}
+
+TEST_F(SurfaceJobs, NoFileChosenWritesNothing) {
+    TZGrid grid = randomGrid(40, 10, 7);
+    NullProgress none;
+    EXPECT_EQ(RunRasterGCodeJob(grid, jobFor(grid), {}, {"S", "x"}, {none, none, {}, {}},
+                                [] { return std::string(); }),
+              RasterJobEnd::NoFileChosen);
+    EXPECT_EQ(RunRasterGCodeJob(grid, jobFor(grid), {}, {"S", "x"}, {none, none, {}, {}}, {}),
+              RasterJobEnd::NoFileChosen);
+    EXPECT_TRUE(fs::is_empty(dir_));
 }
 
 TEST_F(SurfaceJobs, CancelledRasterJobLeavesTheOldFile) {
     std::ofstream(path("keep.dnc")) << "old";
     TZGrid grid = randomGrid(40, 10, 7);
-    CancelOnFirstReport bar;
+    int asked = 0;
+    const auto choose = [&] {
+        ++asked;
+        return path("keep.dnc");
+    };
     NullProgress none;
-    EXPECT_EQ(RunRasterGCodeJob(grid, jobFor(grid), {}, path("keep.dnc"), {"S", "x"}, none, bar),
-              RunStatus::Cancelled);
+    test::ScriptedProgress bar(1);
+    EXPECT_EQ(RunRasterGCodeJob(grid, jobFor(grid), {}, {"S", "x"}, {none, bar, {}, {}}, choose),
+              RasterJobEnd::PassesCancelled);
+    EXPECT_EQ(asked, 0);
+    // A stop while writing: pump 1 is the writer's first check, 2 its first row report.
+    test::ScriptedProgress gauge(2);
+    EXPECT_EQ(RunRasterGCodeJob(grid, jobFor(grid), {}, {"S", "x"}, {gauge, none, {}, {}}, choose),
+              RasterJobEnd::WritingCancelled);
+    EXPECT_EQ(asked, 1);
     EXPECT_EQ(readFile(path("keep.dnc")), "old");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
@@ -109,10 +163,16 @@ TEST_F(SurfaceJobs, CancelledRasterJobLeavesTheOldFile) {
 TEST_F(SurfaceJobs, EscapeDuringGougeControlWritesNoRasterFile) {
     TZGrid grid = randomGrid(40, 10, 7);
     test::ScriptedProgress gauge(1);
-    NullJobBar bar;
-    EXPECT_EQ(RunRasterGCodeJob(grid, jobFor(grid), {true, ToolKind::EndMill, 0.03}, path("e.dnc"),
-                                {"S", "x"}, gauge, bar),
-              RunStatus::Cancelled);
+    NullProgress bar;
+    int asked = 0;
+    EXPECT_EQ(RunRasterGCodeJob(grid, jobFor(grid), {true, ToolKind::EndMill, 0.03}, {"S", "x"},
+                                {gauge, bar, {}, {}},
+                                [&] {
+                                    ++asked;
+                                    return path("e.dnc");
+                                }),
+              RasterJobEnd::Stopped);
+    EXPECT_EQ(asked, 0);
     EXPECT_FALSE(fs::exists(path("e.dnc")));
 }
 
@@ -120,17 +180,35 @@ TEST_F(SurfaceJobs, EscapeDuringGougeControlWritesNoRasterFile) {
 // line drops it.
 TEST_F(SurfaceJobs, CutShortDxfIsKeptOrDropped) {
     TZGrid grid = randomGrid(40, 10, 9);
-    CancelOnFirstReport bar;
+    test::ScriptedProgress bar(1);
     NullProgress none;
-    EXPECT_EQ(
-        RunDxfSurfaceJob(grid, jobFor(grid), {}, path("k.dxf"), none, bar, CutShortFile::Keep),
-        RunStatus::Cancelled);
+    const JobFeedback feedback{none, bar, {}, {}};
+    EXPECT_EQ(RunDxfSurfaceJob(grid, jobFor(grid), {}, path("k.dxf"), feedback, CutShortFile::Keep),
+              RunStatus::Cancelled);
     const std::string kept = readFile(path("k.dxf"));
     EXPECT_TRUE(kept.ends_with("\r\n0\r\nENDSEC\r\n0\r\nEOF\r\n"));
     EXPECT_EQ(
-        RunDxfSurfaceJob(grid, jobFor(grid), {}, path("d.dxf"), none, bar, CutShortFile::Discard),
+        RunDxfSurfaceJob(grid, jobFor(grid), {}, path("d.dxf"), feedback, CutShortFile::Discard),
         RunStatus::Cancelled);
     EXPECT_FALSE(fs::exists(path("d.dxf")));
+}
+
+// Escape during gouge control: the dialog goes on and writes the surface; the command
+// line stops and writes nothing.
+TEST_F(SurfaceJobs, StopDuringGougeControlOfADxfSurface) {
+    const TZGrid start = randomGrid(40, 10, 9);
+    const GougeSettings gouge{true, ToolKind::EndMill, 0.03};
+    NullProgress none;
+    for (const CutShortFile cutShort : {CutShortFile::Keep, CutShortFile::Discard}) {
+        TZGrid grid = start;
+        test::ScriptedProgress gauge(1);
+        const bool keep = cutShort == CutShortFile::Keep;
+        EXPECT_EQ(RunDxfSurfaceJob(grid, jobFor(grid), gouge, path("g.dxf"), {gauge, none, {}, {}},
+                                   cutShort),
+                  keep ? RunStatus::Completed : RunStatus::Cancelled);
+        EXPECT_EQ(fs::exists(path("g.dxf")), keep);
+        fs::remove(path("g.dxf"));
+    }
 }
 
 TEST(ApplyJobGougeControl, ZeroDiameterOrOffChangesNothing) {
