@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include "text/creation_stamp.h"
 #include "cli_run.h"
 #include "output_checks.h"
 #include "engine/mesh_document.h"
@@ -122,7 +123,7 @@ int runContours(const ContourOptions& o) {
     }
     if (outExt == ".dnc") {
         const toolpath::RegionDncHeader header{
-            toolpath::CurrentDateTimeText(), toolpath::DncSourceName(mesh.Caption),
+            CreationStamp(std::time(nullptr)), toolpath::DncSourceName(mesh.Caption),
             outcome.settings.FeedRate, outcome.settings.RapidHeight};
         toolpath::SaveRegionDnc(o.output, mesh.Regions.withPlaceholder(), header);
     } else {

@@ -23,11 +23,6 @@ struct ConvertArgs {
     std::string output;
 };
 
-std::string reasonWithoutPath(const std::string& what, const std::string& path) {
-    const std::string prefix = path + ": ";
-    return what.rfind(prefix, 0) == 0 ? what.substr(prefix.size()) : what;
-}
-
 // One line per file; a file that cannot be read gets its reason and a failing exit.
 int runImageInfo(const ImageInfoArgs& args) {
     checkJobFiles(args.files);
@@ -39,8 +34,11 @@ int runImageInfo(const ImageInfoArgs& args) {
             std::cout << file << ": " << picture.format << " " << image.width << "x" << image.height
                       << " " << image.bitCount << "-bit " << image.xResDpi << "x" << image.yResDpi
                       << " dpi\n";
+        } catch (const IoError& e) {
+            std::cout << file << ": error: " << (e.path() == file ? e.reason() : e.what()) << "\n";
+            exitCode = kExitFailure;
         } catch (const Error& e) {
-            std::cout << file << ": error: " << reasonWithoutPath(e.what(), file) << "\n";
+            std::cout << file << ": error: " << e.what() << "\n";
             exitCode = kExitFailure;
         }
     }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "text/creation_stamp.h"
 #include "cli_run.h"
 #include "output_checks.h"
 #include "imaging/rgb_load.h"
@@ -87,7 +88,7 @@ int runRelief(const ReliefArgs& args, JobModeCode jobMode) {
     const surface::JobFeedback feedback = terminalFeedback(terminal);
     RunStatus status = RunStatus::Completed;
     if (jobMode == JobModeCode::GCode) {
-        const surface::DncFileHead head{surface::CreationStamp(std::time(nullptr)),
+        const surface::DncFileHead head{CreationStamp(std::time(nullptr)),
                                         std::filesystem::path(args.image).filename().string()};
         const surface::RasterJobEnd end = surface::RunRasterGCodeJob(
             grid, job, gouge, head, feedback, [&args] { return args.output; });

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <exception>
 
+#include "text/creation_stamp.h"
 #include "shell/file_filters.h"
 #include "shell/status_panels.h"
 #include "shell/status_progress.h"
@@ -157,7 +158,7 @@ void TDXF::runRasterGCodeJob() {
         if (!askFileName(kDncSaveFilter, QStringLiteral("Dnc"), path)) return {};
         return path.toStdString();
     };
-    const surface::DncFileHead head{surface::CreationStamp(std::time(nullptr)),
+    const surface::DncFileHead head{CreationStamp(std::time(nullptr)),
                                     context_.job.JobFileName};
     const surface::RasterJobEnd end =
         surface::RunRasterGCodeJob(work_, job, gouge, head, feedback, chooseFile);

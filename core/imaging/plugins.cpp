@@ -148,10 +148,11 @@ PluginOutcome RunPluginProgram(const PluginInfo& plugin, const PixelImage& input
         if (!fs::exists(outPath)) return failed(plugin.name + " wrote no picture", text);
         try {
             result = ReadPicture(outPath).image;
+        } catch (const IoError& e) {
+            return failed(plugin.name + " wrote a picture that cannot be read",
+                          e.path() == outPath ? e.reason() : e.what());
         } catch (const Error& e) {
-            std::string reason = e.what();
-            if (reason.rfind(outPath + ": ", 0) == 0) reason.erase(0, outPath.size() + 2);
-            return failed(plugin.name + " wrote a picture that cannot be read", reason);
+            return failed(plugin.name + " wrote a picture that cannot be read", e.what());
         }
         return {true, {}};
     } catch (const Error& e) {

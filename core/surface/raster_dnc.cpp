@@ -102,17 +102,4 @@ RunStatus WriteRasterDnc(std::ostream& out, const std::string& stamp, const std:
     return RunStatus::Completed;
 }
 
-std::string CreationStamp(std::time_t when) {
-    std::tm local{};
-    localtime_r(&when, &local);
-    std::ostringstream text;
-    try {
-        text.imbue(std::locale(""));
-    } catch (const std::runtime_error&) {
-        text.imbue(std::locale::classic());
-    }
-    text << std::put_time(&local, "%x %X");
-    return text.str();
-}
-
 }  // namespace quarvel::surface

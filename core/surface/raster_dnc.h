@@ -53,8 +53,4 @@ void WriteDncHead(std::ostream& out, const std::string& stamp, const std::string
 RunStatus WriteRasterDnc(std::ostream& out, const std::string& stamp, const std::string& sourceName,
                          const TGCode2Array& moves, double feed, Progress& progress);
 
-// The creation time as the user's locale writes a short date and a long time
-// ("%x %X"); the classic locale when the user's cannot be loaded.
-std::string CreationStamp(std::time_t when);
-
 }  // namespace quarvel::surface

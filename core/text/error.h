@@ -10,15 +10,18 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A file could not be opened, read, written or renamed.
+// A file could not be opened, read, written or renamed. what() is "path: reason"; the
+// two parts are also kept apart, for callers that show the path their own way.
 class IoError : public Error {
 public:
-    IoError(std::string path, const std::string& what)
-        : Error(path + ": " + what), path_(std::move(path)) {}
+    IoError(std::string path, std::string reason)
+        : Error(path + ": " + reason), path_(std::move(path)), reason_(std::move(reason)) {}
     const std::string& path() const { return path_; }
+    const std::string& reason() const { return reason_; }
 
 private:
     std::string path_;
+    std::string reason_;
 };
 
 // A file was read but its text is not what was expected.

@@ -102,13 +102,4 @@ std::string DncSourceName(const std::string& caption) {
     return name;
 }
 
-std::string CurrentDateTimeText() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char buffer[32];
-    const std::size_t n = std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M:%S", &local);
-    return std::string(buffer, n);
-}
-
 }  // namespace quarvel::toolpath

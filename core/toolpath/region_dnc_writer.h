@@ -36,9 +36,6 @@ void SaveRegionDnc(const std::string& path, const engine::TRegionArray& regions,
 // as "[" and "]" so that a controller does not read a nested comment.
 std::string DncSourceName(const std::string& caption);
 
-// The local date and time as "YYYY-MM-DD HH:MM:SS".
-std::string CurrentDateTimeText();
-
 inline constexpr const char* kOptimizingText = "Optimizing toolpaths...";
 inline constexpr const char* kWritingText = "Writing toolpaths to file...";
 
