@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
     addReliefCommands(app, run);
     addContourCommands(app, run);
     addDncCommands(app, run);
+    addPreviewCommands(app, run);
     installInterruptHandler();
 
     try {
