@@ -41,8 +41,9 @@ view3d::PreviewParams checkedParams(const PreviewArgs& args) {
         throw InvalidInput("--view: expected top or iso, found '" + args.view + "'");
     }
     const auto size = view3d::ParsePreviewSize(args.size);
-    if (!size) throw InvalidInput("--size: expected WxH from 1x1 to 16384x16384, found '" +
-                                  args.size + "'");
+    if (!size)
+        throw InvalidInput("--size: expected WxH from 1x1 to 16384x16384, found '" + args.size +
+                           "'");
     params.width = size->first;
     params.height = size->second;
     return params;

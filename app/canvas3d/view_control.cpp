@@ -52,8 +52,8 @@ void ApplyIsometricView(TDraw3D& panel) { setView(panel, 345, 300, 0); }
 void ZoomByDrag(TDraw3D& panel, int dy) {
     const int height = panel.height();
     if (height <= 0 || dy == 0) return;
-    const int zoom = view3d::RoundToPixel(static_cast<double>(-dy * 100) / height) +
-                     panel.View3DOptions().Zoom;
+    const int zoom =
+        view3d::RoundToPixel(static_cast<double>(-dy * 100) / height) + panel.View3DOptions().Zoom;
     if (zoom > 0) panel.setZoom(zoom);
 }
 

@@ -58,7 +58,8 @@ void DncTextPane::setText(const QByteArray& bytes) {
 QString DncTextPane::lineText(qsizetype lineNo) const {
     if (lineNo < 1 || lineNo > lineCount()) return {};
     const auto i = static_cast<std::size_t>(lineNo - 1);
-    return decodedLine(QByteArrayView(bytes_).sliced(lineStarts_[i], lineEnds_[i] - lineStarts_[i]));
+    return decodedLine(
+        QByteArrayView(bytes_).sliced(lineStarts_[i], lineEnds_[i] - lineStarts_[i]));
 }
 
 QString DncTextPane::toPlainText() const {
@@ -89,7 +90,8 @@ bool DncTextPane::showLine(qsizetype lineNo) {
     if (lineNo < 1 || lineNo > lineCount()) return false;
     marked_ = lineNo;
     const int visible = std::max(1, viewport()->height() / lineHeight());
-    verticalScrollBar()->setValue(static_cast<int>(std::max<qsizetype>(0, lineNo - 1 - visible / 2)));
+    verticalScrollBar()->setValue(
+        static_cast<int>(std::max<qsizetype>(0, lineNo - 1 - visible / 2)));
     horizontalScrollBar()->setValue(0);
     viewport()->update();
     return true;

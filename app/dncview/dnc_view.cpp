@@ -66,8 +66,8 @@ void TfrmDnc::FormActivate() {
 QString TfrmDnc::notUnderstoodText() const {
     const qint64 count = read_.notUnderstoodCount;
     if (count == 0) return QStringLiteral("All lines understood");
-    return QString::number(count) +
-           (count == 1 ? QStringLiteral(" line not understood") : QStringLiteral(" lines not understood"));
+    return QString::number(count) + (count == 1 ? QStringLiteral(" line not understood")
+                                                : QStringLiteral(" lines not understood"));
 }
 
 void TfrmDnc::placeSplitter() {

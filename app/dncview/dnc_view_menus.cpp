@@ -49,8 +49,7 @@ QMenu* TfrmDnc::buildViewMenu() {
     menu->addSeparator();
     mnuFirstNotUnderstood = addItem(menu, QStringLiteral("First Line &Not Understood"),
                                     QStringLiteral("mnuFirstNotUnderstood"));
-    connect(mnuFirstNotUnderstood, &QAction::triggered, this,
-            &TfrmDnc::mnuFirstNotUnderstoodClick);
+    connect(mnuFirstNotUnderstood, &QAction::triggered, this, &TfrmDnc::mnuFirstNotUnderstoodClick);
     return menu;
 }
 

@@ -22,8 +22,8 @@ const QString& programFile() {
     static const QString path = [] {
         const QString file = QDir::temp().filePath("quarvel_bench_dnc_view_1m.dnc");
         QFile out(file);
-        if (out.open(QIODevice::WriteOnly)) out.write(QByteArray::fromStdString(
-                                               bench::RasterProgramText()));
+        if (out.open(QIODevice::WriteOnly))
+            out.write(QByteArray::fromStdString(bench::RasterProgramText()));
         return file;
     }();
     return path;

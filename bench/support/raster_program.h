@@ -12,8 +12,7 @@ namespace quarvel::bench {
 
 inline std::string RasterProgramText(int side = 1000) {
     const auto heightAt = [](int x, int y) {
-        return -0.125 * (1 + std::sin(x / 41.0) * std::cos(y / 29.0)) -
-               0.0001 * ((x * 7 + y) % 5);
+        return -0.125 * (1 + std::sin(x / 41.0) * std::cos(y / 29.0)) - 0.0001 * ((x * 7 + y) % 5);
     };
     surface::TGCode2Array moves;
     moves.reserve(static_cast<std::size_t>(side) * (side + 1) + 2);

@@ -27,10 +27,10 @@ public:
         for (int k = 1; k < pieces; ++k) {
             const double t = static_cast<double>(k) / pieces;
             const double angle = a.startAngle + sweep * t;
-            plot_.points.push_back({ModelToPanel(scale_, a.centreX + a.radius * std::cos(angle),
-                                                 a.centreY + a.radius * std::sin(angle),
-                                                 startZ + (m.z - startZ) * t),
-                                    PlotPen::Feed});
+            plot_.points.push_back(
+                {ModelToPanel(scale_, a.centreX + a.radius * std::cos(angle),
+                              a.centreY + a.radius * std::sin(angle), startZ + (m.z - startZ) * t),
+                 PlotPen::Feed});
         }
         line(m, PlotPen::Feed);
     }
@@ -46,8 +46,8 @@ int ArcPieces(double radiusPx, double sweep) {
     const double turn = std::min(std::fabs(sweep), kTwoPi);
     if (!(radiusPx > kArcTolerancePx) || !(turn > 0)) return 1;
     // A chord of angle a strays r(1 - cos(a/2)) from its circle.
-    const double step = std::max(2.0 * std::acos(1.0 - kArcTolerancePx / radiusPx),
-                                 kTwoPi / kMostArcPieces);
+    const double step =
+        std::max(2.0 * std::acos(1.0 - kArcTolerancePx / radiusPx), kTwoPi / kMostArcPieces);
     return std::clamp(static_cast<int>(std::ceil(turn / step)), 1, kMostArcPieces);
 }
 
