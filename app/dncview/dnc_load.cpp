@@ -49,6 +49,7 @@ DncLoadResult TfrmDnc::LoadDnc(const QString& fileName) {
 void TfrmDnc::showLoaded(const QString& fileName, gcode::DncReadResult read) {
     read_ = std::move(read);
     plot_.reset();
+    loaded_ = true;
     setWindowTitle(fileName);
     mnuFirstNotUnderstood->setEnabled(read_.notUnderstoodCount > 0);
     frame_.status().setDetail(notUnderstoodText());

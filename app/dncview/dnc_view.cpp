@@ -60,7 +60,7 @@ TfrmDnc::TfrmDnc(TQuarvelFrame& frame) : frame_(frame) {
 
 void TfrmDnc::FormActivate() {
     frame_.DisablePictureButtons(true);
-    if (windowTitle() != kDncCaption) frame_.status().setDetail(notUnderstoodText());
+    if (loaded_) frame_.status().setDetail(notUnderstoodText());
 }
 
 QString TfrmDnc::notUnderstoodText() const {
@@ -78,6 +78,7 @@ void TfrmDnc::placeSplitter() {
 void TfrmDnc::closeEvent(QCloseEvent* event) {
     read_ = {};
     plot_.reset();
+    loaded_ = false;
     frame_.ShowReady();
     event->accept();
 }

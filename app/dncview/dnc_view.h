@@ -78,6 +78,7 @@ private:
     // turn or zoom reuses them; a new size or file makes them again.
     std::optional<view3d::DncPlot> plot_;
     view3d::ModelScale plotScale_;
+    bool loaded_ = false;
 };
 
 }  // namespace quarvel::app

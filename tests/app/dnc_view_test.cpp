@@ -15,6 +15,7 @@
 #include "dncview/dnc_view.h"
 #include "scripted_prompts.h"
 #include "shell/quarvel_frame.h"
+#include "view3d/dnc_preview.h"
 
 using namespace quarvel::app;
 using quarvel::test::ScriptedPrompts;
@@ -142,6 +143,41 @@ private slots:
             for (int dx = -1; dx <= 1; ++dx)
                 near += plot.pixelColor(top + QPoint(dx, dy)) == kGreen;
         QVERIFY(near > 0);
+    }
+
+    // The window and `quarvel-cli preview` draw the same projected polyline.
+    void plotMatchesThePreviewOfThePanelsSize() {
+        TfrmDnc* w = ImportDncFile(*frame, writeFile("square.dnc", kSquareProgram));
+        QVERIFY(w);
+        for (const auto view :
+             {quarvel::view3d::PresetView::Top, quarvel::view3d::PresetView::Isometric}) {
+            view == quarvel::view3d::PresetView::Top ? w->mnuTopClick() : w->mnuIsometricClick();
+            w->Draw3D->paintPicture();
+            const QImage& plot = w->Draw3D->picture();
+            const int width = plot.width(), height = plot.height();
+            const auto preview =
+                quarvel::view3d::RenderDncPreview(w->document(), {width, height, view});
+            const auto options = quarvel::view3d::PresetOptions(view);
+            QCOMPARE(w->Draw3D->View3DOptions(), options);
+            const auto chart =
+                quarvel::view3d::ChartRect({0, 0, width, height}, quarvel::view3d::kPanelBorder);
+            QCOMPARE(w->Draw3D->chartRect(), chart);
+            const auto scale =
+                quarvel::view3d::FitModelScale(w->document().bounds, width, height, chart.bottom);
+            const auto projected =
+                quarvel::view3d::ProjectPlot(quarvel::view3d::DncPlotPoints(w->document(), scale),
+                                             quarvel::view3d::MakeProjection(&options, chart));
+            int inside = 0;
+            for (const auto& p : projected.points) {
+                if (p.at.x < 2 || p.at.y < 2 || p.at.x >= width - 2 || p.at.y >= height - 2)
+                    continue;
+                ++inside;
+                const auto rgb = preview.at(p.at.x, p.at.y);
+                QVERIFY(plot.pixelColor(p.at.x, p.at.y) != Qt::white);
+                QVERIFY(QColor(rgb.red, rgb.green, rgb.blue) != Qt::white);
+            }
+            QVERIFY(inside >= 3);
+        }
     }
 
     void draftBoxWhileDragging() {
