@@ -26,6 +26,9 @@ TfrmDnc* ImportDncFile(TQuarvelFrame& frame, const QString& path) {
     window->Draw3D->setRotation(0);
     window->Draw3D->setElevation(0);
     window->show();
+    // Keys go to the new viewer, so that Escape reaches the load even when the command
+    // came from a window that ignores Escape.
+    window->DncText->setFocus();
     JobState& job = frame.jobState();
     job.CancelRequested = false;
     const DncLoadResult result = window->LoadDnc(path);

@@ -1,7 +1,6 @@
 #include "dncview/dnc_view.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSplitter>
@@ -9,11 +8,8 @@
 #include <algorithm>
 
 #include "canvas3d/view_control.h"
-#include "gcode/dnc_reader.h"
 #include "shell/busy_cursor.h"
 #include "shell/quarvel_frame.h"
-#include "shell/status_progress.h"
-#include "text/error.h"
 
 namespace quarvel::app {
 
