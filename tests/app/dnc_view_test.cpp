@@ -255,6 +255,26 @@ private slots:
         QCOMPARE(frame->status().detail(), QString::number(count) + " lines not understood");
     }
 
+    void textPaneSplitsLinesAsTheReaderDoes() {
+        DncTextPane pane;
+        pane.resize(200, 100);
+        pane.setText("G0 X1\rG1 Y2\r\n\nX\xe9\nY\xc3\xa9\r\n");
+        QCOMPARE(pane.lineCount(), 5);  // the last line end closes the fifth line
+        QCOMPARE(pane.lineText(1), QStringLiteral("G0 X1"));
+        QCOMPARE(pane.lineText(2), QStringLiteral("G1 Y2"));
+        QCOMPARE(pane.lineText(3), QString());
+        QCOMPARE(pane.lineText(4), QStringLiteral("X\u00e9"));  // Latin-1
+        QCOMPARE(pane.lineText(5), QStringLiteral("Y\u00e9"));  // UTF-8
+        QVERIFY(!pane.showLine(6));
+        QVERIFY(!pane.showLine(0));
+        QCOMPARE(pane.markedLine(), 0);
+        QVERIFY(pane.showLine(5));
+        QCOMPARE(pane.markedLine(), 5);
+        pane.setText({});
+        QCOMPARE(pane.lineCount(), 1);
+        QCOMPARE(pane.markedLine(), 0);
+    }
+
     void commandLineNamesOpenInTheViewer() {
         for (const char* name : {"a.dnc", "B.NC", "c.ngc", "d.GCode", "e.tap"})
             QVERIFY2(IsDncFileName(name), name);
