@@ -3,6 +3,7 @@
 #include <QSplashScreen>
 #include <QTimer>
 
+#include "dncview/dnc_import.h"
 #include "meshview/mesh_import.h"
 #include "picture/picture_setup.h"
 #include "shell/artwork.h"
@@ -50,12 +51,16 @@ int main(int argc, char** argv) {
         [&frame](quarvel::app::TfrmPicture& p) { quarvel::app::DXFSurface1Click(frame, p); },
         [&frame](quarvel::app::TfrmPicture& p) { quarvel::app::GCode1Click(frame, p); }, {});
     quarvel::app::InstallMeshWindows(frame);
+    quarvel::app::InstallDncViewer(frame);
     waitMilliseconds(1000);
     splash.close();
 
     frame.show();
     for (const QString& path : app.arguments().mid(1)) {
-        if (quarvel::app::IsMeshFileName(path)) {
+        if (quarvel::app::IsDncFileName(path)) {
+            quarvel::app::ImportDncFile(frame, path);
+            frame.ShowReady();
+        } else if (quarvel::app::IsMeshFileName(path)) {
             frame.jobState().JobMode = quarvel::JobModeCode::MeshImport;
             quarvel::app::ImportMeshFile(frame, path);
         } else {

@@ -6,10 +6,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QMouseEvent>
-#include <QWheelEvent>
 #include <algorithm>
 
+#include "canvas3d/view_control.h"
 #include "engine/mesh_loading.h"
 #include "io/stl_reader.h"
 #include "shell/busy_cursor.h"
@@ -89,21 +88,14 @@ void TfrmDXFView::closeEvent(QCloseEvent* event) {
 }
 
 MeshViewScale TfrmDXFView::viewScaleFor(const quarvel::MeshBounds& b) const {
-    if (b.spanX == 0 || b.spanY == 0) return {1.0, 0};  // exact: a flat mesh has no scale
     const QSize outer = outerSize();
-    return {std::min(outer.width() / b.spanX, outer.height() / b.spanY),
-            Draw3D->chartRect().bottom};
+    return view3d::FitModelScale(b, outer.width(), outer.height(), Draw3D->chartRect().bottom);
 }
 
 void TfrmDXFView::Draw3DPaint(TCanvas3D& canvas) {
     quarvel::MeshBounds& b = mesh_.Bounds;
     const MeshViewScale view = viewScaleFor(b);
-    if (b.spanX == 0 || b.spanY == 0) {
-        b.minX = 0;
-        b.maxX = 1;
-        b.minY = 0;
-        b.maxY = 1;
-    }
+    b = view3d::DrawnBounds(b);
     ViewScale = view.scale;
     base_ = view.base;
     const double s = ViewScale;
@@ -111,10 +103,7 @@ void TfrmDXFView::Draw3DPaint(TCanvas3D& canvas) {
     const bool regionsShown = !mesh_.Regions.empty() && mnuToolpaths->isChecked();
     canvas.setPenColor(regionsShown ? palette().color(QPalette::Button) : QColor(Qt::black));
     if (DraftMode) {
-        const view3d::PixelRect box{pixel(b.minX * s), base - pixel(b.minY * s), pixel(b.maxX * s),
-                                    base - pixel(b.maxY * s)};
-        canvas.FillQuadAtDepth(box, pixel(b.minZ * s));
-        canvas.FillQuadAtDepth(box, pixel(b.maxZ * s));
+        DrawDraftBox(canvas, view3d::DraftBoxOf(b, view));
         return;
     }
     BusyCursor busy;
@@ -145,15 +134,9 @@ void TfrmDXFView::DrawRegionNow(const engine::TRegion& region) {
     Draw3D->drawOnLastPicture([&](TCanvas3D& canvas) { DrawRegion(canvas, region); });
 }
 
-void TfrmDXFView::setView(int rotation, int elevation, int tilt) {
-    Draw3D->setRotation(rotation);
-    Draw3D->setElevation(elevation);
-    Draw3D->setTilt(tilt);
-}
+void TfrmDXFView::mnuTopClick() { ApplyTopView(*Draw3D); }
 
-void TfrmDXFView::mnuTopClick() { setView(0, 0, 0); }
-
-void TfrmDXFView::mnuIsometricClick() { setView(345, 300, 0); }
+void TfrmDXFView::mnuIsometricClick() { ApplyIsometricView(*Draw3D); }
 
 void TfrmDXFView::mnuFitClick() {
     const quarvel::MeshBounds& b = mesh_.Bounds;
@@ -167,62 +150,9 @@ void TfrmDXFView::mnuFitClick() {
 }
 
 bool TfrmDXFView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != Draw3D) return QWidget::eventFilter(watched, event);
-    switch (event->type()) {
-        case QEvent::MouseButtonPress:
-            Draw3DMouseDown(static_cast<QMouseEvent*>(event)->position().toPoint());
-            return true;
-        case QEvent::MouseMove: {
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            Draw3DMouseMove(mouse->position().toPoint(), mouse->buttons(), mouse->modifiers());
-            return true;
-        }
-        case QEvent::MouseButtonRelease: Draw3DMouseUp(); return true;
-        case QEvent::Wheel: {
-            // Each notch (120) zooms as a right-drag over a tenth of the panel height.
-            const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
-            zoomByDrag(-delta * Draw3D->height() / 1200);
-            return true;
-        }
-        default: return QWidget::eventFilter(watched, event);
-    }
-}
-
-void TfrmDXFView::Draw3DMouseDown(const QPoint& at) {
-    LastMouseX = at.x();
-    LastMouseY = at.y();
-    DraftMode = true;
-}
-
-void TfrmDXFView::Draw3DMouseMove(const QPoint& at, Qt::MouseButtons buttons,
-                                  Qt::KeyboardModifiers keys) {
-    const int dx = at.x() - LastMouseX, dy = at.y() - LastMouseY;
-    const Qt::KeyboardModifiers held = keys & ~Qt::KeypadModifier;
-    const view3d::TView3DOptions& o = Draw3D->View3DOptions();
-    if (buttons == Qt::LeftButton && held == Qt::NoModifier) {
-        Draw3D->setElevation(o.Elevation + dy);
-        Draw3D->setRotation(o.Rotation - dx);
-    } else if (buttons == Qt::LeftButton && held == Qt::ShiftModifier) {
-        Draw3D->setHorizOffset(o.HorizOffset + dx);
-        Draw3D->setVertOffset(o.VertOffset + dy);
-    } else if (buttons == Qt::RightButton && held == Qt::NoModifier) {
-        zoomByDrag(dy);
-    }
-    LastMouseX = at.x();
-    LastMouseY = at.y();
-}
-
-void TfrmDXFView::zoomByDrag(int dy) {
-    const int height = Draw3D->height();
-    if (height <= 0 || dy == 0) return;
-    // The product is taken in integers, the quotient rounded halves to even.
-    const int zoom = pixel(static_cast<double>(-dy * 100) / height) + Draw3D->View3DOptions().Zoom;
-    if (zoom > 0) Draw3D->setZoom(zoom);
-}
-
-void TfrmDXFView::Draw3DMouseUp() {
-    DraftMode = false;
-    Draw3D->update();
+    if (watched == Draw3D && HandleViewMouse(*Draw3D, {LastMouseX, LastMouseY, DraftMode}, event))
+        return true;
+    return QWidget::eventFilter(watched, event);
 }
 
 engine::MeshLoadOutcome TfrmDXFView::readMeshFile(const QString& fileName) {

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "canvas3d/draw3d.h"
+#include "view3d/model_scale.h"
 #include "engine/mesh_document.h"
 #include "engine/mesh_loading.h"
 #include "text/error.h"
@@ -33,10 +34,7 @@ struct MeshWindowCommands {
 enum class MeshLoadResult { Loaded, Missing, Cancelled, Failed };
 
 // The base line and scale one paint draws the model with.
-struct MeshViewScale {
-    double scale = 1.0;  // model units to panel pixels
-    int base = 0;        // panel row of model y = 0
-};
+using MeshViewScale = view3d::ModelScale;
 
 class TfrmDXFView : public QWidget, public MenuOwner {
     Q_OBJECT
@@ -89,11 +87,6 @@ private:
     QMenu* buildViewMenu();
     void placePanel();
     QSize outerSize() const;
-    void Draw3DMouseDown(const QPoint& at);
-    void Draw3DMouseMove(const QPoint& at, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys);
-    void Draw3DMouseUp();
-    void zoomByDrag(int dy);
-    void setView(int rotation, int elevation, int tilt);
     engine::MeshLoadOutcome readMeshFile(const QString& fileName);
     void reportLoadFailure(const QString& fileName, const quarvel::Error& error);
 

@@ -13,7 +13,9 @@ const QString kImageFilter = QStringLiteral(
     "GIFF Files *.Gif|*.gif|WinMF Files *.Wmf|*.wmf");
 const QString kDxfFilter =
     QStringLiteral("DXF and STL meshes|*.Dxf;*.Stl|DXF files|*.Dxf|STL files|*.Stl");
-const QString kDncFilter = QStringLiteral("DNC files *.Dnc|*.Dnc|All Files *.*|*.*");
+const QString kDncFilter = QStringLiteral(
+    "DNC files *.Dnc|*.Dnc|G-code files *.Nc *.Ngc *.Gcode *.Tap|*.Nc;*.Ngc;*.Gcode;*.Tap|"
+    "All Files *.*|*.*");
 
 void prepareImportDialog(QFileDialog& dialog, const QString& filter) {
     dialog.setFileMode(QFileDialog::ExistingFile);
