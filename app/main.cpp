@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "meshview/mesh_import.h"
+#include "meshview/region_tools.h"
 #include "picture/picture_setup.h"
 #include "shell/artwork.h"
 #include "shell/quarvel_application.h"
@@ -49,7 +50,7 @@ int main(int argc, char** argv) {
     frame.setCreateCommands(
         [&frame](quarvel::app::TfrmPicture& p) { quarvel::app::DXFSurface1Click(frame, p); },
         [&frame](quarvel::app::TfrmPicture& p) { quarvel::app::GCode1Click(frame, p); }, {});
-    quarvel::app::InstallMeshWindows(frame);
+    quarvel::app::InstallRegionTools(frame);
     waitMilliseconds(1000);
     splash.close();
 

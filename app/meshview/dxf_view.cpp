@@ -81,6 +81,10 @@ void TfrmDXFView::resizeEvent(QResizeEvent* event) {
 }
 
 void TfrmDXFView::closeEvent(QCloseEvent* event) {
+    if (running_) {
+        event->ignore();
+        return;
+    }
     if (commands_.closing) commands_.closing(*this);
     mesh_.Edges = {};
     mesh_.Triangles = {};
@@ -143,6 +147,31 @@ void TfrmDXFView::DrawRegion(TCanvas3D& canvas, const engine::TRegion& region) {
 
 void TfrmDXFView::DrawRegionNow(const engine::TRegion& region) {
     Draw3D->drawOnLastPicture([&](TCanvas3D& canvas) { DrawRegion(canvas, region); });
+}
+
+void TfrmDXFView::DrawRegionsNow(const engine::TRegionArray& regions, std::size_t firstNew) {
+    Draw3D->drawOnLastPicture([&](TCanvas3D& canvas) {
+        for (std::size_t i = firstNew; i < regions.size(); ++i) DrawRegion(canvas, regions[i]);
+    });
+}
+
+void TfrmDXFView::setRunning(bool running) {
+    if (running == running_) return;
+    running_ = running;
+    if (running) {
+        saveDncWasEnabled_ = SaveDNC1->isEnabled();
+        saveDxfWasEnabled_ = SaveDXF1->isEnabled();
+    }
+    SaveDNC1->setEnabled(!running && saveDncWasEnabled_);
+    SaveDXF1->setEnabled(!running && saveDxfWasEnabled_);
+    mnuClose->setEnabled(!running);
+}
+
+QString TfrmDXFView::sourceFile() const {
+    if (!sourceFile_.isEmpty()) return sourceFile_;
+    return kind_ == MeshWindowKind::ImportedMesh && mesh_.Caption != engine::kMeshCaption
+               ? QString::fromStdString(mesh_.Caption)
+               : QString();
 }
 
 void TfrmDXFView::setView(int rotation, int elevation, int tilt) {
