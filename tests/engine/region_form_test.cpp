@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace quarvel::engine {
 namespace {
 
@@ -72,7 +74,12 @@ INSTANTIATE_TEST_SUITE_P(
                       StyleCase{RegionStyle::Topography, false, true, true, true, true},
                       StyleCase{RegionStyle::Topography, true, true, true, false, true},
                       StyleCase{RegionStyle::Vectorize, false, false, false, true, true},
-                      StyleCase{RegionStyle::Vectorize, true, false, false, false, true}));
+                      StyleCase{RegionStyle::Vectorize, true, false, false, false, true}),
+    [](const ::testing::TestParamInfo<StyleCase>& info) {
+        const char* names[] = {"SingleDepth", "Topography", "Vectorize"};
+        return std::string(names[static_cast<int>(info.param.style)]) +
+               (info.param.multiple ? "MultipleDepths" : "OneDepth");
+    });
 
 TEST(RegionRunForm, RegionDepthsAndCheckBoxesSwitchTheirFields) {
     RegionRunForm form;
@@ -156,7 +163,12 @@ INSTANTIATE_TEST_SUITE_P(Fields, Refusal,
                                            RefusalCase{RegionField::Feedrate, "1,5"},
                                            RefusalCase{RegionField::Rapid, "nan"},
                                            RefusalCase{RegionField::Width, "x"},
-                                           RefusalCase{RegionField::CurveFit, "1.5"}));
+                                           RefusalCase{RegionField::CurveFit, "1.5"}),
+                         [](const ::testing::TestParamInfo<RefusalCase>& info) {
+                             std::string name = RegionFieldCaption(info.param.field);
+                             std::erase(name, ' ');
+                             return name;
+                         });
 
 TEST(RegionRunForm, FieldsARunDoesNotReadMayHoldAnything) {
     RegionRunForm form;
