@@ -51,6 +51,13 @@ struct StyleCase {
     bool opDepth, zStep, cutDepth, regionDepths;
 };
 
+std::string styleCaseName(const ::testing::TestParamInfo<StyleCase>& info) {
+    const std::string style = info.param.style == RegionStyle::SingleDepth  ? "SingleDepth"
+                              : info.param.style == RegionStyle::Topography ? "Topography"
+                                                                            : "Vectorize";
+    return style + (info.param.multiple ? "MultipleDepths" : "OneDepth");
+}
+
 class StyleClick : public ::testing::TestWithParam<StyleCase> {};
 
 TEST_P(StyleClick, EnablesTheFieldsTheStyleUses) {
@@ -75,11 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StyleCase{RegionStyle::Topography, true, true, true, false, true},
                       StyleCase{RegionStyle::Vectorize, false, false, false, true, true},
                       StyleCase{RegionStyle::Vectorize, true, false, false, false, true}),
-    [](const ::testing::TestParamInfo<StyleCase>& info) {
-        const char* names[] = {"SingleDepth", "Topography", "Vectorize"};
-        return std::string(names[static_cast<int>(info.param.style)]) +
-               (info.param.multiple ? "MultipleDepths" : "OneDepth");
-    });
+    styleCaseName);
 
 TEST(RegionRunForm, RegionDepthsAndCheckBoxesSwitchTheirFields) {
     RegionRunForm form;
@@ -140,6 +143,12 @@ struct RefusalCase {
     const char* text;
 };
 
+std::string refusalName(const ::testing::TestParamInfo<RefusalCase>& info) {
+    std::string name = RegionFieldCaption(info.param.field);
+    std::erase(name, ' ');
+    return name;
+}
+
 class Refusal : public ::testing::TestWithParam<RefusalCase> {};
 
 TEST_P(Refusal, NamesTheFieldThatIsNoNumber) {
@@ -164,11 +173,7 @@ INSTANTIATE_TEST_SUITE_P(Fields, Refusal,
                                            RefusalCase{RegionField::Rapid, "nan"},
                                            RefusalCase{RegionField::Width, "x"},
                                            RefusalCase{RegionField::CurveFit, "1.5"}),
-                         [](const ::testing::TestParamInfo<RefusalCase>& info) {
-                             std::string name = RegionFieldCaption(info.param.field);
-                             std::erase(name, ' ');
-                             return name;
-                         });
+                         refusalName);
 
 TEST(RegionRunForm, FieldsARunDoesNotReadMayHoldAnything) {
     RegionRunForm form;
