@@ -59,8 +59,11 @@ public:
     void DrawRegion(TCanvas3D& canvas, const engine::TRegion& region);
     // One region onto the picture of the last paint, shown at once (during a run).
     void DrawRegionNow(const engine::TRegion& region);
-    // Entries firstNew..last of `regions` onto the picture of the last paint, shown once.
-    void DrawRegionsNow(const engine::TRegionArray& regions, std::size_t firstNew);
+    // Entries firstNew..last of `regions` onto the picture of the last paint, shown once;
+    // x and y are multiplied by xyScale and depths by depthScale first (a picture run's
+    // levels are still in pixels and grey levels).
+    void DrawRegionsNow(const engine::TRegionArray& regions, std::size_t firstNew,
+                        double xyScale = 1.0, double depthScale = 1.0);
 
     // While a run lets events through: Save DNC, Save DXF and Close are disabled and the
     // window does not close; afterwards they are as they were.
@@ -103,6 +106,8 @@ private:
     QMenu* buildFileMenu();
     QMenu* buildViewMenu();
     void placePanel();
+    void drawScaledRegion(TCanvas3D& canvas, const engine::TRegion& region, double xyScale,
+                          double depthScale);
     QSize outerSize() const;
     void Draw3DMouseDown(const QPoint& at);
     void Draw3DMouseMove(const QPoint& at, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys);

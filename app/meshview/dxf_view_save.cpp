@@ -19,8 +19,8 @@ QString TfrmDXFView::askSaveFile(const QString& filter, const QString& extension
     // The dialog starts beside the source file and offers its name with the new extension
     // (chosen after the filter, which would otherwise rewrite it).
     dialog.selectFile(source.isEmpty() ? QString()
-                                       : QFileInfo(source).completeBaseName() +
-                                             QLatin1Char('.') + extension.toLower());
+                                       : QFileInfo(source).completeBaseName() + QLatin1Char('.') +
+                                             extension.toLower());
     if (!frame_.runFileDialog(dialog, source)) return {};
     QString path = dialog.selectedFiles().value(0);
     if (path.isEmpty()) return {};

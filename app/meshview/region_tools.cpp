@@ -38,16 +38,15 @@ TfrmToolPaths* InstallRegionTools(TQuarvelFrame& frame) {
 namespace {
 
 // The picture's pixels as 24-bit rows (other depths through a copy).
-RunStatus prepareFrom(const imaging::PixelImage& shown, JobState& job,
-                              engine::MeshDocument& mesh, Progress& progress) {
+RunStatus prepareFrom(const imaging::PixelImage& shown, JobState& job, engine::MeshDocument& mesh,
+                      Progress& progress) {
     imaging::PixelImage expanded;
     const imaging::PixelImage* image = &shown;
     if (!shown.isTrueColor()) {
         expanded = imaging::ExpandTo24(shown);
         image = &expanded;
     }
-    const PixelView24 view{image->width, image->height, image->rowBytes(),
-                           image->pixels.data()};
+    const PixelView24 view{image->width, image->height, image->rowBytes(), image->pixels.data()};
     return engine::PrepareRasterToVector(view, job, mesh, progress);
 }
 

@@ -39,8 +39,7 @@ std::size_t slot(RegionStyle s) { return static_cast<std::size_t>(s); }
 
 }  // namespace
 
-TfrmToolPaths::TfrmToolPaths(TQuarvelFrame& frame)
-    : QWidget(&frame, Qt::Tool), frame_(frame) {
+TfrmToolPaths::TfrmToolPaths(TQuarvelFrame& frame) : QWidget(&frame, Qt::Tool), frame_(frame) {
     setObjectName(QStringLiteral("frmToolPaths"));
     setWindowTitle(QStringLiteral("Create Regions"));
     setFixedSize(kClientWidth, kClientHeight);
@@ -78,8 +77,8 @@ void TfrmToolPaths::buildButtons() {
     const int top = kMargin + 7 * kRowHeight + 4;
     const auto place = [this, top](const QString& caption, int column, int row) {
         auto* button = new QPushButton(caption, this);
-        button->setGeometry(kMargin + column * (kButtonWidth + 4),
-                            top + row * (kButtonHeight + 4), kButtonWidth, kButtonHeight);
+        button->setGeometry(kMargin + column * (kButtonWidth + 4), top + row * (kButtonHeight + 4),
+                            kButtonWidth, kButtonHeight);
         return button;
     };
     Button1 = place(QStringLiteral("Create"), 0, 0);
@@ -94,13 +93,11 @@ void TfrmToolPaths::buildButtons() {
     connect(Button2, &QPushButton::clicked, this, &TfrmToolPaths::Button2Click);
 }
 
-QCheckBox* TfrmToolPaths::addCheck(RegionCheck box, RegionField value, const char* caption,
-                                   int y) {
+QCheckBox* TfrmToolPaths::addCheck(RegionCheck box, RegionField value, const char* caption, int y) {
     auto* check = new QCheckBox(QString::fromLatin1(caption), this);
     check->setGeometry(kPanelLeft + 6, y, 76, kControlHeight);
     checks_[slot(box)] = check;
-    connect(check, &QCheckBox::clicked, this,
-            [this, box](bool on) { checkClicked(box, on); });
+    connect(check, &QCheckBox::clicked, this, [this, box](bool on) { checkClicked(box, on); });
     auto* edit = new QLineEdit(QString::fromStdString(form_.text(value)), this);
     edit->setGeometry(kClientWidth - kMargin - 36, y, 36, kControlHeight);
     edits_[slot(value)] = edit;
@@ -136,10 +133,10 @@ void TfrmToolPaths::buildGroups() {
     connect(rbMultipleDepths, &QRadioButton::clicked, this, [this] { TopGroupClick(true); });
     const int checksTop = kMargin + 152;
     CheckBox2 = addCheck(RegionCheck::Reduce, RegionField::Reduce, "Reduce", checksTop);
-    CheckBox1 = addCheck(RegionCheck::CurveFit, RegionField::CurveFit, "Curve Fit",
-                         checksTop + kRowHeight);
-    CheckBox3 = addCheck(RegionCheck::Filter, RegionField::Filter, "Filter",
-                         checksTop + 2 * kRowHeight);
+    CheckBox1 =
+        addCheck(RegionCheck::CurveFit, RegionField::CurveFit, "Curve Fit", checksTop + kRowHeight);
+    CheckBox3 =
+        addCheck(RegionCheck::Filter, RegionField::Filter, "Filter", checksTop + 2 * kRowHeight);
     Edit6 = edits_[slot(RegionField::Reduce)];
     Edit5 = edits_[slot(RegionField::CurveFit)];
     Edit7 = edits_[slot(RegionField::Filter)];

@@ -62,19 +62,24 @@ void TfrmToolPaths::runOn(TfrmDXFView& window, const engine::RegionRunParams& pa
     const bool pictureRun = window.kind() == MeshWindowKind::VectorConversion;
     const bool firstRun = window.document().Regions.empty();
     bool painted = !firstRun && !pictureRun;
+    // A picture run's levels are in pixels and grey levels until the run scales them.
+    const engine::RegionRunSettings scales =
+        engine::MakeRunSettings(params, frame_.jobState().GridColumns);
+    const double xyScale = pictureRun ? scales.XYScale : 1.0;
+    const double depthScale = pictureRun ? scales.LevelScale : 1.0;
     const engine::LevelDone levelDone = [&](const engine::TRegionArray& regions,
                                             std::size_t firstNew) {
         if (!painted) {
             window.Draw3D->paintPicture();
             painted = true;
         }
-        window.DrawRegionsNow(regions, firstNew);
+        window.DrawRegionsNow(regions, firstNew, xyScale, depthScale);
     };
     StatusProgress progress(status, frame_.jobState());
     engine::RunOutcome outcome;
     try {
-        outcome = engine::RunCreateRegions(window.document(), pictureRun, params,
-                                           frame_.jobState(), progress, levelDone);
+        outcome = engine::RunCreateRegions(window.document(), pictureRun, params, frame_.jobState(),
+                                           progress, levelDone);
     } catch (const quarvel::Error& e) {
         status.gauge().setGaugeEnabled(false);
         frame_.prompts().message(this, MessageKind::Warning, qText(e.what()));

@@ -45,8 +45,7 @@ bool KeepsTypedCharacter(RegionField field, char32_t typed) {
 }
 
 // The texts of the dialog as designed, in RegionField order.
-RegionRunForm::RegionRunForm()
-    : texts_{"1", "1", "0", "0", "0", "10", ".25", "2", "1", "5"} {}
+RegionRunForm::RegionRunForm() : texts_{"1", "1", "0", "0", "0", "10", ".25", "2", "1", "5"} {}
 
 void RegionRunForm::show(bool pictureRun, const std::string& opDepthText) {
     enabled_.undo = false;

@@ -174,21 +174,8 @@ RunOutcome CreateRasterRegions(MeshDocument& mesh, const TTriangleArray& facetLi
     ScaleBounds(mesh.Bounds, settings.XYScale);
     TRegionArray fresh;
     mesh.RegionsBeforeRun = static_cast<std::int32_t>(mesh.Regions.size());
-    // A level is shown in the window's units, so its regions are scaled for the drawing.
-    LevelDone scaledLevel;
-    if (levelDone) {
-        scaledLevel = [&](const TRegionArray& regions, std::size_t firstNew) {
-            TRegionArray level(regions.begin() + static_cast<std::ptrdiff_t>(firstNew),
-                               regions.end());
-            for (TRegion& r : level) {
-                ScaleRegion(r, settings.XYScale);
-                r.depth *= settings.LevelScale;
-            }
-            levelDone(level, 0);
-        };
-    }
     const bool sliced = sliceByStyle(facetList, fresh, opDepthLevels, zStepLevels, settings.style,
-                                     progress, scaledLevel);
+                                     progress, levelDone);
     if (!sliced || fresh.empty()) return emptyOutcome(mesh, settings, sliced);
     refine(fresh, settings, progress);
     const double levelScale = settings.LevelScale;

@@ -84,8 +84,8 @@ RunOutcome CreateMeshRegions(MeshDocument& mesh, double opDepth, double zStep, d
 
 // The run on the picture's facet list (z in grey levels): depths already converted to
 // levels; regions scaled by XYScale; the window's Bounds become the picture's scaled.
-// `levelDone` receives each Topography level's regions already scaled by XYScale, as
-// their own list (firstNew 0).
+// `levelDone` receives each Topography level's regions as sliced: in pixels and grey
+// levels, not yet scaled (a drawing scales them by XYScale and LevelScale).
 RunOutcome CreateRasterRegions(MeshDocument& mesh, const TTriangleArray& facetList,
                                const quarvel::MeshBounds& meshBounds, double opDepthLevels,
                                double zStepLevels, double cutDepth,

@@ -38,7 +38,9 @@ namespace {
 // A cone 4.1 high over a 16 x 16 grid (z as in a file, edges none): every level between
 // 0 and 4.1 is one closed ring, and no grid corner lies exactly on a multiple of 0.25.
 void giveCone(quarvel::engine::MeshDocument& mesh) {
-    const auto z = [](int x, int y) { return std::max(0.0, 4.1 - std::hypot(x - 8.0, y - 8.0) / 2.0); };
+    const auto z = [](int x, int y) {
+        return std::max(0.0, 4.1 - std::hypot(x - 8.0, y - 8.0) / 2.0);
+    };
     quarvel::TTriangleArray list;
     for (int i = 0; i < 16; ++i) {
         for (int j = 0; j < 16; ++j) {
@@ -261,8 +263,8 @@ private slots:
         openFor(w);
         topography(QStringLiteral(".25"), QStringLiteral("4"), true);
         // Delivered at the run's first pass of the event loop.
-        QCoreApplication::postEvent(dialog->Edit1,
-                                    new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        QCoreApplication::postEvent(
+            dialog->Edit1, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
         dialog->Button1Click();
         QVERIFY(w->document().Regions.empty());
         QCOMPARE(frame->status().message(), QStringLiteral("Process Cancelled..."));
@@ -313,7 +315,7 @@ private slots:
         frame->jobState().MeshBounds = mesh->document().Bounds;
         frame->jobState().GridColumns = 16;
         dialog->showFor(picture);
-        type(dialog->Edit1, QStringLiteral("2"));  // Depth 1: 2 / 1 x 255 levels: nothing
+        type(dialog->Edit1, QStringLiteral("2"));     // Depth 1: 2 / 1 x 255 levels: nothing
         type(dialog->Edit10, QStringLiteral("255"));  // 2 / 255 x 255 = level 2
         dialog->Button1Click();
         QVERIFY(!picture->document().Regions.empty());
@@ -351,7 +353,7 @@ private slots:
             QVERIFY(!w->SaveDNC1->isEnabled() && !w->SaveDXF1->isEnabled());
             QVERIFY(!w->mnuClose->isEnabled());
             QVERIFY(!w->parentWidget()->close());  // the window stays open
-            dialog->Button1Click();                 // no second run inside the first
+            dialog->Button1Click();                // no second run inside the first
             dialog->btnClearClick();
         });
         dialog->Button1Click();
@@ -408,11 +410,27 @@ private slots:
 
         for (const QString& ext : {QStringLiteral("dnc"), QStringLiteral("dxf")}) {
             QProcess cli;
-            cli.start(QStringLiteral(QUARVEL_CLI_PATH),
-                      {QStringLiteral("contours"), picturePath, QStringLiteral("-o"),
-                       dir.path() + "/cli." + ext, "--style", "topography", "--multiple-depths",
-                       "--z-step", ".1", "--op-depth", ".9", "--width", "3", "--depth", "1",
-                       "--feed", "20", "--rapid", ".5", "--reduce", "2"});
+            cli.start(QStringLiteral(QUARVEL_CLI_PATH), {QStringLiteral("contours"),
+                                                         picturePath,
+                                                         QStringLiteral("-o"),
+                                                         dir.path() + "/cli." + ext,
+                                                         "--style",
+                                                         "topography",
+                                                         "--multiple-depths",
+                                                         "--z-step",
+                                                         ".1",
+                                                         "--op-depth",
+                                                         ".9",
+                                                         "--width",
+                                                         "3",
+                                                         "--depth",
+                                                         "1",
+                                                         "--feed",
+                                                         "20",
+                                                         "--rapid",
+                                                         ".5",
+                                                         "--reduce",
+                                                         "2"});
             QVERIFY(cli.waitForFinished(60000));
             QCOMPARE(cli.exitCode(), 0);
             const QByteArray mine = afterFirstLine(dir.path() + "/app." + ext);

@@ -5,11 +5,14 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QProcess>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <cmath>
 #include <iostream>
 
+#include "engine/raster_to_vector.h"
 #include "meshview/dxf_view.h"
 #include "meshview/region_tools.h"
 #include "meshview/toolpaths_dialog.h"
@@ -29,8 +32,8 @@ QString writePicture(const QString& folder, int size) {
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             const double r = std::hypot(x - size / 2.0, y - size / 2.0);
-            const double level = 127.5 + 90 * std::sin(r / 37.0) * std::cos(x / 91.0) +
-                                 30 * std::sin(y / 53.0);
+            const double level =
+                127.5 + 90 * std::sin(r / 37.0) * std::cos(x / 91.0) + 30 * std::sin(y / 53.0);
             const int grey = std::clamp(static_cast<int>(level), 0, 255);
             image.setPixel(x, y, qRgb(grey, grey, grey));
         }
@@ -85,6 +88,21 @@ int main(int argc, char** argv) {
     const qint64 saveMs = clock.restart();
     const qint64 windowsMs = prepareMs + createMs + saveMs;
 
+    // The same run without windows, drawing or event passes, in this process.
+    quarvel::engine::MeshDocument plain;
+    quarvel::NullProgress quiet;
+    clock.restart();
+    (void)quarvel::engine::RunCreateRegions(plain, true, dialog->form().readParams(true),
+                                            frame.jobState(), quiet);
+    const qint64 plainMs = clock.restart();
+    const quarvel::imaging::PixelImage& pixels = picture->TP->model().Picture();
+    const quarvel::PixelView24 view{pixels.width, pixels.height, pixels.rowBytes(),
+                                    pixels.pixels.data()};
+    quarvel::JobState job;
+    clock.restart();
+    (void)quarvel::engine::PrepareRasterToVector(view, job, plain, quiet);
+    const qint64 plainPrepareMs = clock.restart();
+
     QProcess cli;
     clock.restart();
     cli.start(cliPath, {QStringLiteral("contours"), picturePath, QStringLiteral("-o"),
@@ -92,13 +110,15 @@ int main(int argc, char** argv) {
                         "--multiple-depths", "--z-step", ".03125", "--op-depth", "1"});
     cli.waitForFinished(-1);
     const qint64 cliMs = clock.elapsed();
-    const bool same = afterFirstLine(dir.path() + "/app.dnc") ==
-                      afterFirstLine(dir.path() + "/cli.dnc");
-    std::cout << "picture " << size << " x " << size << ", "
-              << window->document().Regions.size() << " regions\n"
-              << "windows: raster to vector " << prepareMs << " ms, create " << createMs
-              << " ms (" << window->Draw3D->paintCount() << " full paints), save dnc "
-              << saveMs << " ms, total " << windowsMs << " ms\n"
+    const bool same =
+        afterFirstLine(dir.path() + "/app.dnc") == afterFirstLine(dir.path() + "/cli.dnc");
+    std::cout << "without windows: raster to vector " << plainPrepareMs << " ms, create " << plainMs
+              << " ms\n";
+    std::cout << "picture " << size << " x " << size << ", " << window->document().Regions.size()
+              << " regions\n"
+              << "windows: raster to vector " << prepareMs << " ms, create " << createMs << " ms ("
+              << window->Draw3D->paintCount() << " full paints), save dnc " << saveMs
+              << " ms, total " << windowsMs << " ms\n"
               << "quarvel-cli contours: " << cliMs << " ms (whole process, BMP read included)\n"
               << "ratio windows / cli: " << static_cast<double>(windowsMs) / cliMs << "\n"
               << "files after line 1: " << (same ? "identical" : "DIFFERENT") << "\n";
