@@ -23,13 +23,14 @@ namespace {
 // Layout in pixels of the 261 x 249 client area: the fields on the left, the buttons
 // below them, the groups and check boxes in a sunken panel on the right.
 constexpr int kMargin = 8;
-constexpr int kLabelWidth = 60;
+constexpr int kLabelWidth = 58;
 constexpr int kEditWidth = 49;
 constexpr int kRowHeight = 25;
 constexpr int kControlHeight = 21;
-constexpr int kButtonWidth = 56;
+constexpr int kButtonWidth = 53;
 constexpr int kButtonHeight = 24;
-constexpr int kPanelLeft = 128;
+constexpr int kPanelLeft = 120;
+constexpr int kGroupWidth = 128;
 constexpr int kClientWidth = 261;
 constexpr int kClientHeight = 249;
 
@@ -43,6 +44,10 @@ TfrmToolPaths::TfrmToolPaths(TQuarvelFrame& frame) : QWidget(&frame, Qt::Tool), 
     setObjectName(QStringLiteral("frmToolPaths"));
     setWindowTitle(QStringLiteral("Create Regions"));
     setFixedSize(kClientWidth, kClientHeight);
+    // The layout is in pixels for a small dialog font, as the form was designed.
+    QFont small = font();
+    small.setPointSizeF(8);
+    setFont(small);
     buildFields();
     buildButtons();
     buildGroups();
@@ -110,25 +115,25 @@ QCheckBox* TfrmToolPaths::addCheck(RegionCheck box, RegionField value, const cha
 void TfrmToolPaths::buildGroups() {
     auto* panel = new QFrame(this);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel->setGeometry(kPanelLeft, kMargin, kClientWidth - kPanelLeft - kMargin,
+    panel->setGeometry(kPanelLeft, kMargin, kClientWidth - kPanelLeft - 4,
                        kClientHeight - 2 * kMargin);
     panel->lower();
     RadioGroup1 = new QGroupBox(QStringLiteral("Style"), this);
-    RadioGroup1->setGeometry(kPanelLeft + 4, kMargin + 2, 117, 80);
+    RadioGroup1->setGeometry(kPanelLeft + 4, kMargin + 2, kGroupWidth, 80);
     const char* styleNames[] = {"Single Depth", "Topography", "Vectorize"};
     for (std::size_t i = 0; i < styles_.size(); ++i) {
         styles_[i] = new QRadioButton(QString::fromLatin1(styleNames[i]), RadioGroup1);
-        styles_[i]->setGeometry(6, 18 + static_cast<int>(i) * 20, 105, 20);
+        styles_[i]->setGeometry(6, 18 + static_cast<int>(i) * 20, kGroupWidth - 10, 20);
         const auto style = static_cast<RegionStyle>(i);
         connect(styles_[i], &QRadioButton::clicked, this,
                 [this, style] { RadioGroup1Click(style); });
     }
     TopGroup = new QGroupBox(QStringLiteral("Region Depths"), this);
-    TopGroup->setGeometry(kPanelLeft + 4, kMargin + 86, 117, 60);
+    TopGroup->setGeometry(kPanelLeft + 4, kMargin + 86, kGroupWidth, 60);
     rbOneDepth = new QRadioButton(QStringLiteral("One Depth"), TopGroup);
-    rbOneDepth->setGeometry(6, 18, 105, 20);
+    rbOneDepth->setGeometry(6, 18, kGroupWidth - 10, 20);
     rbMultipleDepths = new QRadioButton(QStringLiteral("Multiple Depths"), TopGroup);
-    rbMultipleDepths->setGeometry(6, 37, 105, 20);
+    rbMultipleDepths->setGeometry(6, 37, kGroupWidth - 10, 20);
     connect(rbOneDepth, &QRadioButton::clicked, this, [this] { TopGroupClick(false); });
     connect(rbMultipleDepths, &QRadioButton::clicked, this, [this] { TopGroupClick(true); });
     const int checksTop = kMargin + 152;

@@ -49,7 +49,7 @@ TfrmDXFView* meshScene(TQuarvelFrame& frame, TfrmToolPaths& dialog, const QStrin
     window->parentWidget()->setGeometry(10, 10, 700, 500);
     window->mnuCreateToolpaths->trigger();
     const auto& b = window->document().Bounds;
-    topography(dialog, QString::number(-b.minZ / 8), QString::number(-b.minZ));
+    topography(dialog, QStringLiteral(".05"), QString::number(-b.minZ));
     return window;
 }
 
