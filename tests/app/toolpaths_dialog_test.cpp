@@ -291,7 +291,6 @@ private slots:
         QVERIFY(other->document().Regions.empty());
         QCOMPARE(dialog->target(), first);
 
-        const std::size_t count = first->document().Regions.size();
         first->parentWidget()->close();
         frame->status().setMessage(QStringLiteral("before"));
         dialog->Button1Click();
@@ -299,28 +298,24 @@ private slots:
         dialog->btnClearClick();
         QCOMPARE(frame->status().message(), QStringLiteral("No mesh window"));
         QVERIFY(other->document().Regions.empty());
-        Q_UNUSED(count);
     }
 
     void theRunFollowsTheWindowKindNotJobMode() {
-        // An imported mesh while a Vector Conversion window is open sets JobMode to 0.
         frame->jobState().JobMode = quarvel::kJobRasterToVector;
         auto* picture = qobject_cast<TfrmDXFView*>(frame->OpenMeshWindow());
-        const QString folder = QDir::tempPath();
-        frame->jobState().JobMode = quarvel::kJobRasterToVector;
-        frame->jobState().FacetList = {};
-        TfrmDXFView* mesh = coneWindow();  // JobMode 0 now
-        // The cone's facets stand in for a picture's: z 0..4.1 are grey levels here.
+        // The cone's facets stand in for a picture's (z 0..4.1 read as grey levels).
+        TfrmDXFView* mesh = coneWindow();  // an import meanwhile: JobMode 0
         frame->jobState().FacetList = mesh->document().Triangles;
         frame->jobState().MeshBounds = mesh->document().Bounds;
         frame->jobState().GridColumns = 16;
         dialog->showFor(picture);
-        type(dialog->Edit1, QStringLiteral("2"));     // Depth 1: 2 / 1 x 255 levels: nothing
-        type(dialog->Edit10, QStringLiteral("255"));  // 2 / 255 x 255 = level 2
+        type(dialog->Edit10, QStringLiteral("255"));  // Depth 255: Op Depth 2 is level 2
+        type(dialog->Edit1, QStringLiteral("2"));
         dialog->Button1Click();
-        QVERIFY(!picture->document().Regions.empty());
         QCOMPARE(frame->jobState().JobMode, quarvel::kJobMeshImport);
-        Q_UNUSED(folder);
+        QCOMPARE(frame->status().message(), QStringLiteral("1 Regions Created..."));
+        QCOMPARE(picture->document().Regions.size(), std::size_t{1});
+        QVERIFY(mesh->document().Regions.empty());
     }
 
     void aFieldThatIsNoNumberIsRefusedAndFocused() {
