@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -91,6 +92,15 @@ QByteArray afterFirstLine(const QString& path) {
     if (!file.open(QIODevice::ReadOnly)) return {};
     const QByteArray all = file.readAll();
     return all.mid(all.indexOf('\n') + 1);
+}
+
+int bluePixels(const QImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) count += (row[x] & 0xffffff) == 0x0000ff;
+    }
+    return count;
 }
 
 }  // namespace
@@ -244,6 +254,31 @@ private slots:
         QVERIFY(!w->SaveDNC1->isEnabled());
         w->FormActivate();
         QVERIFY(w->SaveDNC1->isEnabled() && w->SaveDXF1->isEnabled());
+    }
+
+    void eachLevelIsDrawnOntoTheKeptPictureAsItFinishes() {
+        TfrmDXFView* w = coneWindow();
+        openFor(w);
+        topography(QStringLiteral(".5"), QStringLiteral("4"), true);
+        // At every pass of the event loop during the run: what the window shows so far.
+        QList<int> blue, paints;
+        std::function<void()> look = [&] {
+            if (!dialog->isRunning()) return;
+            blue << bluePixels(w->Draw3D->picture());
+            paints << w->Draw3D->paintCount();
+            QTimer::singleShot(0, dialog, look);
+        };
+        QCoreApplication::processEvents();  // the new window's own first paints
+        QTimer::singleShot(0, dialog, look);
+        const int paintsBefore = w->Draw3D->paintCount();
+        dialog->Button1Click();
+        QVERIFY(!blue.isEmpty());
+        QCOMPARE(blue.first(), 0);
+        QVERIFY(blue.last() > 0);  // levels appeared before the run ended
+        for (int i = 1; i < blue.size(); ++i) QVERIFY(blue[i] >= blue[i - 1]);
+        // One full paint puts the mesh on screen; the levels are only added to it.
+        QVERIFY2(paints.last() - paintsBefore <= 1,
+                 qPrintable(QStringLiteral("%1 full paints").arg(paints.last() - paintsBefore)));
     }
 
     void clearDisablesUndo() {
