@@ -54,7 +54,8 @@ RunStatus prepareFrom(const imaging::PixelImage& shown, JobState& job, engine::M
 
 void RastertoDXF1Click(TQuarvelFrame& frame, TfrmPicture& picture, TfrmToolPaths& dialog) {
     const imaging::ImagingModel& model = picture.TP->model();
-    if (!model.HasImage()) return;
+    // A running Create may be slicing the facet list that this would rebuild.
+    if (!model.HasImage() || dialog.isRunning()) return;
     JobState& job = frame.jobState();
     const QWidget* outer = picture.parentWidget() ? picture.parentWidget() : &picture;
     job.ViewWidth = outer->width();

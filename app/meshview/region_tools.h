@@ -13,7 +13,8 @@ TfrmToolPaths* InstallRegionTools(TQuarvelFrame& frame);
 
 // Create, Raster to Vector of a picture window: with an image, builds the job's facet
 // list from the picture, opens a Vector Conversion window of the picture window's size
-// and shows the dialog for it. Without an image nothing happens.
+// and shows the dialog for it. Without an image, or while a Create is running, nothing
+// happens.
 void RastertoDXF1Click(TQuarvelFrame& frame, TfrmPicture& picture, TfrmToolPaths& dialog);
 
 }  // namespace quarvel::app

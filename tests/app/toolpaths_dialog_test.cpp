@@ -368,6 +368,9 @@ private slots:
     }
 
     void duringARunOnlyCancelAndEscapeStayLive() {
+        QTemporaryDir dir;
+        auto* picture =
+            qobject_cast<TfrmPicture*>(frame->openPicture(writeDiscPicture(dir.path(), 20)));
         TfrmDXFView* w = coneWindow();
         w->document().Regions.push_back({});
         w->FormActivate();
@@ -385,6 +388,10 @@ private slots:
             QVERIFY(!w->parentWidget()->close());  // the window stays open
             dialog->Button1Click();                // no second run inside the first
             dialog->btnClearClick();
+            // Nor a new facet list and window while a run may be slicing the old list.
+            const int windows = static_cast<int>(frame->childWindows().size());
+            picture->mnuRasterToVector->trigger();
+            QCOMPARE(static_cast<int>(frame->childWindows().size()), windows);
         });
         dialog->Button1Click();
         QVERIFY(checked);
