@@ -3,7 +3,9 @@
 // is bound to, and the road from a picture through Raster to Vector to the saved files,
 // compared with what quarvel-cli writes for the same values.
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QImage>
 #include <QKeyEvent>
@@ -398,6 +400,31 @@ private slots:
         QCOMPARE(depthsOf(w->document()), (std::set<double>{0.5, 1.0, 1.5, 2.0, 2.5, 3.0}));
         QVERIFY(dialog->Button1->isEnabled() && dialog->btnClear->isEnabled());
         QVERIFY(w->SaveDNC1->isEnabled() && w->mnuClose->isEnabled());
+    }
+
+    void saveDialogsStartBesideTheMeshFile() {
+        QTemporaryDir dir;
+        TfrmDXFView* w = coneWindow();
+        w->document().Caption = (dir.path() + QStringLiteral("/part.v2.dxf")).toStdString();
+        openFor(w);
+        dialog->Button1Click();
+        w->FormActivate();
+        QString folder, offered, suffix;
+        prompts->fileChoice = [&](QFileDialog& d) {
+            folder = d.directory().absolutePath();
+            offered = QFileInfo(d.selectedFiles().value(0)).fileName();
+            suffix = d.defaultSuffix();
+            return false;  // the user cancels: nothing is written or reported
+        };
+        frame->status().setMessage(QStringLiteral("before"));
+        w->SaveDXF1->trigger();
+        QCOMPARE(folder, QDir(dir.path()).absolutePath());
+        QCOMPARE(offered, QStringLiteral("part.v2.dxf"));
+        QCOMPARE(suffix, QStringLiteral("Dxf"));
+        w->SaveDNC1->trigger();
+        QCOMPARE(offered, QStringLiteral("part.v2.dnc"));
+        QCOMPARE(frame->status().message(), QStringLiteral("before"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 0);
     }
 
     void rasterToVectorThenSavesMatchTheCommandLine() {
