@@ -8,7 +8,6 @@
 #include <iostream>
 #include <memory>
 #include <optional>
-#include <utility>
 
 #include "cli_run.h"
 #include "engine/mesh_document.h"
@@ -82,14 +81,18 @@ engine::RegionRunParams runParams(const ContourOptions& o, const engine::MeshDoc
     form.setText(RegionField::Rapid, o.rapid);
     form.setText(RegionField::Width, o.width);
     form.setText(RegionField::Depth, o.depth);
-    const std::pair<engine::RegionCheck, const std::optional<std::string>*> boxes[] = {
-        {engine::RegionCheck::Reduce, &o.reduce},
-        {engine::RegionCheck::CurveFit, &o.curveFit},
-        {engine::RegionCheck::Filter, &o.filter}};
-    const RegionField values[] = {RegionField::Reduce, RegionField::CurveFit, RegionField::Filter};
-    for (std::size_t i = 0; i < 3; ++i) {
-        form.clickCheck(boxes[i].first, boxes[i].second->has_value());
-        if (*boxes[i].second) form.setText(values[i], **boxes[i].second);
+    struct CheckOption {
+        engine::RegionCheck box;
+        RegionField value;
+        const std::optional<std::string>& given;
+    };
+    const CheckOption checks[] = {
+        {engine::RegionCheck::Reduce, RegionField::Reduce, o.reduce},
+        {engine::RegionCheck::CurveFit, RegionField::CurveFit, o.curveFit},
+        {engine::RegionCheck::Filter, RegionField::Filter, o.filter}};
+    for (const CheckOption& c : checks) {
+        form.clickCheck(c.box, c.given.has_value());
+        if (c.given) form.setText(c.value, *c.given);
     }
     return form.readParams(pictureRun);
 }
