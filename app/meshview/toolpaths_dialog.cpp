@@ -222,12 +222,18 @@ void TfrmToolPaths::checkClicked(RegionCheck box, bool checked) {
 }
 
 // The dialog sees every key before its controls: Escape asks a running Create to stop,
-// and the filtered fields drop what they do not take (Delete types no character).
+// Enter creates, and the filtered fields drop what they do not take (Delete types no
+// character).
 bool TfrmToolPaths::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Escape) {
         frame_.jobState().CancelRequested = true;
+        return true;
+    }
+    // Enter presses the default button, Create, from any field.
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        if (Button1->isEnabled()) Button1->click();
         return true;
     }
     for (std::size_t i = 0; i < edits_.size(); ++i) {

@@ -199,6 +199,8 @@ private slots:
         dialog->Edit1->setCursorPosition(0);
         QTest::keyClick(dialog->Edit1, Qt::Key_Delete);
         QCOMPARE(dialog->Edit1->text(), QStringLiteral("2.5"));
+        QTest::keyClick(dialog->Edit1, Qt::Key_Return);  // Enter is Create's
+        QCOMPARE(frame->status().message(), QStringLiteral("1 Regions Created..."));
         type(dialog->Edit4, QStringLiteral("-0.1"));  // Cut Depth takes anything
         QCOMPARE(dialog->Edit4->text(), QStringLiteral("-0.1"));
         QTest::keyClick(dialog->Edit4, Qt::Key_Backspace);
