@@ -5,6 +5,7 @@
 
 #include "dncview/dnc_import.h"
 #include "meshview/mesh_import.h"
+#include "meshview/region_tools.h"
 #include "picture/picture_setup.h"
 #include "shell/artwork.h"
 #include "shell/quarvel_application.h"
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
         [&frame](quarvel::app::TfrmPicture& p) { quarvel::app::GCode1Click(frame, p); }, {});
     quarvel::app::InstallMeshWindows(frame);
     quarvel::app::InstallDncViewer(frame);
+    quarvel::app::InstallRegionTools(frame);
     waitMilliseconds(1000);
     splash.close();
 

@@ -15,6 +15,7 @@
 #include "engine/mesh_document.h"
 #include "engine/mesh_loading.h"
 #include "engine/raster_to_vector.h"
+#include "engine/region_form.h"
 #include "engine/region_run.h"
 #include "imaging/rgb_load.h"
 #include "state/job_state.h"
@@ -27,15 +28,17 @@ namespace quarvel::cli {
 
 namespace {
 
+// Every value stays text until the dialog's form model reads it, so that the command
+// line and the dialog accept and refuse the same things.
 struct ContourOptions {
     std::string input;
     std::string output;
     std::string style;
     bool multipleDepths = false;
-    std::optional<double> opDepth;
-    double zStep = 0.0, cutDepth = 0.0, feed = 10.0, rapid = 0.25;
-    double width = 1.0, depth = 1.0;
-    std::optional<std::int32_t> reduce, curveFit, filter;
+    std::optional<std::string> opDepth;
+    std::string zStep = "0", cutDepth = "0", feed = "10", rapid = ".25";
+    std::string width = "1", depth = "1";
+    std::optional<std::string> reduce, curveFit, filter;
 };
 
 std::string lowerExtension(const std::string& path) {
@@ -62,35 +65,38 @@ bool loadPictureRoad(const std::string& path, engine::MeshDocument& mesh, JobSta
     return engine::PrepareRasterToVector(view, job, mesh, progress) == RunStatus::Completed;
 }
 
-// The dialog shows the default Op Depth as text; the run reads that text back.
-double defaultOpDepth(const engine::MeshDocument& mesh) {
-    const std::string shown = engine::DefaultOpDepthText(mesh);
-    double value = 0.0;
-    if (!parseDouble(shown, value))
-        throw InvalidInput("the default Op Depth '" + shown + "' is not a number; give --op-depth");
-    return value;
-}
-
-engine::RegionRunParams runParams(const ContourOptions& o, const engine::MeshDocument& mesh) {
-    engine::RegionRunParams p;
-    p.style = o.style == "topography"  ? engine::RegionStyle::Topography
-              : o.style == "vectorize" ? engine::RegionStyle::Vectorize
-                                       : engine::RegionStyle::SingleDepth;
-    p.multipleDepths = o.multipleDepths;
-    p.opDepth = o.opDepth ? *o.opDepth : defaultOpDepth(mesh);
-    p.zStep = o.zStep;
-    p.cutDepth = o.cutDepth;
-    p.feedRate = o.feed;
-    p.rapid = o.rapid;
-    p.width = o.width;
-    p.depth = o.depth;
-    p.reduceOn = o.reduce.has_value();
-    p.reduceValue = o.reduce.value_or(2);
-    p.curveFitOn = o.curveFit.has_value();
-    p.curveFitValue = o.curveFit.value_or(1);
-    p.filterOn = o.filter.has_value();
-    p.filterValue = o.filter.value_or(5);
-    return p;
+// The options typed into the dialog's fields, after the dialog's show step for this
+// window (which fills Op Depth from the mesh unless --op-depth gives it).
+engine::RegionRunParams runParams(const ContourOptions& o, const engine::MeshDocument& mesh,
+                                  bool pictureRun) {
+    using engine::RegionField;
+    engine::RegionRunForm form;
+    form.show(pictureRun, engine::DefaultOpDepthText(mesh));
+    form.clickStyle(o.style == "topography"  ? engine::RegionStyle::Topography
+                    : o.style == "vectorize" ? engine::RegionStyle::Vectorize
+                                             : engine::RegionStyle::SingleDepth);
+    form.clickRegionDepths(o.multipleDepths);
+    if (o.opDepth) form.setText(RegionField::OpDepth, *o.opDepth);
+    form.setText(RegionField::ZStep, o.zStep);
+    form.setText(RegionField::CutDepth, o.cutDepth);
+    form.setText(RegionField::Feedrate, o.feed);
+    form.setText(RegionField::Rapid, o.rapid);
+    form.setText(RegionField::Width, o.width);
+    form.setText(RegionField::Depth, o.depth);
+    struct CheckOption {
+        engine::RegionCheck box;
+        RegionField value;
+        const std::optional<std::string>& given;
+    };
+    const CheckOption checks[] = {
+        {engine::RegionCheck::Reduce, RegionField::Reduce, o.reduce},
+        {engine::RegionCheck::CurveFit, RegionField::CurveFit, o.curveFit},
+        {engine::RegionCheck::Filter, RegionField::Filter, o.filter}};
+    for (const CheckOption& c : checks) {
+        form.clickCheck(c.box, c.given.has_value());
+        if (c.given) form.setText(c.value, *c.given);
+    }
+    return form.readParams(pictureRun);
 }
 
 int cancelled() {
@@ -108,12 +114,12 @@ int runContours(const ContourOptions& o) {
     JobState job;
     job.initialiseForFrame();
     const std::string inExt = lowerExtension(o.input);
-    const bool loaded = inExt == ".dxf" || inExt == ".stl"
-                            ? loadMeshRoad(o.input, mesh, job, progress)
-                            : loadPictureRoad(o.input, mesh, job, progress);
+    const bool pictureRun = inExt != ".dxf" && inExt != ".stl";
+    const bool loaded = pictureRun ? loadPictureRoad(o.input, mesh, job, progress)
+                                   : loadMeshRoad(o.input, mesh, job, progress);
     if (!loaded) return cancelled();
     const engine::RunOutcome outcome =
-        engine::RunCreateRegions(mesh, runParams(o, mesh), job, progress);
+        engine::RunCreateRegions(mesh, pictureRun, runParams(o, mesh, pictureRun), job, progress);
     progress.finish();
     if (outcome.status == RunStatus::Cancelled || progress.cancelRequested()) return cancelled();
     std::cout << outcome.statusText << "\n";

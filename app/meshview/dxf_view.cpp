@@ -80,6 +80,10 @@ void TfrmDXFView::resizeEvent(QResizeEvent* event) {
 }
 
 void TfrmDXFView::closeEvent(QCloseEvent* event) {
+    if (running_) {
+        event->ignore();
+        return;
+    }
     if (commands_.closing) commands_.closing(*this);
     mesh_.Edges = {};
     mesh_.Triangles = {};
@@ -121,18 +125,63 @@ void TfrmDXFView::DrawRegions(TCanvas3D& canvas) {
 }
 
 void TfrmDXFView::DrawRegion(TCanvas3D& canvas, const engine::TRegion& region) {
+    drawScaledRegion(canvas, region, 1.0, 1.0);
+}
+
+void TfrmDXFView::drawScaledRegion(TCanvas3D& canvas, const engine::TRegion& region, double xyScale,
+                                   double depthScale) {
     canvas.setPenColor(kRegionColor);
-    const double s = ViewScale;
-    const int z = -pixel(region.depth * s);
+    const double s = ViewScale * xyScale;
+    const int z = -pixel(region.depth * depthScale * ViewScale);
+    // Segments run end to start, and a slice gives many shorter than a pixel: the pen moves
+    // only where a chain breaks, and a line that stays on the pen's pixel adds nothing once
+    // the region has drawn one (its end pixel is drawn already).
+    bool drewLine = false;
+    int penX = 0, penY = 0;
     for (const engine::TMyEntity& seg : region.segments) {
-        canvas.MovePen3D(pixel(seg.x1 * s), base_ - pixel(seg.y1 * s), z);
-        canvas.DrawLine3D(pixel(seg.x2 * s), base_ - pixel(seg.y2 * s), z);
+        const int x1 = pixel(seg.x1 * s), y1 = base_ - pixel(seg.y1 * s);
+        const int x2 = pixel(seg.x2 * s), y2 = base_ - pixel(seg.y2 * s);
+        const bool atPen = drewLine && x1 == penX && y1 == penY;
+        if (atPen && x2 == penX && y2 == penY) continue;
+        if (!atPen) canvas.MovePen3D(x1, y1, z);
+        canvas.DrawLine3D(x2, y2, z);
+        drewLine = true;
+        penX = x2;
+        penY = y2;
     }
 }
 
 void TfrmDXFView::DrawRegionNow(const engine::TRegion& region) {
     Draw3D->drawOnLastPicture([&](TCanvas3D& canvas) { DrawRegion(canvas, region); });
 }
+
+void TfrmDXFView::DrawRegionsNow(const engine::TRegionArray& regions, std::size_t firstNew,
+                                 double xyScale, double depthScale) {
+    Draw3D->drawOnLastPicture([&](TCanvas3D& canvas) {
+        for (std::size_t i = firstNew; i < regions.size(); ++i)
+            drawScaledRegion(canvas, regions[i], xyScale, depthScale);
+    });
+}
+
+void TfrmDXFView::setRunning(bool running) {
+    if (running == running_) return;
+    running_ = running;
+    if (running) {
+        saveDncWasEnabled_ = SaveDNC1->isEnabled();
+        saveDxfWasEnabled_ = SaveDXF1->isEnabled();
+    }
+    SaveDNC1->setEnabled(!running && saveDncWasEnabled_);
+    SaveDXF1->setEnabled(!running && saveDxfWasEnabled_);
+    mnuClose->setEnabled(!running);
+}
+
+QString TfrmDXFView::sourceFile() const {
+    if (!sourceFile_.isEmpty()) return sourceFile_;
+    return kind_ == MeshWindowKind::ImportedMesh && mesh_.Caption != engine::kMeshCaption
+               ? QString::fromStdString(mesh_.Caption)
+               : QString();
+}
+
 
 void TfrmDXFView::mnuTopClick() { ApplyTopView(*Draw3D); }
 

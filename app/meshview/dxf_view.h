@@ -57,9 +57,27 @@ public:
     void DrawRegion(TCanvas3D& canvas, const engine::TRegion& region);
     // One region onto the picture of the last paint, shown at once (during a run).
     void DrawRegionNow(const engine::TRegion& region);
+    // Entries firstNew..last of `regions` onto the picture of the last paint, shown once;
+    // x and y are multiplied by xyScale and depths by depthScale first (a picture run's
+    // levels are still in pixels and grey levels).
+    void DrawRegionsNow(const engine::TRegionArray& regions, std::size_t firstNew,
+                        double xyScale = 1.0, double depthScale = 1.0);
+
+    // While a run lets events through: Save DNC, Save DXF and Close are disabled and the
+    // window does not close; afterwards they are as they were.
+    void setRunning(bool running);
+    bool isRunning() const { return running_; }
+    // The file the window's content came from (the mesh file, or the picture of a Vector
+    // Conversion); the save dialogs start in its folder and offer its base name.
+    QString sourceFile() const;
+    void setSourceFile(const QString& path) { sourceFile_ = path; }
 
     // Writes the regions as DXF polylines to a file chosen in the frame's save dialog.
     void SaveDXF1Click();
+    // Orders the regions and writes them as a DNC tool path to a file chosen in the
+    // frame's save dialog, with the feed rate and rapid height of the last run; panel 0
+    // then names the file and the number of regions written.
+    void SaveDNC1Click(double feedRate, double rapidHeight);
     void mnuTopClick();
     void mnuIsometricClick();
     void mnuFitClick();
@@ -86,8 +104,13 @@ private:
     QMenu* buildFileMenu();
     QMenu* buildViewMenu();
     void placePanel();
+    void drawScaledRegion(TCanvas3D& canvas, const engine::TRegion& region, double xyScale,
+                          double depthScale);
     QSize outerSize() const;
     engine::MeshLoadOutcome readMeshFile(const QString& fileName);
+    // Prepares the save dialog for `extension` ("Dnc", "Dxf") and runs it; the chosen
+    // path, with the extension added when none was typed, or empty when cancelled.
+    QString askSaveFile(const QString& filter, const QString& extension);
     void reportLoadFailure(const QString& fileName, const quarvel::Error& error);
 
     TQuarvelFrame& frame_;
@@ -96,6 +119,9 @@ private:
     engine::MeshDocument mesh_;
     QList<QMenu*> menus_;
     int base_ = 0;  // base line of the last paint
+    bool running_ = false;
+    bool saveDncWasEnabled_ = false, saveDxfWasEnabled_ = false;
+    QString sourceFile_;
 };
 
 }  // namespace quarvel::app

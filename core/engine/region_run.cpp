@@ -167,14 +167,15 @@ RunOutcome CreateMeshRegions(MeshDocument& mesh, double opDepth, double zStep, d
 RunOutcome CreateRasterRegions(MeshDocument& mesh, const TTriangleArray& facetList,
                                const quarvel::MeshBounds& meshBounds, double opDepthLevels,
                                double zStepLevels, double cutDepth,
-                               const RegionRunSettings& settings, Progress& progress) {
+                               const RegionRunSettings& settings, Progress& progress,
+                               const LevelDone& levelDone) {
     checkSliceValues(opDepthLevels, zStepLevels, cutDepth, settings.style);
     mesh.Bounds = meshBounds;
     ScaleBounds(mesh.Bounds, settings.XYScale);
     TRegionArray fresh;
     mesh.RegionsBeforeRun = static_cast<std::int32_t>(mesh.Regions.size());
-    const bool sliced =
-        sliceByStyle(facetList, fresh, opDepthLevels, zStepLevels, settings.style, progress, {});
+    const bool sliced = sliceByStyle(facetList, fresh, opDepthLevels, zStepLevels, settings.style,
+                                     progress, levelDone);
     if (!sliced || fresh.empty()) return emptyOutcome(mesh, settings, sliced);
     refine(fresh, settings, progress);
     const double levelScale = settings.LevelScale;
@@ -190,11 +191,17 @@ RunOutcome CreateRasterRegions(MeshDocument& mesh, const TTriangleArray& facetLi
 
 RunOutcome RunCreateRegions(MeshDocument& mesh, const RegionRunParams& params, const JobState& job,
                             Progress& progress, const LevelDone& levelDone) {
+    return RunCreateRegions(mesh, job.JobMode == JobModeCode::RasterToVector, params, job, progress,
+                            levelDone);
+}
+
+RunOutcome RunCreateRegions(MeshDocument& mesh, bool pictureRun, const RegionRunParams& params,
+                            const JobState& job, Progress& progress, const LevelDone& levelDone) {
     const RegionRunSettings settings = MakeRunSettings(params, job.GridColumns);
     requireFinite(params.feedRate, "Feedrate");
     requireFinite(params.rapid, "Rapid");
     RunOutcome outcome;
-    if (job.JobMode == JobModeCode::RasterToVector) {
+    if (pictureRun) {
         if (!(settings.RegionWidth > 0.0f) || !std::isfinite(settings.RegionWidth))
             throw InvalidInput("Width must be a number above 0");
         if (!(settings.RegionDepth > 0.0f) || !std::isfinite(settings.RegionDepth))
@@ -204,7 +211,7 @@ RunOutcome RunCreateRegions(MeshDocument& mesh, const RegionRunParams& params, c
         const double opLevels = params.opDepth / regionDepth * 255;
         const double stepLevels = params.zStep / regionDepth * 255;
         outcome = CreateRasterRegions(mesh, job.FacetList, job.MeshBounds, opLevels, stepLevels,
-                                      params.cutDepth, settings, progress);
+                                      params.cutDepth, settings, progress, levelDone);
     } else {
         outcome = CreateMeshRegions(mesh, params.opDepth, params.zStep, params.cutDepth, settings,
                                     progress, levelDone);

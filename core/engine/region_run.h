@@ -86,10 +86,13 @@ RunOutcome CreateMeshRegions(MeshDocument& mesh, double opDepth, double zStep, d
 
 // The run on the picture's facet list (z in grey levels): depths already converted to
 // levels; regions scaled by XYScale; the window's Bounds become the picture's scaled.
+// `levelDone` receives each Topography level's regions as sliced: in pixels and grey
+// levels, not yet scaled (a drawing scales them by XYScale and LevelScale).
 RunOutcome CreateRasterRegions(MeshDocument& mesh, const TTriangleArray& facetList,
                                const quarvel::MeshBounds& meshBounds, double opDepthLevels,
                                double zStepLevels, double cutDepth,
-                               const RegionRunSettings& settings, Progress& progress);
+                               const RegionRunSettings& settings, Progress& progress,
+                               const LevelDone& levelDone = {});
 
 // Create: derives the settings, converts depths to grey levels for a picture window
 // (JobMode 35: the job's FacetList, MeshBounds and GridColumns), runs, and gives the
@@ -102,6 +105,11 @@ RunOutcome CreateRasterRegions(MeshDocument& mesh, const TTriangleArray& facetLi
 // and regionsAdded counts them (0 when the slicing itself was cut short).
 RunOutcome RunCreateRegions(MeshDocument& mesh, const RegionRunParams& params, const JobState& job,
                             Progress& progress, const LevelDone& levelDone = {});
+// The same for a window that knows its own kind: `pictureRun` instead of JobMode picks
+// the picture's facet list or the window's own triangles.
+RunOutcome RunCreateRegions(MeshDocument& mesh, bool pictureRun, const RegionRunParams& params,
+                            const JobState& job, Progress& progress,
+                            const LevelDone& levelDone = {});
 
 // Removes the regions of the last run; returns "The last k Regions were removed..".
 std::string UndoLastRun(MeshDocument& mesh);
