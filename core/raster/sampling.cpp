@@ -22,6 +22,23 @@ void storeIfSloped(Triangle t, TTriangleArray& out) {
     if (t.p1.z != t.p3.z) out.push_back(t);  // levels are whole numbers: exact test intended
 }
 
+// How many of the grid's triangles are sloped (not all three corners at one level), so
+// that the facet list is made once at its final size: growing it step by step copies the
+// whole list again and again, and a large picture gives millions of triangles.
+std::size_t countSlopedFacets(const TZGrid& grid) {
+    std::size_t count = 0;
+    for (int r = 0; r + 1 < grid.rows; ++r) {
+        const std::uint8_t* upper = grid.row(r);
+        const std::uint8_t* lower = grid.row(r + 1);
+        for (int c = 0; c + 1 < grid.columns; ++c) {
+            const bool diagonalLevel = upper[c + 1] == lower[c];
+            count += !(diagonalLevel && upper[c] == lower[c]);
+            count += !(diagonalLevel && lower[c + 1] == lower[c]);
+        }
+    }
+    return count;
+}
+
 }  // namespace
 
 TZGrid SampleHeightGrid(const PixelView24& pixels, JobModeCode jobMode) {
@@ -43,7 +60,7 @@ TTriangleArray BuildFacetList(const TZGrid& heightGrid) {
     const int h = heightGrid.rows;
     TTriangleArray facets;
     if (w < 2 || h < 2) return facets;
-    facets.reserve(std::min<std::size_t>(2 * static_cast<std::size_t>(w) * h, 10000));
+    facets.reserve(countSlopedFacets(heightGrid));
     for (int r = 0; r + 1 < h; ++r) {
         const std::uint8_t* upper = heightGrid.row(r);
         const std::uint8_t* lower = heightGrid.row(r + 1);
@@ -58,7 +75,6 @@ TTriangleArray BuildFacetList(const TZGrid& heightGrid) {
             storeIfSloped(Triangle{bottomRight, topRight, bottomLeft}, facets);
         }
     }
-    facets.shrink_to_fit();
     return facets;
 }
 

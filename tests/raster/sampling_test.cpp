@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <vector>
 
 namespace quarvel {
@@ -100,6 +102,21 @@ INSTANTIATE_TEST_SUITE_P(Sizes, FacetCount,
 TEST(BuildFacetList, PlainPictureGivesNothing) {
     const RedPicture pic(4, 4, std::vector<std::uint8_t>(16, 128));
     EXPECT_TRUE(BuildFacetList(SampleHeightGrid(pic.view(), JobModeCode::RasterToVector)).empty());
+}
+
+// A picture of few levels has large level areas and sloped edges between them: the list
+// is made once at exactly its final size, and holds every sloped triangle.
+TEST(BuildFacetList, IsMadeAtItsFinalSize) {
+    std::mt19937 rng{1234};
+    std::uniform_int_distribution<int> level(0, 2);
+    std::vector<std::uint8_t> red(60 * 40);
+    for (auto& v : red) v = static_cast<std::uint8_t>(100 * level(rng));
+    const RedPicture pic(60, 40, red);
+    const TTriangleArray facets =
+        BuildFacetList(SampleHeightGrid(pic.view(), JobModeCode::RasterToVector));
+    EXPECT_EQ(facets.capacity(), facets.size());
+    EXPECT_GT(facets.size(), 0u);
+    EXPECT_LT(facets.size(), 2u * 59 * 39);
 }
 
 }  // namespace
