@@ -48,5 +48,6 @@ void addImageCommands(CLI::App& app, CliRun& run);
 void addReliefCommands(CLI::App& app, CliRun& run);
 void addContourCommands(CLI::App& app, CliRun& run);
 void addDncCommands(CLI::App& app, CliRun& run);
+void addMachineCommands(CLI::App& app, CliRun& run);
 
 }  // namespace quarvel::cli

@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
     addReliefCommands(app, run);
     addContourCommands(app, run);
     addDncCommands(app, run);
+    addMachineCommands(app, run);
     installInterruptHandler();
 
     try {
