@@ -83,22 +83,20 @@ private:
     }
 
     void readLimits(const toml::table& t, MachineLimits& l) {
+        const std::pair<std::string_view, double MachineLimits::*> fields[] = {
+            {"rapid_rate", &MachineLimits::rapidRate},
+            {"max_feed", &MachineLimits::maxFeed},
+            {"acceleration_x", &MachineLimits::accelerationX},
+            {"acceleration_y", &MachineLimits::accelerationY},
+            {"acceleration_z", &MachineLimits::accelerationZ},
+            {"junction_deviation", &MachineLimits::junctionDeviation}};
         for (const auto& [keyName, node] : t) {
-            const std::string_view key = keyName.str();
-            if (key == "rapid_rate")
-                l.rapidRate = number(node, key);
-            else if (key == "max_feed")
-                l.maxFeed = number(node, key);
-            else if (key == "acceleration_x")
-                l.accelerationX = number(node, key);
-            else if (key == "acceleration_y")
-                l.accelerationY = number(node, key);
-            else if (key == "acceleration_z")
-                l.accelerationZ = number(node, key);
-            else if (key == "junction_deviation")
-                l.junctionDeviation = number(node, key);
-            else
-                fail(node, "limits." + std::string(key), "unknown key");
+            const std::string named = "limits." + std::string(keyName.str());
+            const auto field =
+                std::find_if(std::begin(fields), std::end(fields),
+                             [&](const auto& f) { return f.first == keyName.str(); });
+            if (field == std::end(fields)) fail(node, named, "unknown key");
+            l.*(field->second) = number(node, named);
         }
     }
 
