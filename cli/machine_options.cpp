@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 
 #include "gcode/dnc_reader.h"
@@ -52,6 +53,8 @@ machine::MachineJob resolveMachine(const MachineArgs& args) {
 }
 
 void printRunTime(const std::string& path, const machine::MachineJob& job) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return;  // a device cannot be read back
     NullProgress quiet;
     const gcode::DncReadResult read = gcode::LoadDncFile(path, quiet);
     machine::RunTimeEstimate estimate =

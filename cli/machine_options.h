@@ -27,7 +27,8 @@ void addMachineOptions(CLI::App* cmd, MachineArgs& args, bool forWriting);
 // inch and mm.
 machine::MachineJob resolveMachine(const MachineArgs& args);
 
-// Reads the G-code file back and prints how long it runs on the job's machine.
+// Reads the G-code file back and prints how long it runs on the job's machine. Prints
+// nothing when the output is not a regular file (a device such as /dev/null).
 void printRunTime(const std::string& path, const machine::MachineJob& job);
 
 // The folder of the user's profile files.
