@@ -106,6 +106,18 @@ TEST_F(MachineOptions, GrblProgramIsFramedAndEstimated) {
 }
 
 // Each controller's reader must take both jobs' programs as they are.
+TEST_F(MachineOptions, ContourProgramStartsSpindleAtRapidHeight) {
+    const Result r = contours("c.dnc", "--machine linuxcnc --spindle-speed 18000");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("Estimated run time on linuxcnc: "), std::string::npos) << r.output;
+    const std::string text = readText(dir_ / "c.dnc");
+    EXPECT_NE(text.find(")\nG17 G21 G40 G49 G54 G80 G90 G94\nG90 T0\nF10\nG00 Z0.25\n"
+                        "M3 S18000\nG4 P2\nG00 X"),
+              std::string::npos)
+        << text.substr(0, 300);
+    EXPECT_EQ(text.substr(text.size() - 16), "G00 Z0.25\nM5\nM2\n");
+}
+
 TEST_F(MachineOptions, ControllersAcceptTheirPrograms) {
     const bool hasRs274 = fs::exists("/usr/bin/rs274");
     const bool hasGcc = shell("command -v gcc && command -v make").status == 0;
