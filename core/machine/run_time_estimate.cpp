@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
+#include <deque>
+#include <limits>
 
 #include "gcode/dnc_reader.h"
 
@@ -72,74 +73,7 @@ double junctionSquared(const Block& a, const Block& b, const Limits& limits) {
     return std::min({limit, a.nominalSpeed * a.nominalSpeed, b.nominalSpeed * b.nominalSpeed});
 }
 
-class BlockList {
-public:
-    explicit BlockList(const Limits& limits) : limits_(limits) {}
-
-    void moveTo(const Vec3& to, bool isRapid, double feedPerMinute) {
-        Block b;
-        b.length = std::sqrt((to.x - at_.x) * (to.x - at_.x) + (to.y - at_.y) * (to.y - at_.y) +
-                             (to.z - at_.z) * (to.z - at_.z));
-        if (!(b.length > 0.0)) return;
-        b.unit = {(to.x - at_.x) / b.length, (to.y - at_.y) / b.length, (to.z - at_.z) / b.length};
-        const double feed = feedPerMinute / 60.0;
-        b.nominalSpeed =
-            isRapid ? limits_.rapidSpeed
-                    : (feed > 0.0 ? std::min(feed, limits_.maxFeedSpeed) : limits_.maxFeedSpeed);
-        b.isRapid = isRapid;
-        b.acceleration = accelerationAlong(b.unit, limits_.acceleration);
-        b.maxEntrySquared = blocks_.empty() ? 0.0 : junctionSquared(blocks_.back(), b, limits_);
-        blocks_.push_back(b);
-        at_ = to;
-    }
-    void jumpTo(const Vec3& to) { at_ = to; }
-    const Vec3& at() const { return at_; }
-    std::vector<Block>& blocks() { return blocks_; }
-    const Limits& limits() const { return limits_; }
-
-private:
-    Limits limits_;
-    Vec3 at_;
-    std::vector<Block> blocks_;
-};
-
-// An arc as chords no farther than the arc tolerance from it (helical in z).
-void addArc(BlockList& list, const gcode::GCodeArc& arc, const Vec3& end, double feed) {
-    const double sweep = arc.endAngle - arc.startAngle;
-    const double r = arc.radius;
-    const double tol = std::min(list.limits().arcTolerance, r);
-    const double chordAngle = r > 0.0 ? 2.0 * std::acos(std::max(-1.0, 1.0 - tol / r)) : kPi;
-    const double wanted = chordAngle > 0.0 ? std::ceil(std::abs(sweep) / chordAngle) : 1.0;
-    const auto count = static_cast<int>(std::clamp(wanted, 1.0, 100000.0));
-    const Vec3 start = list.at();
-    for (int k = 1; k < count; ++k) {
-        const double t = static_cast<double>(k) / count;
-        const double angle = arc.startAngle + sweep * t;
-        list.moveTo({arc.centreX + r * std::cos(angle), arc.centreY + r * std::sin(angle),
-                     start.z + (end.z - start.z) * t},
-                    false, feed);
-    }
-    list.moveTo(end, false, feed);
-}
-
-// Entry speeds: no faster than the corner allows, than stopping by the end of the
-// program allows (backward pass), or than speeding up from the start allows (forward).
-void planSpeeds(std::vector<Block>& blocks) {
-    double exitSquared = 0.0;
-    for (std::size_t k = blocks.size(); k-- > 0;) {
-        Block& b = blocks[k];
-        b.entrySquared = std::min(b.maxEntrySquared, exitSquared + 2.0 * b.acceleration * b.length);
-        exitSquared = b.entrySquared;
-    }
-    for (std::size_t k = 0; k + 1 < blocks.size(); ++k) {
-        const Block& b = blocks[k];
-        Block& next = blocks[k + 1];
-        next.entrySquared =
-            std::min(next.entrySquared, b.entrySquared + 2.0 * b.acceleration * b.length);
-    }
-}
-
-// Time of a trapezoid (or triangle) speed profile from v0 to v1 over the block.
+// Time of a trapezoid (or triangle) speed profile from the entry to the exit speed.
 double blockSeconds(const Block& b, double exitSquared) {
     const double a = b.acceleration;
     const double v = b.nominalSpeed;
@@ -153,37 +87,121 @@ double blockSeconds(const Block& b, double exitSquared) {
     return (peak - v0) / a + (peak - v1) / a;
 }
 
+// Plans moves as they come, over the last kPlannerBlocks of them like GRBL's block
+// buffer: the newest move must be able to stop at its end, and the oldest one runs
+// (its time is counted) once the buffer is full.
+class Planner {
+public:
+    explicit Planner(const Limits& limits) : limits_(limits) {}
+
+    void moveTo(const Vec3& to, bool isRapid, double feedPerMinute) {
+        Block b;
+        b.length = std::sqrt((to.x - at_.x) * (to.x - at_.x) + (to.y - at_.y) * (to.y - at_.y) +
+                             (to.z - at_.z) * (to.z - at_.z));
+        if (!(b.length > 0.0)) return;
+        b.unit = {(to.x - at_.x) / b.length, (to.y - at_.y) / b.length, (to.z - at_.z) / b.length};
+        const double feed = feedPerMinute / 60.0;
+        b.nominalSpeed =
+            isRapid ? limits_.rapidSpeed
+                    : (feed > 0.0 ? std::min(feed, limits_.maxFeedSpeed) : limits_.maxFeedSpeed);
+        b.isRapid = isRapid;
+        b.acceleration = accelerationAlong(b.unit, limits_.acceleration);
+        b.maxEntrySquared = hasPrevious_ ? junctionSquared(previous_, b, limits_) : 0.0;
+        previous_ = b;
+        hasPrevious_ = true;
+        at_ = to;
+        window_.push_back(b);
+        replan();
+        if (window_.size() > kPlannerBlocks) runOldest();
+    }
+    void jumpTo(const Vec3& to) { at_ = to; }
+    const Vec3& at() const { return at_; }
+    const Limits& limits() const { return limits_; }
+
+    RunTimeEstimate finish() {
+        while (!window_.empty()) runOldest();
+        return estimate_;
+    }
+
+private:
+    // Backward: every move can slow down in time for the next corner and for a stop at
+    // the end of the buffer. Forward: every move can reach its entry speed from the one
+    // before. The oldest move's entry is already fixed.
+    void replan() {
+        double exitSquared = 0.0;
+        for (std::size_t k = window_.size(); k-- > 1;) {
+            Block& b = window_[k];
+            b.entrySquared =
+                std::min(b.maxEntrySquared, exitSquared + 2.0 * b.acceleration * b.length);
+            exitSquared = b.entrySquared;
+        }
+        for (std::size_t k = 0; k + 1 < window_.size(); ++k) {
+            const Block& b = window_[k];
+            Block& next = window_[k + 1];
+            next.entrySquared =
+                std::min(next.entrySquared, b.entrySquared + 2.0 * b.acceleration * b.length);
+        }
+    }
+    void runOldest() {
+        const Block& b = window_.front();
+        const double exitSquared = window_.size() > 1 ? window_[1].entrySquared : 0.0;
+        (b.isRapid ? estimate_.rapidSeconds : estimate_.feedSeconds) +=
+            blockSeconds(b, exitSquared);
+        window_.pop_front();
+    }
+
+    // GRBL 1.1's planner buffer.
+    static constexpr std::size_t kPlannerBlocks = 16;
+    Limits limits_;
+    Vec3 at_;
+    Block previous_;
+    bool hasPrevious_ = false;
+    std::deque<Block> window_;
+    RunTimeEstimate estimate_;
+};
+
+// An arc as chords no farther than the arc tolerance from it (helical in z).
+void addArc(Planner& planner, const gcode::GCodeArc& arc, const Vec3& end, double feed) {
+    const double sweep = arc.endAngle - arc.startAngle;
+    const double r = arc.radius;
+    const double tol = std::min(planner.limits().arcTolerance, r);
+    const double chordAngle = r > 0.0 ? 2.0 * std::acos(std::max(-1.0, 1.0 - tol / r)) : kPi;
+    const double wanted = chordAngle > 0.0 ? std::ceil(std::abs(sweep) / chordAngle) : 1.0;
+    const auto count = static_cast<int>(std::clamp(wanted, 1.0, 100000.0));
+    const Vec3 start = planner.at();
+    for (int k = 1; k < count; ++k) {
+        const double t = static_cast<double>(k) / count;
+        const double angle = arc.startAngle + sweep * t;
+        planner.moveTo({arc.centreX + r * std::cos(angle), arc.centreY + r * std::sin(angle),
+                        start.z + (end.z - start.z) * t},
+                       false, feed);
+    }
+    planner.moveTo(end, false, feed);
+}
+
 }  // namespace
 
 RunTimeEstimate EstimateRunTime(const gcode::DncReadResult& read, const MachineLimits& limits,
                                 JobUnits units) {
-    BlockList list(limitsIn(limits, units));
+    Planner planner(limitsIn(limits, units));
     std::size_t nextArc = 0;
     for (std::size_t k = 0; k < read.moves.size(); ++k) {
         const gcode::GCodeMove& m = read.moves[k];
         const Vec3 to{m.x, m.y, m.z};
         if (m.code == gcode::kFeedChangeCode) continue;
         if (m.code == gcode::kBeforeMotionCode) {
-            list.jumpTo(to);
+            planner.jumpTo(to);
         } else if (gcode::isArcCode(m.code)) {
             while (nextArc < read.arcs.size() && read.arcs[nextArc].move < k) ++nextArc;
             if (nextArc < read.arcs.size() && read.arcs[nextArc].move == k)
-                addArc(list, read.arcs[nextArc], to, m.feed);
+                addArc(planner, read.arcs[nextArc], to, m.feed);
             else
-                list.moveTo(to, false, m.feed);
+                planner.moveTo(to, false, m.feed);
         } else {
-            list.moveTo(to, m.code == gcode::kRapidCode, m.feed);
+            planner.moveTo(to, m.code == gcode::kRapidCode, m.feed);
         }
     }
-    std::vector<Block>& blocks = list.blocks();
-    planSpeeds(blocks);
-    RunTimeEstimate estimate;
-    for (std::size_t k = 0; k < blocks.size(); ++k) {
-        const double exitSquared = k + 1 < blocks.size() ? blocks[k + 1].entrySquared : 0.0;
-        const double seconds = blockSeconds(blocks[k], exitSquared);
-        (blocks[k].isRapid ? estimate.rapidSeconds : estimate.feedSeconds) += seconds;
-    }
-    return estimate;
+    return planner.finish();
 }
 
 RunTimeEstimate EstimateProgramText(std::string_view text, const MachineProfile& profile,

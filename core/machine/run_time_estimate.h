@@ -2,7 +2,8 @@
 // How long a G-code program takes on a machine that accelerates: every straight move
 // (arcs as short chords) gets a trapezoid speed profile, and the speed through the
 // corner between two moves is limited the way GRBL's planner limits it (junction
-// deviation), planned over the whole program with a backward and a forward pass.
+// deviation), planned with a backward and a forward pass over a buffer of the last 16
+// moves, as GRBL plans.
 #include <string>
 #include <string_view>
 

@@ -47,6 +47,21 @@ TEST(EstimateRunTime, StraightContinuationKeepsSpeed) {
     EXPECT_NEAR(secondsOf("G1 X50 F600\nX100\n"), secondsOf("G1 X100 F600\n"), 1e-9);
 }
 
+TEST(EstimateRunTime, ManyShortMovesRunOnlyAsFastAsTheBufferCanStop) {
+    // 1000 steps of 0.1 mm at 100 mm/s: the planner sees 16 steps ahead, so it runs at
+    // the speed that stops within the 15 after the current one, sqrt(2 * a * 1.5 mm).
+    std::string program = "G1 F6000\n";
+    for (int k = 1; k <= 1000; ++k) {
+        program += 'X';
+        program += std::to_string(k / 10.0);
+        program += '\n';
+    }
+    const double steady = std::sqrt(2.0 * 100.0 * 1.5);
+    EXPECT_NEAR(secondsOf(program), 100.0 / steady, 0.05 * 100.0 / steady);
+    // As one move it speeds up to 100 mm/s: a triangle of 2 s.
+    EXPECT_NEAR(secondsOf("G1 X100 F6000\n"), 2.0, 1e-9);
+}
+
 TEST(EstimateRunTime, RapidsRunAtRapidRateAndCountApart) {
     MachineProfile profile;
     profile.limits = evenLimits();
