@@ -14,7 +14,8 @@ int listMachines() {
     const std::string folder = userMachinesFolder();
     const machine::ProfileCatalogue catalogue = machine::LoadProfileCatalogue(folder);
     for (const machine::ProfileEntry& e : catalogue.entries) {
-        std::cout << e.profile.name << "  " << e.profile.description << "  [" << e.source << "]\n";
+        std::cout << e.profile.name << "  " << e.profile.description << "  (" << e.profile.extension
+                  << ")  [" << e.source << "]\n";
     }
     for (const machine::ProfileProblem& p : catalogue.problems)
         std::cerr << "warning: machine profile skipped: " << p.message << "\n";

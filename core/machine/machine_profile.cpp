@@ -11,6 +11,7 @@ MachineProfile plainProfile() {
     MachineProfile p;
     p.name = "plain";
     p.description = "The program's own text: no units word, spindle or program end";
+    p.extension = std::string(".dnc");
     return p;
 }
 

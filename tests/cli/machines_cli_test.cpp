@@ -170,7 +170,7 @@ TEST_F(MachineOptions, UserProfilesAreListedUsedAndBadOnesSkipped) {
     const Result list = cli("machines");
     EXPECT_EQ(list.status, 0);
     EXPECT_NE(list.output.find("grbl  GRBL 1.1"), std::string::npos) << list.output;
-    EXPECT_NE(list.output.find(cat("router  Shop router  [",
+    EXPECT_NE(list.output.find(cat("router  Shop router  (.ngc)  [",
                                    (dir_ / "config/quarvel/machines/router.toml").string(), "]")),
               std::string::npos)
         << list.output;
