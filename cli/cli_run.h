@@ -49,5 +49,6 @@ void addReliefCommands(CLI::App& app, CliRun& run);
 void addContourCommands(CLI::App& app, CliRun& run);
 void addDncCommands(CLI::App& app, CliRun& run);
 void addPreviewCommands(CLI::App& app, CliRun& run);
+void addMachineCommands(CLI::App& app, CliRun& run);
 
 }  // namespace quarvel::cli

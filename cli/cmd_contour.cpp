@@ -11,6 +11,7 @@
 
 #include "text/creation_stamp.h"
 #include "cli_run.h"
+#include "machine_options.h"
 #include "output_checks.h"
 #include "engine/mesh_document.h"
 #include "engine/mesh_loading.h"
@@ -39,6 +40,7 @@ struct ContourOptions {
     std::string zStep = "0", cutDepth = "0", feed = "10", rapid = ".25";
     std::string width = "1", depth = "1";
     std::optional<std::string> reduce, curveFit, filter;
+    MachineArgs machine;
 };
 
 std::string lowerExtension(const std::string& path) {
@@ -105,6 +107,7 @@ int cancelled() {
 }
 
 int runContours(const ContourOptions& o) {
+    const machine::MachineJob machineJob = resolveMachine(o.machine);
     const std::string outExt = lowerExtension(o.output);
     if (outExt != ".dnc" && outExt != ".dxf")
         throw InvalidInput("the output file must end in .dnc or .dxf: " + o.output);
@@ -131,7 +134,8 @@ int runContours(const ContourOptions& o) {
         const toolpath::RegionDncHeader header{
             CreationStamp(std::time(nullptr)), toolpath::DncSourceName(mesh.Caption),
             outcome.settings.FeedRate, outcome.settings.RapidHeight};
-        toolpath::SaveRegionDnc(o.output, mesh.Regions.withPlaceholder(), header);
+        toolpath::SaveRegionDnc(o.output, mesh.Regions.withPlaceholder(), header, machineJob);
+        printRunTime(o.output, machineJob);
     } else {
         toolpath::SavePolylineDxf(o.output, mesh.Regions.withPlaceholder());
     }
@@ -192,6 +196,7 @@ void addContoursCommand(CLI::App& app, CliRun& run) {
     cmd->add_option("--width", o->width, "picture: work width of the picture")
         ->capture_default_str();
     cmd->add_option("--depth", o->depth, "picture: depth of black")->capture_default_str();
+    addMachineOptions(cmd, o->machine, true);
     cmd->callback([o, &run] { run.exitCode = runContours(*o); });
 }
 

@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "cli_run.h"
+#include "machine/run_time_estimate.h"
+#include "machine_options.h"
 #include "output_checks.h"
 #include "gcode/dnc_reader.h"
 #include "gcode/dnc_summary.h"
@@ -47,7 +49,8 @@ void printNotUnderstood(const gcode::DncReadResult& read) {
     std::cout << "\n";
 }
 
-int runDncInfo(const std::string& path) {
+int runDncInfo(const std::string& path, const MachineArgs& machineArgs) {
+    const machine::MachineJob machineJob = resolveMachine(machineArgs);
     checkJobFiles({path});
     TerminalProgress progress("dnc-info");
     const gcode::DncReadResult read = gcode::LoadDncFile(path, progress);
@@ -63,6 +66,14 @@ int runDncInfo(const std::string& path) {
     std::cout << "feed length: " << fixedText(summary.feedLength, 4) << "\n"
               << "rapid length: " << fixedText(summary.rapidLength, 4) << "\n";
     printNotUnderstood(read);
+    if (machineArgs.machine) {
+        const machine::RunTimeEstimate e =
+            machine::EstimateRunTime(read, machineJob.profile.limits, machineJob.units);
+        std::cout << "run time on " << machineJob.profile.name << ": "
+                  << machine::DurationText(e.totalSeconds()) << " (rapids "
+                  << machine::DurationText(e.rapidSeconds) << ", cutting "
+                  << machine::DurationText(e.feedSeconds) << ")\n";
+    }
     return kExitOk;
 }
 
@@ -70,12 +81,14 @@ int runDncInfo(const std::string& path) {
 
 void addDncCommands(CLI::App& app, CliRun& run) {
     auto path = std::make_shared<std::string>();
+    auto machineArgs = std::make_shared<MachineArgs>();
     CLI::App* cmd = app.add_subcommand(
         "dnc-info",
         "Read a DNC (G-code) file as the viewer does and print its move counts, extents, "
         "path lengths (arcs included) and the lines not understood");
     cmd->add_option("FILE", *path, "G-code file")->required();
-    cmd->callback([path, &run] { run.exitCode = runDncInfo(*path); });
+    addMachineOptions(cmd, *machineArgs, false);
+    cmd->callback([path, machineArgs, &run] { run.exitCode = runDncInfo(*path, *machineArgs); });
 }
 
 }  // namespace quarvel::cli

@@ -10,6 +10,7 @@
 
 #include "text/creation_stamp.h"
 #include "cli_run.h"
+#include "machine_options.h"
 #include "output_checks.h"
 #include "imaging/rgb_load.h"
 #include "raster/sampling.h"
@@ -31,6 +32,7 @@ struct ReliefArgs {
     std::optional<std::string> sizeX, sizeY, stepX, stepY, depth, depthPerPass, feed, rapid, tool,
         diameter;
     bool noGouge = false;
+    MachineArgs machine;
 };
 
 // The terminal bar serves as the dialog's gauge and its own bar alike; its label tells
@@ -68,6 +70,7 @@ void typeOptions(surface::SurfaceJobForm& form, const ReliefArgs& a) {
 }
 
 int runRelief(const ReliefArgs& args, JobModeCode jobMode) {
+    const machine::MachineJob machineJob = resolveMachine(args.machine);
     checkJobFiles({args.image}, args.output);
     const imaging::Bgr24 picture = imaging::LoadBgr24(args.image);
     const PixelView24 view{picture.width, picture.height,
@@ -91,7 +94,7 @@ int runRelief(const ReliefArgs& args, JobModeCode jobMode) {
         const surface::DncFileHead head{CreationStamp(std::time(nullptr)),
                                         std::filesystem::path(args.image).filename().string()};
         const surface::RasterJobEnd end = surface::RunRasterGCodeJob(
-            grid, job, gouge, head, feedback, [&args] { return args.output; });
+            grid, job, gouge, head, feedback, [&args] { return args.output; }, machineJob);
         if (end != surface::RasterJobEnd::Written) status = RunStatus::Cancelled;
     } else {
         status = surface::RunDxfSurfaceJob(grid, job, gouge, args.output, feedback,
@@ -102,6 +105,7 @@ int runRelief(const ReliefArgs& args, JobModeCode jobMode) {
         std::cerr << "Process Cancelled...: nothing was written\n";
         return kExitCancelled;
     }
+    if (jobMode == JobModeCode::GCode) printRunTime(args.output, machineJob);
     return kExitOk;
 }
 
@@ -162,6 +166,7 @@ void addJobOptions(CLI::App* cmd, ReliefArgs& a, bool forGCode) {
         ->type_name("DIA");
     cmd->add_flag("--no-gouge", a.noGouge,
                   "Do not correct the heights for the tool's shape [default: gouge control on]");
+    if (forGCode) addMachineOptions(cmd, a.machine, true);
     cmd->footer(
         "Options are applied in the order listed above, as if typed into the "
         "surface job dialog with \"Keep Aspect Ratio\" checked.");

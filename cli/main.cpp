@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
     addContourCommands(app, run);
     addDncCommands(app, run);
     addPreviewCommands(app, run);
+    addMachineCommands(app, run);
     installInterruptHandler();
 
     try {

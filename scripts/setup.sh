@@ -3,7 +3,7 @@
 # missing. Safe to run again.
 set -euo pipefail
 packages=(g++ make cmake pkg-config qt6-base-dev libmagick++-dev libtiff-dev libjpeg62-turbo-dev fonts-urw-base35
-          fonts-dejavu-core libgtest-dev libbenchmark-dev libcli11-dev xvfb xauth
+          fonts-dejavu-core libgtest-dev libbenchmark-dev libcli11-dev libtomlplusplus-dev xvfb xauth
           imagemagick python3-ezdxf)
 missing=()
 for p in "${packages[@]}"; do

@@ -9,6 +9,7 @@
 #include "shell/busy_cursor.h"
 #include "shell/status_panels.h"
 #include "shell/user_prompts.h"
+#include "surface/machine_choice.h"
 #include "surface/tool_mask.h"
 
 namespace quarvel::app {
@@ -115,6 +116,10 @@ void TDXF::placeButtons() {
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
 
+    // The machine lists share the buttons' row, left of them.
+    machineChoice = std::make_unique<MachineChoice>(
+        this, kMargin, buttonsTop, groupRight - 2 * kButtonWidth - 3 * kMargin, kButtonHeight);
+
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
@@ -156,6 +161,7 @@ void TDXF::showGCodeFields(bool show) {
                        static_cast<QWidget*>(Label8), static_cast<QWidget*>(Edit8)}) {
         w->setVisible(show);
     }
+    machineChoice->setVisible(show);
 }
 
 QLineEdit* TDXF::fieldEdit(SurfaceField field) const {

@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "progress/progress.h"
 #include "state/job_state.h"
@@ -23,6 +24,7 @@ class QFileDialog;
 
 namespace quarvel::app {
 
+class MachineChoice;
 class StatusPanels;
 class UserPrompts;
 
@@ -71,6 +73,7 @@ public:
     QLineEdit* txtDia;
     QPushButton *Button1, *Button2;
     QProgressBar* ProgressBar1;
+    std::unique_ptr<MachineChoice> machineChoice;  // G-code only: machine and units
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -12,6 +12,7 @@
 #include "shell/status_progress.h"
 #include "shell/user_prompts.h"
 #include "surface/raster_dnc.h"
+#include "surface/machine_choice.h"
 #include "surface/surface_dialog.h"
 #include "surface/surface_jobs.h"
 #include "text/error.h"
@@ -158,10 +159,11 @@ void TDXF::runRasterGCodeJob() {
         if (!askFileName(kDncSaveFilter, QStringLiteral("Dnc"), path)) return {};
         return path.toStdString();
     };
-    const surface::DncFileHead head{CreationStamp(std::time(nullptr)),
-                                    context_.job.JobFileName};
+    const surface::DncFileHead head{CreationStamp(std::time(nullptr)), context_.job.JobFileName};
+    const machine::MachineJob machineJob = machineChoice->job();
+    machineChoice->remember();
     const surface::RasterJobEnd end =
-        surface::RunRasterGCodeJob(work_, job, gouge, head, feedback, chooseFile);
+        surface::RunRasterGCodeJob(work_, job, gouge, head, feedback, chooseFile, machineJob);
     if (end == surface::RasterJobEnd::PassesCancelled) {
         stopRunning();  // Cancel pressed: idle again, nothing written, grid kept
         return;

@@ -69,7 +69,7 @@ void DncWriter::flush() {
 }
 
 void WriteDncHead(std::ostream& out, const std::string& stamp, const std::string& sourceName,
-                  double feed) {
+                  double feed, const machine::ProgramFrame& frame) {
     std::string source = sourceName;
     for (char& ch : source) {
         if (ch == '(') ch = '[';
@@ -83,9 +83,11 @@ void WriteDncHead(std::ostream& out, const std::string& stamp, const std::string
     head += source;
     head += ")";
     head += kCrLf;
+    head += frame.opening;
     head += "G90 T0 F";
     appendFixed(head, feed, 4);
     head += kCrLf;
+    head += frame.spindleStart;
     out.write(head.data(), static_cast<std::streamsize>(head.size()));
 }
 

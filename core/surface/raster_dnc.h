@@ -4,6 +4,7 @@
 #include <ostream>
 #include <string>
 
+#include "machine/program_frame.h"
 #include "progress/progress.h"
 #include "surface/raster_move.h"
 
@@ -43,9 +44,10 @@ private:
 
 // The two head lines: "( Created <stamp> From <source>)" and "G90 T0 F<feed %.4f>".
 // "(" and ")" in the source name become "[" and "]" (a controller would read them as a
-// nested comment), and line breaks become blanks.
+// nested comment), and line breaks become blanks. A machine's opening goes between the
+// two lines, its spindle start after them.
 void WriteDncHead(std::ostream& out, const std::string& stamp, const std::string& sourceName,
-                  double feed);
+                  double feed, const machine::ProgramFrame& frame = {});
 
 // Head, then the moves. Pumps once and checks for a stop first (nothing is written
 // then), then follows the counted-loop rule over the moves. Cancelled: the text holds

@@ -1,10 +1,12 @@
 #include "surface/surface_jobs.h"
 
 #include <ostream>
+#include <sstream>
 #include <streambuf>
 #include <string>
 #include <vector>
 
+#include "machine/run_time_estimate.h"
 #include "surface/dxf_surface.h"
 #include "surface/gouge.h"
 #include "surface/raster_dnc.h"
@@ -65,9 +67,10 @@ RunStatus planRasterText(const TZGrid& grid, const SurfaceJobValues& job,
 // Head and lines into the file in twenty parts, by the counted-loop rule after one
 // check before anything is written.
 RunStatus writeRasterFile(std::ostream& out, const DncFileHead& head, double feed,
-                          const std::vector<std::string>& pieces, Progress& gauge) {
+                          const std::vector<std::string>& pieces, Progress& gauge,
+                          const machine::ProgramFrame& frame) {
     if (!gauge.pumpAndCheck()) return RunStatus::Cancelled;
-    WriteDncHead(out, head.stamp, head.sourceName, feed);
+    WriteDncHead(out, head.stamp, head.sourceName, feed, frame);
     constexpr std::size_t kParts = 20;
     LoopProgress loop(gauge, kParts - 1);
     for (std::size_t k = 0; k < kParts; ++k) {
@@ -77,7 +80,22 @@ RunStatus writeRasterFile(std::ostream& out, const DncFileHead& head, double fee
         for (std::size_t i = begin; i < end; ++i)
             out.write(pieces[i].data(), static_cast<std::streamsize>(pieces[i].size()));
     }
+    out.write(frame.closing.data(), static_cast<std::streamsize>(frame.closing.size()));
     return RunStatus::Completed;
+}
+
+// The frame for `machine`, with the estimate of the program as it is held when the
+// profile has a comment to put it in.
+machine::ProgramFrame rasterFrame(const machine::MachineJob& machine, const DncFileHead& head,
+                                  double feed, const std::vector<std::string>& pieces) {
+    if (machine::KeepsWriterText(machine.profile) || !machine.profile.writesComments)
+        return machine::FrameFor(machine);
+    std::ostringstream text;
+    WriteDncHead(text, head.stamp, head.sourceName, feed);
+    for (const std::string& piece : pieces) text << piece;
+    const machine::RunTimeEstimate estimate =
+        machine::EstimateProgramText(text.str(), machine.profile, machine.units);
+    return machine::FrameFor(machine, estimate.totalSeconds());
 }
 
 }  // namespace
@@ -114,7 +132,8 @@ RunStatus RunDxfSurfaceJob(TZGrid& grid, const SurfaceJobValues& job, const Goug
 
 RasterJobEnd RunRasterGCodeJob(TZGrid& grid, const SurfaceJobValues& job,
                                const GougeSettings& gouge, const DncFileHead& head,
-                               const JobFeedback& feedback, const ChooseFile& chooseFile) {
+                               const JobFeedback& feedback, const ChooseFile& chooseFile,
+                               const machine::MachineJob& machine) {
     (void)gougeStage(grid, job, gouge, feedback);
     announce(feedback, JobStage::Surface);
     PieceBuffer lines;
@@ -124,12 +143,15 @@ RasterJobEnd RunRasterGCodeJob(TZGrid& grid, const SurfaceJobValues& job,
     const std::string path = chooseFile ? chooseFile() : std::string();
     if (path.empty()) return RasterJobEnd::NoFileChosen;
     announce(feedback, JobStage::Writing);
+    const machine::ProgramFrame frame = rasterFrame(machine, head, job.feed, lines.pieces);
     AtomicFile file(path);
-    if (writeRasterFile(file.stream(), head, job.feed, lines.pieces, feedback.gauge) ==
+    machine::ProfileOutput output(file.stream(), machine.profile);
+    if (writeRasterFile(output.stream(), head, job.feed, lines.pieces, feedback.gauge, frame) ==
         RunStatus::Cancelled) {
         file.discard();
         return RasterJobEnd::WritingCancelled;
     }
+    output.finish();
     file.commit();
     return RasterJobEnd::Written;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "geom/types.h"
+#include "machine/program_frame.h"
 #include "progress/progress.h"
 #include "surface/job_values.h"
 #include "surface/raster_move.h"
@@ -69,9 +70,12 @@ enum class RasterJobEnd {
 // the raster passes, thinned as they come (first and last rapid of each run at one Z)
 // and held as G-code text, then `chooseFile`, then the file (gauge: one check, then
 // the counted-loop rule over twenty parts). The moves are computed before the file is named, so
-// a caller may ask the user only then. Throws IoError when the file cannot be written.
+// a caller may ask the user only then. The file is written for `machine`; its run-time
+// estimate, from the moves held, goes into the head when the profile writes comments.
+// Throws IoError when the file cannot be written.
 RasterJobEnd RunRasterGCodeJob(TZGrid& grid, const SurfaceJobValues& job,
                                const GougeSettings& gouge, const DncFileHead& head,
-                               const JobFeedback& feedback, const ChooseFile& chooseFile);
+                               const JobFeedback& feedback, const ChooseFile& chooseFile,
+                               const machine::MachineJob& machine = {});
 
 }  // namespace quarvel::surface

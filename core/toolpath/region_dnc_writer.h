@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/region.h"
+#include "machine/program_frame.h"
 #include "toolpath/tool_path_order.h"
 
 namespace quarvel::toolpath {
@@ -20,17 +21,20 @@ struct RegionDncHeader {
 // "G00 Z<rapid>"; per ordered region: rapid to the start, plunge to -depth, one line
 // per segment end, rapid up. Feed, rapid and depths in the shortest plain decimal
 // text (never an exponent, -0 as "0"); coordinates with four decimals. Regions without
-// segments are skipped.
+// segments are skipped. A machine's opening goes after line 1, its spindle start after
+// the rapid line of the head, its closing after the last region.
 void WriteRegionDnc(std::ostream& out, const TOutRegionArray& ordered,
-                    const RegionDncHeader& header);
+                    const RegionDncHeader& header, const machine::ProgramFrame& frame = {});
 // The same, from regions and their cutting order (indexes, see ToolPathOrder).
 void WriteRegionDnc(std::ostream& out, const engine::TRegionArray& regions,
-                    const std::vector<std::size_t>& order, const RegionDncHeader& header);
+                    const std::vector<std::size_t>& order, const RegionDncHeader& header,
+                    const machine::ProgramFrame& frame = {});
 
-// Orders the regions and writes the file through a temporary file renamed when
-// complete. Throws IoError; the target is untouched then.
+// Orders the regions and writes the file for `machine` through a temporary file renamed
+// when complete; the run-time estimate goes into the head when the profile writes
+// comments. Throws IoError; the target is untouched then.
 void SaveRegionDnc(const std::string& path, const engine::TRegionArray& regions,
-                   const RegionDncHeader& header);
+                   const RegionDncHeader& header, const machine::MachineJob& machine = {});
 
 // The file-name part of a window caption (folders removed), with "(" and ")" written
 // as "[" and "]" so that a controller does not read a nested comment.

@@ -1,0 +1,31 @@
+#pragma once
+// The machine and units a raster G-code file is written for, as the surface dialog
+// offers them; the last choice (and spindle speed) is remembered between runs.
+#include <QComboBox>
+#include <QWidget>
+
+#include "machine/program_frame.h"
+#include "machine_files/profile_catalogue.h"
+
+namespace quarvel::app {
+
+class MachineChoice {
+public:
+    // Two lists, machine then units, in one row of `height` from (x, y), `width` wide.
+    MachineChoice(QWidget* parent, int x, int y, int width, int height);
+
+    void setVisible(bool visible);
+    // The chosen machine with the remembered spindle speed.
+    machine::MachineJob job() const;
+    // Keeps the choice for the next run (the user's settings file).
+    void remember() const;
+
+    QComboBox* machines;
+    QComboBox* units;
+
+private:
+    machine::ProfileCatalogue catalogue_;
+    double spindleSpeed_ = 0.0;  // rpm; 0 for the profile's own
+};
+
+}  // namespace quarvel::app
