@@ -120,15 +120,16 @@ int runContours(const ContourOptions& o) {
         std::cerr << "error: no regions to write\n";
         return kExitFailure;
     }
+    RunStatus saved = RunStatus::Completed;
     if (outExt == ".dnc") {
         const toolpath::RegionDncHeader header{
             toolpath::CurrentDateTimeText(), toolpath::DncSourceName(mesh.Caption),
             outcome.settings.FeedRate, outcome.settings.RapidHeight};
-        toolpath::SaveRegionDnc(o.output, mesh.Regions.withPlaceholder(), header);
+        saved = toolpath::SaveRegionDnc(o.output, mesh.Regions.withPlaceholder(), header, progress);
     } else {
-        toolpath::SavePolylineDxf(o.output, mesh.Regions.withPlaceholder());
+        saved = toolpath::SavePolylineDxf(o.output, mesh.Regions.withPlaceholder(), progress);
     }
-    return kExitOk;
+    return saved == RunStatus::Cancelled ? cancelled() : kExitOk;
 }
 
 void printBound(const char* name, double value) {

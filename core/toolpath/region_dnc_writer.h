@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/region.h"
+#include "progress/progress.h"
 #include "toolpath/tool_path_order.h"
 
 namespace quarvel::toolpath {
@@ -20,17 +21,21 @@ struct RegionDncHeader {
 // "G00 Z<rapid>"; per ordered region: rapid to the start, plunge to -depth, one line
 // per segment end, rapid up. Feed, rapid and depths in the shortest plain decimal
 // text (never an exponent, -0 as "0"); coordinates with four decimals. Regions without
-// segments are skipped.
-void WriteRegionDnc(std::ostream& out, const TOutRegionArray& ordered,
-                    const RegionDncHeader& header);
+// segments are skipped. Throws NonFiniteOutput at a number that is not finite (the text
+// is then incomplete). Each megabyte of text pumps events and tests the stop flag;
+// Cancelled leaves the text cut short.
+RunStatus WriteRegionDnc(std::ostream& out, const TOutRegionArray& ordered,
+                         const RegionDncHeader& header, Progress& progress = NoProgress());
 // The same, from regions and their cutting order (indexes, see ToolPathOrder).
-void WriteRegionDnc(std::ostream& out, const engine::TRegionArray& regions,
-                    const std::vector<std::size_t>& order, const RegionDncHeader& header);
+RunStatus WriteRegionDnc(std::ostream& out, const engine::TRegionArray& regions,
+                         const std::vector<std::size_t>& order, const RegionDncHeader& header,
+                         Progress& progress = NoProgress());
 
 // Orders the regions and writes the file through a temporary file renamed when
-// complete. Throws IoError; the target is untouched then.
-void SaveRegionDnc(const std::string& path, const engine::TRegionArray& regions,
-                   const RegionDncHeader& header);
+// complete. Throws IoError or NonFiniteOutput; the target is untouched then, as it is
+// when the user stops the ordering or the writing (Cancelled).
+RunStatus SaveRegionDnc(const std::string& path, const engine::TRegionArray& regions,
+                        const RegionDncHeader& header, Progress& progress = NoProgress());
 
 // The file-name part of a window caption (folders removed), with "(" and ")" written
 // as "[" and "]" so that a controller does not read a nested comment.
