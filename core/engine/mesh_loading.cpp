@@ -21,8 +21,8 @@ io::MeshFaces readFaces(const std::string& fileName) {
 // Every later step subtracts and scales coordinates; a mesh whose width, depth or height
 // is not a finite number would give tool paths of "nan" and "inf".
 void requireFiniteExtents(const MeshBounds& b, const std::string& fileName) {
-    for (const double v : {b.minX, b.maxX, b.minY, b.maxY, b.minZ, b.maxZ, b.spanX, b.spanY,
-                           b.maxZ - b.minZ}) {
+    for (const double v :
+         {b.minX, b.maxX, b.minY, b.maxY, b.minZ, b.maxZ, b.spanX, b.spanY, b.maxZ - b.minZ}) {
         if (!std::isfinite(v))
             throw Error(fileName +
                         ": the mesh is too large: its extents do not fit in a finite number");

@@ -214,8 +214,7 @@ void checkSliceValues(double opDepth, double zStep, double cutDepth, StyleCode s
     if (!keepsLevelDepths(style)) {
         requireFinite(cutDepth, "Cut Depth");
         if (std::fabs(cutDepth) > kMaxRapidHeight)
-            throw InvalidInput("Cut Depth is too large: more than " +
-                               generalText(kMaxRapidHeight));
+            throw InvalidInput("Cut Depth is too large: more than " + generalText(kMaxRapidHeight));
     }
 }
 
@@ -277,8 +276,7 @@ RunOutcome RunCreateRegions(MeshDocument& mesh, const RegionRunParams& params, c
         const double regionDepth = settings.RegionDepth;
         const double opLevels = params.opDepth / regionDepth * 255;
         const double stepLevels = params.zStep / regionDepth * 255;
-        if (!isVectorize(settings.style))
-            requireFiniteLevels(params.opDepth, opLevels, "Op Depth");
+        if (!isVectorize(settings.style)) requireFiniteLevels(params.opDepth, opLevels, "Op Depth");
         if (isTopography(settings.style)) requireFiniteLevels(params.zStep, stepLevels, "Z Step");
         outcome = CreateRasterRegions(mesh, job.FacetList, job.MeshBounds, opLevels, stepLevels,
                                       params.cutDepth, settings, progress);

@@ -99,7 +99,8 @@ private:
         int group = 0;
         const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), group);
         if (field.empty() || ec != std::errc{} || end != field.data() + field.size())
-            throw FormatError(file_, codeLine_, "expected a group code, found " + quotedInput(text));
+            throw FormatError(file_, codeLine_,
+                              "expected a group code, found " + quotedInput(text));
         return group;
     }
 
@@ -114,7 +115,8 @@ private:
             throw FormatError(file_, codeLine_ + 1,
                               "the number " + quotedInput(text) + " is too large");
         if (!whole || ec != std::errc{} || !std::isfinite(value))
-            throw FormatError(file_, codeLine_ + 1, "expected a number, found " + quotedInput(text));
+            throw FormatError(file_, codeLine_ + 1,
+                              "expected a number, found " + quotedInput(text));
         return value;
     }
 

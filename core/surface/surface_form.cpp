@@ -22,7 +22,6 @@ constexpr double kMinCell = 1e-9;
 
 std::size_t slot(SurfaceField f) { return static_cast<std::size_t>(f); }
 
-
 // Field text as the user may leave it: surrounding blanks do not matter.
 std::string_view trimmed(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -206,8 +205,8 @@ void SurfaceJobForm::readMachineValues(SurfaceJobValues& j) const {
     if (j.depth / j.depthPerPass > kMaxPasses)
         refuse(SurfaceField::DepthPerPass, "is so small that the job would need more than " +
                                                std::to_string(kMaxPasses) + " passes");
-    j.feed = readLength(SurfaceField::Feedrate, kMaxFeedrate,
-                        " (more digits than a controller reads)");
+    j.feed =
+        readLength(SurfaceField::Feedrate, kMaxFeedrate, " (more digits than a controller reads)");
     if (!(j.feed > 0.0)) refuse(SurfaceField::Feedrate, "must be more than 0");
     j.rapidHeight = readLength(SurfaceField::RapidHeight);
     // Rapid moves travel at this height above the top of the work (Z 0): below it they
@@ -226,8 +225,7 @@ double SurfaceJobForm::readLength(SurfaceField f, double limit, const char* why)
             refuse(f, "is too large: " + quotedInput(text));  // beyond any double
         refuse(f, "is not a number: " + quotedInput(texts_[slot(f)]));
     }
-    if (std::fabs(v) > limit)
-        refuse(f, "is too large: more than " + generalText(limit) + why);
+    if (std::fabs(v) > limit) refuse(f, "is too large: more than " + generalText(limit) + why);
     return v;
 }
 

@@ -10,8 +10,9 @@ namespace quarvel {
 class NonFiniteOutput : public Error {
 public:
     NonFiniteOutput()
-        : Error("the result holds a number too large to write (not finite); nothing was "
-                "written") {}
+        : Error(
+              "the result holds a number too large to write (not finite); nothing was "
+              "written") {}
 };
 
 inline double finiteOutput(double value) {

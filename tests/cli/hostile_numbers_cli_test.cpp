@@ -77,18 +77,16 @@ std::string discsBmp(int width, int height) {
 // Three faces whose corners lie at +-e: each slice gives one region.
 std::string farMeshDxf(const std::string& e) {
     const auto face = [](const std::string& a, const std::string& b, const std::string& c) {
-        const std::string corners[4][3] = {{"-" + a, "-" + a, "0"},
-                                           {b, "-" + a, "1"},
-                                           {b, c, "2"},
-                                           {b, c, "2"}};
+        const std::string corners[4][3] = {
+            {"-" + a, "-" + a, "0"}, {b, "-" + a, "1"}, {b, c, "2"}, {b, c, "2"}};
         std::string text = "0\n3DFACE\n";
         for (int k = 0; k < 4; ++k)
             for (int axis = 0; axis < 3; ++axis)
                 text += std::to_string(10 * (axis + 1) + k) + "\n" + corners[k][axis] + "\n";
         return text;
     };
-    return "0\nSECTION\n2\nENTITIES\n" + face(e, e, e) + face(e, "0", "0") +
-           face("0", e, "-" + e) + "0\nEOF\n";
+    return "0\nSECTION\n2\nENTITIES\n" + face(e, e, e) + face(e, "0", "0") + face("0", e, "-" + e) +
+           "0\nEOF\n";
 }
 
 class HostileNumbersCli : public ::testing::Test {
@@ -151,8 +149,7 @@ TEST_F(HostileNumbersCli, UnsafeOrOverflowingValuesAreRefusedBeforeTheJob) {
         {"$CLI gcode pic.bmp -o old.out --feed 0", "error: Feedrate must be more than 0"},
         {"$CLI gcode pic.bmp -o old.out --feed 5e6", "error: Feedrate is too large"},
         {"$CLI gcode pic.bmp -o old.out --depth 1e308", "error: Depth is too large"},
-        {"$CLI gcode pic.bmp -o old.out --size-x 1 --size-y 5e-324",
-         "error: Size Y is too small"},
+        {"$CLI gcode pic.bmp -o old.out --size-x 1 --size-y 5e-324", "error: Size Y is too small"},
         {"$CLI dxf pic.bmp -o old.out --size-x 1e308", "error: Size X is too large"},
         {"$CLI contours pic.bmp -o old.dnc --style single --op-depth .5 --rapid -1",
          "error: Rapid must not be below 0 (the top of the work)"},

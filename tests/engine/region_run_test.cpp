@@ -301,8 +301,7 @@ TEST(RegionRun, CurveFitBeyondThePointBudgetIsRefusedBeforeFitting) {
         RunCreateRegions(mesh, params, meshJob(), progress);
         ADD_FAILURE() << "accepted";
     } catch (const InvalidInput& e) {
-        EXPECT_NE(std::string(e.what()).find("Curve Fit 2000000000 would make"),
-                  std::string::npos)
+        EXPECT_NE(std::string(e.what()).find("Curve Fit 2000000000 would make"), std::string::npos)
             << e.what();
     }
     EXPECT_EQ(mesh.Regions.size(), 1u);

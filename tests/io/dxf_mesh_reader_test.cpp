@@ -133,16 +133,15 @@ TEST(ReadMeshFaces, MessagesTellTheReasonAndQuoteLongLinesShort) {
         std::string code, value, what;
     };
     const std::string digits(3000000, '7');
-    const Case cases[] = {
-        {"10", "1e309", "mesh.dxf:8: the number '1e309' is too large"},
-        {"10", "-1e400", "mesh.dxf:8: the number '-1e400' is too large"},
-        {"10", "inf", "mesh.dxf:8: expected a number, found 'inf'"},
-        {"10", digits + "x",
-         "mesh.dxf:8: expected a number, found '" + digits.substr(0, 80) +
-             "...' (3000001 characters)"},
-        {std::string(200, 'g'), "0",
-         "mesh.dxf:7: expected a group code, found '" + std::string(80, 'g') +
-             "...' (200 characters)"}};
+    const Case cases[] = {{"10", "1e309", "mesh.dxf:8: the number '1e309' is too large"},
+                          {"10", "-1e400", "mesh.dxf:8: the number '-1e400' is too large"},
+                          {"10", "inf", "mesh.dxf:8: expected a number, found 'inf'"},
+                          {"10", digits + "x",
+                           "mesh.dxf:8: expected a number, found '" + digits.substr(0, 80) +
+                               "...' (3000001 characters)"},
+                          {std::string(200, 'g'), "0",
+                           "mesh.dxf:7: expected a group code, found '" + std::string(80, 'g') +
+                               "...' (200 characters)"}};
     for (const Case& c : cases) {
         try {
             read(joined(concat({kHead, {"0", "3DFACE", c.code, c.value}})));

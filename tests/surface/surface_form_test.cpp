@@ -170,8 +170,9 @@ INSTANTIATE_TEST_SUITE_P(
                    "reads)"},
         ReasonCase{F::Depth, "1e308", "Depth is too large: more than 1000000000"},
         ReasonCase{F::Depth, "1e400", "Depth is too large: '1e400'"},
-        ReasonCase{F::SizeY, "5e-324", "Size Y is too small: one pixel would be less than "
-                                       "0.000000001 units"},
+        ReasonCase{F::SizeY, "5e-324",
+                   "Size Y is too small: one pixel would be less than "
+                   "0.000000001 units"},
         ReasonCase{F::StepX, "1e300", "Step X is too large: more than 1000000000"}));
 
 TEST(SurfaceJobForm, PictureOnePixelAcrossIsTooSmallForGCode) {
@@ -197,8 +198,8 @@ TEST(SurfaceJobForm, LongTextIsQuotedShortInTheMessage) {
         form.readJobValues();
         ADD_FAILURE();
     } catch (const InvalidInput& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "Feedrate is not a number: '" + std::string(80, 'x') + "...' (100000 characters)");
+        EXPECT_EQ(std::string(e.what()), "Feedrate is not a number: '" + std::string(80, 'x') +
+                                             "...' (100000 characters)");
     }
 }
 

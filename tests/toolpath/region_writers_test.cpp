@@ -164,9 +164,9 @@ TEST_F(WriterFiles, NonFiniteNumbersFailTheSaveAndKeepTheOldFile) {
     EXPECT_THROW(SaveRegionDnc(target.string(), badDepth, {}), NonFiniteOutput);
     RegionDncHeader badFeed;
     badFeed.feedRate = nan;
-    EXPECT_THROW(SaveRegionDnc(target.string(), {engine::placeholderRegion(), region(kSquare, 1)},
-                               badFeed),
-                 NonFiniteOutput);
+    EXPECT_THROW(
+        SaveRegionDnc(target.string(), {engine::placeholderRegion(), region(kSquare, 1)}, badFeed),
+        NonFiniteOutput);
     EXPECT_THROW(SavePolylineDxf(target.string(), badPoint), NonFiniteOutput);
     EXPECT_THROW(SavePolylineDxf(target.string(), badDepth), NonFiniteOutput);
     EXPECT_EQ(fileText(target), old);
