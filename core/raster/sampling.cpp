@@ -38,13 +38,16 @@ TZGrid SampleHeightGrid(const PixelView24& pixels, JobModeCode jobMode) {
     return grid;
 }
 
-TTriangleArray BuildFacetList(const TZGrid& heightGrid) {
+TTriangleArray BuildFacetList(const TZGrid& heightGrid, Progress& progress) {
     const int w = heightGrid.columns;
     const int h = heightGrid.rows;
     TTriangleArray facets;
     if (w < 2 || h < 2) return facets;
     facets.reserve(std::min<std::size_t>(2 * static_cast<std::size_t>(w) * h, 10000));
+    LoopProgress loop(progress, h - 2);
     for (int r = 0; r + 1 < h; ++r) {
+        // A large picture takes seconds here: the flag is cheap enough for every row.
+        if (!loop.step(r) || progress.cancelRequested()) return {};
         const std::uint8_t* upper = heightGrid.row(r);
         const std::uint8_t* lower = heightGrid.row(r + 1);
         const double y = h - r;
