@@ -22,6 +22,20 @@ void storeIfSloped(Triangle t, TTriangleArray& out) {
     if (t.p1.z != t.p3.z) out.push_back(t);  // levels are whole numbers: exact test intended
 }
 
+// The triangles BuildFacetList keeps: a triangle is level when its three levels agree.
+std::size_t slopedTriangleCount(const TZGrid& grid) {
+    std::size_t count = 0;
+    for (int r = 0; r + 1 < grid.rows; ++r) {
+        const std::uint8_t* upper = grid.row(r);
+        const std::uint8_t* lower = grid.row(r + 1);
+        for (int c = 0; c + 1 < grid.columns; ++c) {
+            count += upper[c] != upper[c + 1] || upper[c] != lower[c];
+            count += lower[c + 1] != upper[c + 1] || lower[c + 1] != lower[c];
+        }
+    }
+    return count;
+}
+
 }  // namespace
 
 TZGrid SampleHeightGrid(const PixelView24& pixels, JobModeCode jobMode) {
@@ -43,7 +57,9 @@ TTriangleArray BuildFacetList(const TZGrid& heightGrid, Progress& progress) {
     const int h = heightGrid.rows;
     TTriangleArray facets;
     if (w < 2 || h < 2) return facets;
-    facets.reserve(std::min<std::size_t>(2 * static_cast<std::size_t>(w) * h, 10000));
+    // Counted first, so that the list is allocated once at its size: growing and then
+    // shrinking it copied gigabytes in one step that no stop request could interrupt.
+    facets.reserve(slopedTriangleCount(heightGrid));
     LoopProgress loop(progress, h - 2);
     for (int r = 0; r + 1 < h; ++r) {
         // A large picture takes seconds here: the flag is cheap enough for every row.
@@ -61,7 +77,6 @@ TTriangleArray BuildFacetList(const TZGrid& heightGrid, Progress& progress) {
             storeIfSloped(Triangle{bottomRight, topRight, bottomLeft}, facets);
         }
     }
-    facets.shrink_to_fit();
     return facets;
 }
 
