@@ -103,6 +103,10 @@ void checkPictureScale(double typed, float value, float scale, const char* field
         throw InvalidInput(std::string(field) + " is too small");
 }
 
+std::string millionsText(double count) {
+    return std::to_string(static_cast<long long>(count / 1e6));
+}
+
 // Points the refinements would leave: Reduce keeps every n-th vertex, Curve Fit makes
 // n points per span. Refused before Curve Fit allocates them: the message, or "".
 std::string refinedSizeRefusal(const TRegionArray& fresh, const RegionRunSettings& s) {
@@ -115,9 +119,8 @@ std::string refinedSizeRefusal(const TRegionArray& fresh, const RegionRunSetting
         points += (spans + 1) * s.CurveFitValue;
     }
     if (points <= kMaxOutputPoints) return "";
-    return "Curve Fit " + std::to_string(s.CurveFitValue) + " would make " +
-           std::to_string(static_cast<long long>(points / 1e6)) + " million points (more than " +
-           std::to_string(static_cast<long long>(kMaxOutputPoints / 1e6)) +
+    return "Curve Fit " + std::to_string(s.CurveFitValue) + " would make " + millionsText(points) +
+           " million points (more than " + millionsText(kMaxOutputPoints) +
            " million): choose a smaller Curve Fit";
 }
 
@@ -128,6 +131,13 @@ void checkRefinedSize(MeshDocument& mesh, std::int32_t previousMark, const TRegi
     if (refusal.empty()) return;
     mesh.RegionsBeforeRun = previousMark;
     throw InvalidInput(refusal);
+}
+
+double segmentCount(const TRegionArray& regions, std::size_t first) {
+    double count = 0;
+    for (std::size_t i = first; i < regions.size(); ++i)
+        count += static_cast<double>(regions[i].segments.size());
+    return count;
 }
 
 // Slices by style into `fresh`, with working lists of the run's own. False when the
@@ -144,17 +154,35 @@ bool sliceByStyle(const TTriangleArray& triangles, TRegionArray& fresh, double o
         SliceAtDepth(slicer, fresh, level, progress, work);
         if (!progress.pumpAndCheck()) return false;
         level += zStep;
+        double points = segmentCount(fresh, 0);
         while (level <= opDepth) {
             const std::size_t firstNew = fresh.size();
             SliceAtDepth(slicer, fresh, level, progress, work);
             level += zStep;
             if (!progress.pumpAndCheck()) return false;
+            // Levels finer than the heights repeat the same rings; stop before they
+            // fill the memory.
+            points += segmentCount(fresh, firstNew);
+            if (points > kMaxOutputPoints)
+                throw InvalidInput("Z Step is too small: the levels would make more than " +
+                                   millionsText(kMaxOutputPoints) + " million points");
             if (levelDone) levelDone(fresh, firstNew);
         }
     } else {
         VectorizeFlats(triangles, fresh, progress, work);
     }
     return true;
+}
+
+// Runs the slicing; a refusal on the way leaves the window's Undo mark as it was.
+template <class Slice>
+bool sliceWithinBudget(MeshDocument& mesh, std::int32_t previousMark, Slice slice) {
+    try {
+        return slice();
+    } catch (const InvalidInput&) {
+        mesh.RegionsBeforeRun = previousMark;
+        throw;
+    }
 }
 
 void refine(TRegionArray& fresh, const RegionRunSettings& s, Progress& progress) {
@@ -227,8 +255,10 @@ RunOutcome CreateMeshRegions(MeshDocument& mesh, double opDepth, double zStep, d
     TRegionArray fresh;
     const std::int32_t previousMark = mesh.RegionsBeforeRun;
     mesh.RegionsBeforeRun = static_cast<std::int32_t>(mesh.Regions.size());
-    const bool sliced =
-        sliceByStyle(mesh.Triangles, fresh, opDepth, zStep, settings.style, progress, levelDone);
+    const bool sliced = sliceWithinBudget(mesh, previousMark, [&] {
+        return sliceByStyle(mesh.Triangles, fresh, opDepth, zStep, settings.style, progress,
+                            levelDone);
+    });
     if (!sliced || fresh.empty()) return emptyOutcome(mesh, settings, sliced);
     checkRefinedSize(mesh, previousMark, fresh, settings);
     refine(fresh, settings, progress);
@@ -248,8 +278,10 @@ RunOutcome CreateRasterRegions(MeshDocument& mesh, const TTriangleArray& facetLi
     TRegionArray fresh;
     const std::int32_t previousMark = mesh.RegionsBeforeRun;
     mesh.RegionsBeforeRun = static_cast<std::int32_t>(mesh.Regions.size());
-    const bool sliced =
-        sliceByStyle(facetList, fresh, opDepthLevels, zStepLevels, settings.style, progress, {});
+    const bool sliced = sliceWithinBudget(mesh, previousMark, [&] {
+        return sliceByStyle(facetList, fresh, opDepthLevels, zStepLevels, settings.style, progress,
+                            {});
+    });
     if (!sliced || fresh.empty()) return emptyOutcome(mesh, settings, sliced);
     checkRefinedSize(mesh, previousMark, fresh, settings);
     refine(fresh, settings, progress);
