@@ -130,16 +130,18 @@ int runContours(const ContourOptions& o) {
         std::cerr << "error: no regions to write\n";
         return kExitFailure;
     }
+    RunStatus saved = RunStatus::Completed;
     if (outExt == ".dnc") {
         const toolpath::RegionDncHeader header{
             CreationStamp(std::time(nullptr)), toolpath::DncSourceName(mesh.Caption),
             outcome.settings.FeedRate, outcome.settings.RapidHeight};
-        toolpath::SaveRegionDnc(o.output, mesh.Regions.withPlaceholder(), header, machineJob);
-        printRunTime(o.output, machineJob);
+        saved = toolpath::SaveRegionDnc(o.output, mesh.Regions.withPlaceholder(), header,
+                                        machineJob, progress);
+        if (saved == RunStatus::Completed) printRunTime(o.output, machineJob);
     } else {
-        toolpath::SavePolylineDxf(o.output, mesh.Regions.withPlaceholder());
+        saved = toolpath::SavePolylineDxf(o.output, mesh.Regions.withPlaceholder(), progress);
     }
-    return kExitOk;
+    return saved == RunStatus::Cancelled ? cancelled() : kExitOk;
 }
 
 void printBound(const char* name, double value) {

@@ -1,10 +1,12 @@
 #include "engine/mesh_loading.h"
 
+#include <cmath>
 #include <filesystem>
 
 #include "geom/ordering.h"
 #include "io/dxf_mesh_reader.h"
 #include "io/stl_reader.h"
+#include "text/error.h"
 
 namespace quarvel::engine {
 
@@ -14,6 +16,17 @@ io::MeshFaces readFaces(const std::string& fileName) {
     if (io::IsStlFileName(fileName)) return io::FacesFromTriangles(io::ReadStlFile(fileName));
     const io::FileBytes text = io::ReadWholeFile(fileName);
     return io::ReadMeshFaces(text.view(), fileName);
+}
+
+// Every later step subtracts and scales coordinates; a mesh whose width, depth or height
+// is not a finite number would give tool paths of "nan" and "inf".
+void requireFiniteExtents(const MeshBounds& b, const std::string& fileName) {
+    for (const double v :
+         {b.minX, b.maxX, b.minY, b.maxY, b.minZ, b.maxZ, b.spanX, b.spanY, b.maxZ - b.minZ}) {
+        if (!std::isfinite(v))
+            throw Error(fileName +
+                        ": the mesh is too large: its extents do not fit in a finite number");
+    }
 }
 
 }  // namespace
@@ -49,6 +62,7 @@ MeshLoadOutcome LoadMesh(const std::string& fileName, MeshDocument& mesh, Progre
     progress.setPosition(25);
     if (!progress.pumpAndCheck()) return outcome;
     EdgeExtents(mesh.Edges, mesh.Bounds);
+    requireFiniteExtents(mesh.Bounds, fileName);
     progress.setPosition(85);
     if (!progress.pumpAndCheck()) return outcome;
     const bool sorted = SortByLowestZ(

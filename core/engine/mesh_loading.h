@@ -19,12 +19,13 @@ struct MeshLoadOutcome {
 };
 
 // Reads `fileName` into `mesh`: its Edges and Triangles become the file's (a name ending
-// in ".stl", any case, is read by io::ReadStlFile, any other by io::ReadMeshFaces), Triangles sorted by lowest corner, Bounds
-// over the edges, Caption := fileName. A file that does not exist is not read and
-// nothing is shown (fileFound false). Throws IoError when the file exists but cannot be
-// read, and FormatError (file, line) for a group code or coordinate that is not a
-// finite number (or an STL file that is cut short). Cancelled (checked after reading and after the extents): the mesh is
-// incomplete and the caller discards it.
+// in ".stl", any case, is read by io::ReadStlFile, any other by io::ReadMeshFaces), Triangles
+// sorted by lowest corner, Bounds over the edges, Caption := fileName. A file that does not exist
+// is not read and nothing is shown (fileFound false). Throws IoError when the file exists but
+// cannot be read, and FormatError (file, line) for a group code or coordinate that is not a finite
+// number (or an STL file that is cut short), and Error naming the file when the mesh's extents or
+// spans are not finite (corners near the largest double). Cancelled (checked after reading and
+// after the extents): the mesh is incomplete and the caller discards it.
 MeshLoadOutcome LoadMesh(const std::string& fileName, MeshDocument& mesh, Progress& progress,
                          const StatusText& showStatus = {});
 

@@ -8,7 +8,8 @@ RunStatus PrepareRasterToVector(const PixelView24& picture, JobState& job, MeshD
                                 Progress& progress) {
     job.JobMode = JobModeCode::RasterToVector;
     job.HeightGrid = SampleHeightGrid(picture, job.JobMode);
-    job.FacetList = BuildFacetList(job.HeightGrid);
+    job.FacetList = BuildFacetList(job.HeightGrid, progress);
+    if (progress.cancelRequested()) return RunStatus::Cancelled;
     job.GridColumns = job.HeightGrid.columns;
     job.GridRows = job.HeightGrid.rows;
     TriangleExtents(job.FacetList, job.MeshBounds);

@@ -15,8 +15,9 @@ namespace quarvel::engine {
 // captions `mesh` "Vector Conversion". Everything is rebuilt from the picture on every
 // call. A picture of one level, or one pixel wide or high, gives an empty facet list
 // and still completes.
-// Cancelled (during the sort): FacetList is emptied, since a partly sorted list would
-// slice wrongly; the grid, the extents and the mesh are left as they are then.
+// Cancelled (while the facet list is built or sorted): FacetList is emptied, since a
+// partly built or sorted list would slice wrongly; the grid, the extents and the mesh
+// are left as they are then.
 RunStatus PrepareRasterToVector(const PixelView24& picture, JobState& job, MeshDocument& mesh,
                                 Progress& progress);
 

@@ -8,6 +8,8 @@ namespace quarvel::engine {
 
 namespace {
 
+constexpr std::size_t kSpansPerCheck = 256;
+
 void emit(TMyEntityArray& out, Point2 from, Point2 to) {
     out.push_back(makeSegment(from.x, from.y, to.x, to.y));
 }
@@ -97,6 +99,9 @@ TRegion CurveFitRegion(const TRegion& region, std::int32_t n, const Progress& pr
     Point2 spanStart0{};
     Point2 prev{};
     for (std::size_t k = 1; k <= m; ++k) {
+        // A long region with many points per span takes seconds: the stop flag is
+        // tested every few spans.
+        if (k % kSpansPerCheck == 0 && progress.cancelRequested()) return region;
         const auto cx = spanCoefficients(c[k - 1].x, c[k].x, c[k + 1].x, c[k + 2].x);
         const auto cy = spanCoefficients(c[k - 1].y, c[k].y, c[k + 1].y, c[k + 2].y);
         prev = {cx[3], cy[3]};

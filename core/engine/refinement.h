@@ -21,7 +21,8 @@ bool ReduceRegion(TRegion& region, std::int32_t n, const Progress& progress);
 
 // Uniform cubic B-spline through the region's vertices as control points, n points per
 // span. Closed regions stay closed. A region of fewer than 2 segments, n < 1, or a
-// stop request give the region unchanged. Depth, marks, open flag and box are copied.
+// stop request (tested every 256 spans) give the region unchanged. Depth, marks, open flag and box
+// are copied.
 TRegion CurveFitRegion(const TRegion& region, std::int32_t n, const Progress& progress);
 
 // Merges runs of segments whose unit directions agree within the direction tolerance.

@@ -58,8 +58,86 @@ bool keepsLevelDepths(StyleCode style) {
            style == StyleCode::VectorizeMultipleDepths;
 }
 
+// What multiplies the output is refused above this many points, before it is made:
+// each point costs about 80 bytes in memory and 25 in the file.
+constexpr double kMaxOutputPoints = 20e6;
+// The writers' limits on the machine values: rapids stay above the top of the work
+// (Z 0), and a feed rate has no more digits than a controller reads.
+constexpr double kMaxFeedrate = 1e6;
+constexpr double kMaxRapidHeight = 1e9;  // also the largest Cut Depth
+
 void requireFinite(double value, const char* field) {
-    if (!std::isfinite(value)) throw InvalidInput(std::string(field) + " is not a finite number");
+    if (std::isnan(value)) throw InvalidInput(std::string(field) + " is not a number");
+    if (!std::isfinite(value)) throw InvalidInput(std::string(field) + " is too large");
+}
+
+// A value the user typed that is fine on its own but overflows once turned into grey
+// levels (divided by the picture Depth).
+void requireFiniteLevels(double typed, double levels, const char* field) {
+    requireFinite(typed, field);
+    if (!std::isfinite(levels))
+        throw InvalidInput(std::string(field) + " is too large for this Depth");
+}
+
+void checkMachineValues(const RegionRunParams& p) {
+    requireFinite(p.feedRate, "Feedrate");
+    if (!(p.feedRate > 0.0)) throw InvalidInput("Feedrate must be more than 0");
+    if (p.feedRate > kMaxFeedrate)
+        throw InvalidInput("Feedrate must not be more than " + generalText(kMaxFeedrate) +
+                           " (more digits than a controller reads)");
+    requireFinite(p.rapid, "Rapid");
+    // Rapid moves travel at this height: below the top of the work they would cut
+    // through it at full speed.
+    if (p.rapid < 0.0) throw InvalidInput("Rapid must not be below 0 (the top of the work)");
+    if (p.rapid > kMaxRapidHeight)
+        throw InvalidInput("Rapid must not be more than " + generalText(kMaxRapidHeight));
+}
+
+// Width and Depth of a picture run are held in single precision as scales.
+void checkPictureScale(double typed, float value, float scale, const char* field) {
+    if (!(typed > 0.0) || std::isnan(typed))
+        throw InvalidInput(std::string(field) + " must be a number above 0");
+    if (!std::isfinite(value) || !std::isfinite(scale))
+        throw InvalidInput(std::string(field) + " is too large");
+    if (!(value > 0.0f) || !(scale > 0.0f))
+        throw InvalidInput(std::string(field) + " is too small");
+}
+
+std::string millionsText(double count) {
+    return std::to_string(static_cast<long long>(count / 1e6));
+}
+
+// Points the refinements would leave: Reduce keeps every n-th vertex, Curve Fit makes
+// n points per span. Refused before Curve Fit allocates them: the message, or "".
+std::string refinedSizeRefusal(const TRegionArray& fresh, const RegionRunSettings& s) {
+    if (!s.CurveFitOn || s.CurveFitValue < 1) return "";
+    double points = 0.0;
+    for (const TRegion& r : fresh) {
+        double spans = static_cast<double>(r.segments.size());
+        if (s.ReduceOn && r.segments.size() > static_cast<std::size_t>(s.ReduceEvery))
+            spans = std::floor((spans - 1) / s.ReduceEvery) + 1;
+        points += (spans + 1) * s.CurveFitValue;
+    }
+    if (points <= kMaxOutputPoints) return "";
+    return "Curve Fit " + std::to_string(s.CurveFitValue) + " would make " + millionsText(points) +
+           " million points (more than " + millionsText(kMaxOutputPoints) +
+           " million): choose a smaller Curve Fit";
+}
+
+// Refuses a run whose refinements would cost too much; the window is left as it was.
+void checkRefinedSize(MeshDocument& mesh, std::int32_t previousMark, const TRegionArray& fresh,
+                      const RegionRunSettings& s) {
+    const std::string refusal = refinedSizeRefusal(fresh, s);
+    if (refusal.empty()) return;
+    mesh.RegionsBeforeRun = previousMark;
+    throw InvalidInput(refusal);
+}
+
+double segmentCount(const TRegionArray& regions, std::size_t first) {
+    double count = 0;
+    for (std::size_t i = first; i < regions.size(); ++i)
+        count += static_cast<double>(regions[i].segments.size());
+    return count;
 }
 
 // Slices by style into `fresh`, with working lists of the run's own. False when the
@@ -76,17 +154,35 @@ bool sliceByStyle(const TTriangleArray& triangles, TRegionArray& fresh, double o
         SliceAtDepth(slicer, fresh, level, progress, work);
         if (!progress.pumpAndCheck()) return false;
         level += zStep;
+        double points = segmentCount(fresh, 0);
         while (level <= opDepth) {
             const std::size_t firstNew = fresh.size();
             SliceAtDepth(slicer, fresh, level, progress, work);
             level += zStep;
             if (!progress.pumpAndCheck()) return false;
+            // Levels finer than the heights repeat the same rings; stop before they
+            // fill the memory.
+            points += segmentCount(fresh, firstNew);
+            if (points > kMaxOutputPoints)
+                throw InvalidInput("Z Step is too small: the levels would make more than " +
+                                   millionsText(kMaxOutputPoints) + " million points");
             if (levelDone) levelDone(fresh, firstNew);
         }
     } else {
         VectorizeFlats(triangles, fresh, progress, work);
     }
     return true;
+}
+
+// Runs the slicing; a refusal on the way leaves the window's Undo mark as it was.
+template <class Slice>
+bool sliceWithinBudget(MeshDocument& mesh, std::int32_t previousMark, Slice slice) {
+    try {
+        return slice();
+    } catch (const InvalidInput&) {
+        mesh.RegionsBeforeRun = previousMark;
+        throw;
+    }
 }
 
 void refine(TRegionArray& fresh, const RegionRunSettings& s, Progress& progress) {
@@ -143,7 +239,11 @@ void checkSliceValues(double opDepth, double zStep, double cutDepth, StyleCode s
             throw InvalidInput("Z Step is too small for this Op Depth: more than " +
                                std::to_string(static_cast<long>(kMaxTopographyLevels)) + " slices");
     }
-    if (!keepsLevelDepths(style)) requireFinite(cutDepth, "Cut Depth");
+    if (!keepsLevelDepths(style)) {
+        requireFinite(cutDepth, "Cut Depth");
+        if (std::fabs(cutDepth) > kMaxRapidHeight)
+            throw InvalidInput("Cut Depth is too large: more than " + generalText(kMaxRapidHeight));
+    }
 }
 
 }  // namespace
@@ -153,10 +253,14 @@ RunOutcome CreateMeshRegions(MeshDocument& mesh, double opDepth, double zStep, d
                              const LevelDone& levelDone) {
     checkSliceValues(opDepth, zStep, cutDepth, settings.style);
     TRegionArray fresh;
+    const std::int32_t previousMark = mesh.RegionsBeforeRun;
     mesh.RegionsBeforeRun = static_cast<std::int32_t>(mesh.Regions.size());
-    const bool sliced =
-        sliceByStyle(mesh.Triangles, fresh, opDepth, zStep, settings.style, progress, levelDone);
+    const bool sliced = sliceWithinBudget(mesh, previousMark, [&] {
+        return sliceByStyle(mesh.Triangles, fresh, opDepth, zStep, settings.style, progress,
+                            levelDone);
+    });
     if (!sliced || fresh.empty()) return emptyOutcome(mesh, settings, sliced);
+    checkRefinedSize(mesh, previousMark, fresh, settings);
     refine(fresh, settings, progress);
     if (!keepsLevelDepths(settings.style)) {
         for (TRegion& r : fresh) r.depth = cutDepth;
@@ -173,10 +277,14 @@ RunOutcome CreateRasterRegions(MeshDocument& mesh, const TTriangleArray& facetLi
     mesh.Bounds = meshBounds;
     ScaleBounds(mesh.Bounds, settings.XYScale);
     TRegionArray fresh;
+    const std::int32_t previousMark = mesh.RegionsBeforeRun;
     mesh.RegionsBeforeRun = static_cast<std::int32_t>(mesh.Regions.size());
-    const bool sliced = sliceByStyle(facetList, fresh, opDepthLevels, zStepLevels, settings.style,
-                                     progress, levelDone);
+    const bool sliced = sliceWithinBudget(mesh, previousMark, [&] {
+        return sliceByStyle(facetList, fresh, opDepthLevels, zStepLevels, settings.style, progress,
+                            levelDone);
+    });
     if (!sliced || fresh.empty()) return emptyOutcome(mesh, settings, sliced);
+    checkRefinedSize(mesh, previousMark, fresh, settings);
     refine(fresh, settings, progress);
     const double levelScale = settings.LevelScale;
     for (TRegion& r : fresh) {
@@ -198,18 +306,17 @@ RunOutcome RunCreateRegions(MeshDocument& mesh, const RegionRunParams& params, c
 RunOutcome RunCreateRegions(MeshDocument& mesh, bool pictureRun, const RegionRunParams& params,
                             const JobState& job, Progress& progress, const LevelDone& levelDone) {
     const RegionRunSettings settings = MakeRunSettings(params, job.GridColumns);
-    requireFinite(params.feedRate, "Feedrate");
-    requireFinite(params.rapid, "Rapid");
+    checkMachineValues(params);
     RunOutcome outcome;
     if (pictureRun) {
-        if (!(settings.RegionWidth > 0.0f) || !std::isfinite(settings.RegionWidth))
-            throw InvalidInput("Width must be a number above 0");
-        if (!(settings.RegionDepth > 0.0f) || !std::isfinite(settings.RegionDepth))
-            throw InvalidInput("Depth must be a number above 0");
+        checkPictureScale(params.width, settings.RegionWidth, settings.XYScale, "Width");
+        checkPictureScale(params.depth, settings.RegionDepth, settings.LevelScale, "Depth");
         // Depths in the user's units become grey levels of the picture.
         const double regionDepth = settings.RegionDepth;
         const double opLevels = params.opDepth / regionDepth * 255;
         const double stepLevels = params.zStep / regionDepth * 255;
+        if (!isVectorize(settings.style)) requireFiniteLevels(params.opDepth, opLevels, "Op Depth");
+        if (isTopography(settings.style)) requireFiniteLevels(params.zStep, stepLevels, "Z Step");
         outcome = CreateRasterRegions(mesh, job.FacetList, job.MeshBounds, opLevels, stepLevels,
                                       params.cutDepth, settings, progress, levelDone);
     } else {

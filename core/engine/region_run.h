@@ -97,9 +97,13 @@ RunOutcome CreateRasterRegions(MeshDocument& mesh, const TTriangleArray& facetLi
 // Create: derives the settings, converts depths to grey levels for a picture window
 // (JobMode 35: the job's FacetList, MeshBounds and GridColumns), runs, and gives the
 // texts to show ("Process Cancelled..." when the user stopped it). Throws InvalidInput,
-// before anything changes, for a value that is not a finite number, a Topography
-// Z Step below 0 or so small that Op Depth would take more than a million slices, and,
-// in a picture run, a Width or Depth of 0 or less.
+// before any region changes, for a value that is not a finite number, a Feedrate not
+// above 0 or above 1000000, a Rapid below 0 (the top of the work) or above 1e9, a Cut
+// Depth beyond 1e9, a Topography Z Step below 0 or so small that Op Depth would take
+// more than a million slices or levels that make more than 20 million points (checked
+// level by level), a Curve Fit that would make more than 20 million points (checked
+// after slicing, before fitting), and, in a picture run, a Width or Depth of
+// 0 or less or beyond single precision, or depths that overflow as grey levels.
 // Cancelled is reported whenever the user asked to stop during the run, even when the
 // stop came after the regions were appended: the regions kept are then in mesh.Regions
 // and regionsAdded counts them (0 when the slicing itself was cut short).

@@ -12,6 +12,7 @@
 #include "geom/ordering.h"
 #include "text/error.h"
 #include "text/input_file.h"
+#include "text/quoted_input.h"
 
 namespace quarvel::io {
 
@@ -46,6 +47,13 @@ private:
 
 // A fourth corner this close (squared distance) to the third makes the face a triangle.
 constexpr double kSameCornerSquared = 1e-12;
+
+// A number too large for a double (not one too small: from_chars reports both alike).
+bool isBeyondDouble(std::string_view field) {
+    long double wide = 0.0L;
+    const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), wide);
+    return ec == std::errc::result_out_of_range || (std::isfinite(wide) && std::fabs(wide) > 1.0L);
+}
 
 std::string_view trimmed(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -92,7 +100,7 @@ private:
         const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), group);
         if (field.empty() || ec != std::errc{} || end != field.data() + field.size())
             throw FormatError(file_, codeLine_,
-                              "expected a group code, found '" + std::string(text) + "'");
+                              "expected a group code, found " + quotedInput(text));
         return group;
     }
 
@@ -101,10 +109,14 @@ private:
         if (!field.empty() && field.front() == '+') field.remove_prefix(1);
         double value = 0.0;
         const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), value);
-        if (field.empty() || ec != std::errc{} || end != field.data() + field.size() ||
-            !std::isfinite(value))
+        const bool whole = !field.empty() && end == field.data() + field.size();
+        if (whole && (ec == std::errc::result_out_of_range || !std::isfinite(value)) &&
+            isBeyondDouble(field))
             throw FormatError(file_, codeLine_ + 1,
-                              "expected a number, found '" + std::string(text) + "'");
+                              "the number " + quotedInput(text) + " is too large");
+        if (!whole || ec != std::errc{} || !std::isfinite(value))
+            throw FormatError(file_, codeLine_ + 1,
+                              "expected a number, found " + quotedInput(text));
         return value;
     }
 

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "text/error.h"
+#include "text/quoted_input.h"
 
 namespace quarvel::io {
 
@@ -100,13 +101,13 @@ public:
         std::string_view word;
         while (nextWord(word)) {
             if (!sameWordIgnoringCase(word, "solid"))
-                fail("expected 'solid', found '" + std::string(word) + "'");
+                fail("expected 'solid', found " + quotedInput(word));
             skipRestOfLine();  // the solid's name may hold blanks
             while (true) {
                 if (!nextWord(word)) fail("the file ends before 'endsolid'");
                 if (sameWordIgnoringCase(word, "endsolid")) break;
                 if (!sameWordIgnoringCase(word, "facet"))
-                    fail("expected 'facet' or 'endsolid', found '" + std::string(word) + "'");
+                    fail("expected 'facet' or 'endsolid', found " + quotedInput(word));
                 faces.push_back(readFacet(faces.size() + 1));
             }
             skipRestOfLine();
@@ -137,7 +138,7 @@ private:
         std::string_view word;
         if (!nextWord(word)) endsInside(facet);
         if (!sameWordIgnoringCase(word, keyword))
-            fail("expected '" + std::string(keyword) + "', found '" + std::string(word) + "'");
+            fail("expected '" + std::string(keyword) + "', found " + quotedInput(word));
     }
 
     double readNumber(std::size_t facet) {
@@ -149,7 +150,7 @@ private:
         const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), value);
         if (field.empty() || ec != std::errc{} || end != field.data() + field.size() ||
             !std::isfinite(value))
-            fail("expected a finite number, found '" + std::string(word) + "'");
+            fail("expected a finite number, found " + quotedInput(word));
         return value;
     }
 

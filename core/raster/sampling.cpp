@@ -22,18 +22,15 @@ void storeIfSloped(Triangle t, TTriangleArray& out) {
     if (t.p1.z != t.p3.z) out.push_back(t);  // levels are whole numbers: exact test intended
 }
 
-// How many of the grid's triangles are sloped (not all three corners at one level), so
-// that the facet list is made once at its final size: growing it step by step copies the
-// whole list again and again, and a large picture gives millions of triangles.
-std::size_t countSlopedFacets(const TZGrid& grid) {
+// The triangles BuildFacetList keeps: a triangle is level when its three levels agree.
+std::size_t slopedTriangleCount(const TZGrid& grid) {
     std::size_t count = 0;
     for (int r = 0; r + 1 < grid.rows; ++r) {
         const std::uint8_t* upper = grid.row(r);
         const std::uint8_t* lower = grid.row(r + 1);
         for (int c = 0; c + 1 < grid.columns; ++c) {
-            const bool diagonalLevel = upper[c + 1] == lower[c];
-            count += !(diagonalLevel && upper[c] == lower[c]);
-            count += !(diagonalLevel && lower[c + 1] == lower[c]);
+            count += upper[c] != upper[c + 1] || upper[c] != lower[c];
+            count += lower[c + 1] != upper[c + 1] || lower[c + 1] != lower[c];
         }
     }
     return count;
@@ -55,13 +52,18 @@ TZGrid SampleHeightGrid(const PixelView24& pixels, JobModeCode jobMode) {
     return grid;
 }
 
-TTriangleArray BuildFacetList(const TZGrid& heightGrid) {
+TTriangleArray BuildFacetList(const TZGrid& heightGrid, Progress& progress) {
     const int w = heightGrid.columns;
     const int h = heightGrid.rows;
     TTriangleArray facets;
     if (w < 2 || h < 2) return facets;
-    facets.reserve(countSlopedFacets(heightGrid));
+    // Counted first, so that the list is allocated once at its size: growing and then
+    // shrinking it copied gigabytes in one step that no stop request could interrupt.
+    facets.reserve(slopedTriangleCount(heightGrid));
+    LoopProgress loop(progress, h - 2);
     for (int r = 0; r + 1 < h; ++r) {
+        // A large picture takes seconds here: the flag is cheap enough for every row.
+        if (!loop.step(r) || progress.cancelRequested()) return {};
         const std::uint8_t* upper = heightGrid.row(r);
         const std::uint8_t* lower = heightGrid.row(r + 1);
         const double y = h - r;

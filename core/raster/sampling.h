@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "geom/types.h"
+#include "progress/progress.h"
 #include "state/job_state.h"
 
 namespace quarvel {
@@ -31,7 +32,8 @@ TZGrid SampleHeightGrid(const PixelView24& pixels, JobModeCode jobMode);
 // cell [r][c] lies at x = c, y = rows - r, z = 255 - level. Corners come in ascending z
 // (SortCorners); level triangles are dropped. Triangles appear row by row from the top,
 // left to right, A (upper-left half) before B. The list is not sorted by height.
-// A grid one cell wide or high gives an empty list.
-TTriangleArray BuildFacetList(const TZGrid& heightGrid);
+// A grid one cell wide or high gives an empty list. The stop flag is tested at every
+// row (events pumped about ten times); a stop gives an empty list.
+TTriangleArray BuildFacetList(const TZGrid& heightGrid, Progress& progress = NoProgress());
 
 }  // namespace quarvel

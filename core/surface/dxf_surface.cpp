@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "surface/rounding.h"
+#include "text/finite_output.h"
 #include "text/text_format.h"
 
 namespace quarvel::surface {
@@ -23,7 +24,7 @@ void appendLine(std::string& text, std::string_view line) {
 
 void appendGroup(std::string& text, std::string_view code, double value) {
     appendLine(text, code);
-    appendFixed(text, value, 4);
+    appendFixed(text, finiteOutput(value), 4);
     text += kCrLf;
 }
 

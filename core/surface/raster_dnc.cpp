@@ -4,6 +4,7 @@
 #include <locale>
 #include <sstream>
 
+#include "text/finite_output.h"
 #include "text/text_format.h"
 
 namespace quarvel::surface {
@@ -48,15 +49,15 @@ void DncWriter::add(const TRasterMove& m) {
     // Exact comparisons: a coordinate is written whenever its value changed at all.
     if (m.x != last_.x) {
         text_ += " X";
-        appendFixed(text_, m.x, 4);
+        appendFixed(text_, finiteOutput(m.x), 4);
     }
     if (m.y != last_.y) {
         text_ += " Y";
-        appendFixed(text_, m.y, 4);
+        appendFixed(text_, finiteOutput(m.y), 4);
     }
     if (m.z != last_.z) {
         text_ += " Z";
-        appendFixed(text_, m.z, 4);
+        appendFixed(text_, finiteOutput(m.z), 4);
     }
     if (text_.size() != start) text_ += kCrLf;
     last_ = m;
@@ -85,7 +86,7 @@ void WriteDncHead(std::ostream& out, const std::string& stamp, const std::string
     head += kCrLf;
     head += frame.opening;
     head += "G90 T0 F";
-    appendFixed(head, feed, 4);
+    appendFixed(head, finiteOutput(feed), 4);
     head += kCrLf;
     head += frame.spindleStart;
     out.write(head.data(), static_cast<std::streamsize>(head.size()));

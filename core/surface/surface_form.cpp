@@ -1,12 +1,14 @@
 #include "surface/surface_form.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <string>
 #include <string_view>
 
 #include "surface/rounding.h"
 #include "text/error.h"
+#include "text/quoted_input.h"
 #include "text/text_format.h"
 
 namespace quarvel::surface {
@@ -15,6 +17,8 @@ namespace {
 
 constexpr int kDefaultResolution = 100;
 constexpr int kMaxPasses = 100000;
+// A grid cell below this rounds away to nothing in the steps.
+constexpr double kMinCell = 1e-9;
 
 std::size_t slot(SurfaceField f) { return static_cast<std::size_t>(f); }
 
@@ -167,14 +171,10 @@ void SurfaceJobForm::onDepth() {
 
 SurfaceJobValues SurfaceJobForm::readJobValues() const {
     if (columns_ < 1 || rows_ < 1) throw InvalidInput("the picture has no pixels");
-    const auto number = [this](SurfaceField f) {
-        double v = 0.0;
-        if (!read(f, v)) refuse(f, "is not a number: '" + texts_[slot(f)] + "'");
-        return v;
-    };
+    const auto number = [this](SurfaceField f) { return readLength(f); };
     const auto positive = [&](SurfaceField f) {
         const double v = number(f);
-        if (!(v > 0.0)) refuse(f, "must be more than 0");
+        if (!(v > 0.0)) refuse(f, "must be more than 0" + tooSmallReason(f));
         return v;
     };
     SurfaceJobValues j;
@@ -182,18 +182,13 @@ SurfaceJobValues SurfaceJobForm::readJobValues() const {
     j.rows = rows_;
     j.sizeX = positive(SurfaceField::SizeX);
     j.sizeY = positive(SurfaceField::SizeY);
+    if (!(j.sizeX / columns_ >= kMinCell) || !(j.sizeY / rows_ >= kMinCell))
+        refuse(j.sizeX / columns_ >= kMinCell ? SurfaceField::SizeY : SurfaceField::SizeX,
+               "is too small: one pixel would be less than 0.000000001 units");
     j.stepX = number(SurfaceField::StepX);
     j.stepY = number(SurfaceField::StepY);
     j.depth = positive(SurfaceField::Depth);
-    if (jobMode_ == JobModeCode::GCode) {
-        j.depthPerPass = positive(SurfaceField::DepthPerPass);
-        // A pass count beyond all reason would run for hours and fill the disk.
-        if (j.depth / j.depthPerPass > kMaxPasses)
-            refuse(SurfaceField::DepthPerPass, "is so small that the job would need more than " +
-                                                   std::to_string(kMaxPasses) + " passes");
-        j.feed = number(SurfaceField::Feedrate);
-        j.rapidHeight = number(SurfaceField::RapidHeight);
-    }
+    if (jobMode_ == JobModeCode::GCode) readMachineValues(j);
     // A step is never finer than one grid cell.
     if (j.sizeX / columns_ > j.stepX) j.stepX = j.sizeX / columns_;
     if (j.sizeY / rows_ > j.stepY) j.stepY = j.sizeY / rows_;
@@ -201,6 +196,46 @@ SurfaceJobValues SurfaceJobForm::readJobValues() const {
     j.ny = roundHalfEvenToInt(j.sizeY / j.stepY);
     if (j.nx < 0) refuse(SurfaceField::StepX, "is so large that no sample position is left");
     return j;
+}
+
+void SurfaceJobForm::readMachineValues(SurfaceJobValues& j) const {
+    j.depthPerPass = readLength(SurfaceField::DepthPerPass);
+    if (!(j.depthPerPass > 0.0)) refuse(SurfaceField::DepthPerPass, "must be more than 0");
+    // A pass count beyond all reason would run for hours and fill the disk.
+    if (j.depth / j.depthPerPass > kMaxPasses)
+        refuse(SurfaceField::DepthPerPass, "is so small that the job would need more than " +
+                                               std::to_string(kMaxPasses) + " passes");
+    j.feed =
+        readLength(SurfaceField::Feedrate, kMaxFeedrate, " (more digits than a controller reads)");
+    if (!(j.feed > 0.0)) refuse(SurfaceField::Feedrate, "must be more than 0");
+    j.rapidHeight = readLength(SurfaceField::RapidHeight);
+    // Rapid moves travel at this height above the top of the work (Z 0): below it they
+    // would cut through the work at full speed.
+    if (j.rapidHeight < 0.0)
+        refuse(SurfaceField::RapidHeight, "must not be below 0 (the top of the work)");
+}
+
+double SurfaceJobForm::readLength(SurfaceField f, double limit, const char* why) const {
+    double v = 0.0;
+    if (!read(f, v)) {
+        const std::string_view text = trimmed(texts_[slot(f)]);
+        long double wide = 0.0L;
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), wide);
+        if (ec == std::errc{} && end == text.data() + text.size() && std::fabs(wide) > 1.0L)
+            refuse(f, "is too large: " + quotedInput(text));  // beyond any double
+        refuse(f, "is not a number: " + quotedInput(texts_[slot(f)]));
+    }
+    if (std::fabs(v) > limit) refuse(f, "is too large: more than " + generalText(limit) + why);
+    return v;
+}
+
+// Why a size is 0 when the user typed none: the default size counts the gaps between
+// pixels, and a picture one pixel across has none.
+std::string SurfaceJobForm::tooSmallReason(SurfaceField f) const {
+    const bool acrossX = f == SurfaceField::SizeX && columns_ < 2;
+    const bool acrossY = f == SurfaceField::SizeY && rows_ < 2;
+    if (!acrossX && !acrossY) return "";
+    return ": the picture is too small (it needs at least 2 pixels in each direction)";
 }
 
 GougeSettings SurfaceJobForm::readGouge() const {
@@ -211,7 +246,7 @@ GougeSettings SurfaceJobForm::readGouge() const {
     if (isNumber && g.diameter < 0.0) refuse(SurfaceField::Diameter, "must not be negative");
     if (g.enabled && !isNumber)
         refuse(SurfaceField::Diameter,
-               "is not a number: '" + texts_[slot(SurfaceField::Diameter)] + "'");
+               "is not a number: " + quotedInput(texts_[slot(SurfaceField::Diameter)]));
     return g;
 }
 

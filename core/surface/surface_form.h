@@ -26,6 +26,12 @@ enum class SurfaceField {
 };
 inline constexpr std::size_t kSurfaceFieldCount = 10;
 
+// Lengths beyond this (in units) are no work piece: their products overflow on the way
+// to the file.
+inline constexpr double kMaxLength = 1e9;
+// Feed rates are read by controllers as a few digits; more than this is a typing slip.
+inline constexpr double kMaxFeedrate = 1e6;
+
 // What the form needs to know about the picture: its size in pixels and resolution in
 // pixels per unit (0 when the file gave none).
 struct PictureFacts {
@@ -61,9 +67,11 @@ public:
 
     // The job values as Create reads them: steps held to at least one grid cell, then
     // nx and ny. Throws InvalidInput, naming the field, when a field used by the job
-    // does not hold a number or the values give no sound job: Size X, Size Y or Depth
-    // of 0 or less, Depth / Pass of 0 or less or needing more than 100000 passes
-    // (G-code), or a Step X that leaves no sample position (nx < 0).
+    // does not hold a number or the values give no sound job: any value beyond 1e9
+    // units, Size X, Size Y or Depth of 0 or less, a size that makes one pixel smaller
+    // than 1e-9 units, a Step X that leaves no sample position (nx < 0); for G-code
+    // also Depth / Pass of 0 or less or needing more than 100000 passes, a Feedrate not
+    // above 0 or above 1000000, and a Rapid Height below 0 (the top of the work).
     SurfaceJobValues readJobValues() const;
 
     // Tool kind from the "Tool Type" text and the diameter; disabled when "Use Gouge
@@ -78,6 +86,10 @@ private:
     void onStepX();
     void onStepY();
     void onDepth();
+    void readMachineValues(SurfaceJobValues& j) const;
+    // The field's number; refused when it is not one or its size is above `limit`.
+    double readLength(SurfaceField field, double limit = kMaxLength, const char* why = "") const;
+    std::string tooSmallReason(SurfaceField field) const;
     void write(SurfaceField field, double value);
     bool read(SurfaceField field, double& value) const;
 

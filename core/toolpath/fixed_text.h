@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/portability.h"
+#include "text/finite_output.h"
 
 namespace quarvel::toolpath {
 
@@ -37,8 +38,8 @@ inline std::uint64_t shiftRoundedHalfEven(platform::WideProduct product, int shi
 inline constexpr std::size_t kFixed4Room = 400;
 
 // Writes "%.4f" of `value` at `p` (room for kFixed4Room characters) and returns the end.
-// Values of 2^40 and more, infinities and NaN go through std::to_chars, which gives the
-// same text more slowly.
+// Values of 2^40 and more go through std::to_chars, which gives the same text more
+// slowly. Infinities and NaN throw NonFiniteOutput.
 inline char* putFixed4(char* p, double value) {
     std::uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
@@ -46,7 +47,8 @@ inline char* putFixed4(char* p, double value) {
     std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
     const int exponent = biased == 0 ? -1074 : biased - 1075;  // |value| = mantissa × 2^exponent
     if (biased != 0) mantissa |= std::uint64_t{1} << 52;
-    if (biased == 0x7ff || exponent > -13)
+    if (biased == 0x7ff) throw NonFiniteOutput();
+    if (exponent > -13)
         return std::to_chars(p, p + kFixed4Room, value, std::chars_format::fixed, 4).ptr;
     const platform::WideProduct scaled = platform::multiplyWide(mantissa, 10000u);  // below 2^67
     const int shift = -exponent;                                                    // at least 13

@@ -1,6 +1,7 @@
 #include "toolpath/polyline_dxf_writer.h"
 
 #include "text/atomic_file.h"
+#include "text/finite_output.h"
 #include "text/text_format.h"
 #include "toolpath/text_block.h"
 
@@ -13,36 +14,45 @@ constexpr const char* kHead[] = {"0", "SECTION", "2", "HEADER",  "9", "$ACADVER"
                                  "0", "SECTION", "2", "BLOCKS",  "0", "ENDSEC",   "0", "SECTION",
                                  "2", "ENTITIES"};
 
-void appendVertex(TextBlock& out, double x, double y, const std::string& depthText) {
+// False when the user asked to stop.
+bool appendVertex(TextBlock& out, double x, double y, const std::string& depthText) {
     out.pointLine("0\r\nVERTEX\r\n8\r\n0\r\n10\r\n", x, "\r\n20\r\n", y);
     out.append("30\r\n");
     out.line(depthText);
-    out.maybeFlush();
+    return out.maybeFlush();
 }
 
 }  // namespace
 
-void WritePolylineDxf(std::ostream& out, const engine::TRegionArray& regions) {
-    TextBlock text(out);
+RunStatus WritePolylineDxf(std::ostream& out, const engine::TRegionArray& regions,
+                           Progress& progress) {
+    TextBlock text(out, progress);
     for (const char* item : kHead) text.line(item);
     for (std::size_t i = 1; i < regions.size(); ++i) {
         const engine::TRegion& r = regions[i];
         if (r.segments.empty()) continue;
         for (const char* item : {"0", "POLYLINE", "8", "0", "66", "1"}) text.line(item);
-        const std::string depth = fixedText(r.depth, 4);  // the same on every vertex
-        appendVertex(text, r.segments.front().x1, r.segments.front().y1, depth);
-        for (const engine::TMyEntity& s : r.segments) appendVertex(text, s.x2, s.y2, depth);
+        // the same on every vertex
+        const std::string depth = fixedText(finiteOutput(r.depth), 4);
+        if (!appendVertex(text, r.segments.front().x1, r.segments.front().y1, depth))
+            return RunStatus::Cancelled;
+        for (const engine::TMyEntity& s : r.segments)
+            if (!appendVertex(text, s.x2, s.y2, depth)) return RunStatus::Cancelled;
         text.line("0");
         text.line("SEQEND");
     }
     for (const char* item : {"0", "ENDSEC", "0", "EOF"}) text.line(item);
     text.flush();
+    return RunStatus::Completed;
 }
 
-void SavePolylineDxf(const std::string& path, const engine::TRegionArray& regions) {
+RunStatus SavePolylineDxf(const std::string& path, const engine::TRegionArray& regions,
+                          Progress& progress) {
     AtomicFile file(path);
-    WritePolylineDxf(file.stream(), regions);
+    if (WritePolylineDxf(file.stream(), regions, progress) == RunStatus::Cancelled)
+        return RunStatus::Cancelled;  // the unfinished temporary file is removed
     file.commit();
+    return RunStatus::Completed;
 }
 
 }  // namespace quarvel::toolpath

@@ -12,6 +12,16 @@ namespace {
 // Probes whose box spans more cells than this go to the list measured every time.
 constexpr double kMaxCellsSpanned = 64;
 constexpr double kCellIndexLimit = 1e12;
+// Grid spans above this are searched without the grid (see rebuild).
+constexpr double kMaxGridSpan = 1e100;
+constexpr double kMaxCellsPerSide = 4096;
+
+// Cells along one side for a span of `cells` cell widths, converted only once it is
+// known to fit.
+std::int64_t cellCount(double cells) {
+    if (!(cells < kMaxCellsPerSide)) return static_cast<std::int64_t>(kMaxCellsPerSide);
+    return static_cast<std::int64_t>(cells) + 1;
+}
 
 struct Box {
     double minX, minY, maxX, maxY;
@@ -85,13 +95,20 @@ void ProbeSearch::rebuild() {
     cellItems_.clear();
     if (gridded.empty()) return;
     const double spanX = all.maxX - all.minX, spanY = all.maxY - all.minY;
+    // Beyond this span squared distances overflow, so no grid ring can bound the search:
+    // every probe is measured on every search, as the plain walk does.
+    if (!(spanX <= kMaxGridSpan && spanY <= kMaxGridSpan)) {
+        wide_.insert(wide_.end(), gridded.begin(), gridded.end());
+        std::sort(wide_.begin(), wide_.end());
+        return;
+    }
     const double n = static_cast<double>(gridded.size());
     cell_ = spanX > 0 && spanY > 0 ? std::sqrt(spanX * spanY / n) : std::max(spanX, spanY) / n;
     if (!(cell_ > 0) || !std::isfinite(cell_)) cell_ = 1;
     originX_ = all.minX;
     originY_ = all.minY;
-    columns_ = std::min<std::int64_t>(static_cast<std::int64_t>(spanX / cell_) + 1, 4096);
-    rows_ = std::min<std::int64_t>(static_cast<std::int64_t>(spanY / cell_) + 1, 4096);
+    columns_ = cellCount(spanX / cell_);
+    rows_ = cellCount(spanY / cell_);
     cell_ = std::max(
         {cell_, spanX / static_cast<double>(columns_), spanY / static_cast<double>(rows_)});
     const auto cellRange = [&](const Box& b, std::int64_t& x0, std::int64_t& x1, std::int64_t& y0,

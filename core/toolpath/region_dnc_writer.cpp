@@ -9,6 +9,7 @@
 #include "machine/run_time_estimate.h"
 
 #include "text/atomic_file.h"
+#include "text/finite_output.h"
 #include "text/text_format.h"
 #include "toolpath/text_block.h"
 
@@ -22,7 +23,7 @@ public:
     const std::string& of(double depth) {
         if (!valid_ || std::memcmp(&depth, &depth_, sizeof depth) != 0) {
             depth_ = depth;
-            text_ = generalText(-depth);
+            text_ = generalText(-finiteOutput(depth));
             valid_ = true;
         }
         return text_;
@@ -34,7 +35,8 @@ private:
     bool valid_ = false;
 };
 
-void appendRegion(TextBlock& out, const std::string& depthText,
+// False when the user asked to stop (the region is then left incomplete).
+bool appendRegion(TextBlock& out, const std::string& depthText,
                   const engine::TMyEntityArray& segments, const std::string& rapidLine) {
     const engine::TMyEntity& s0 = segments.front();
     out.pointLine("G00 X", s0.x1, " Y", s0.y1);
@@ -42,9 +44,10 @@ void appendRegion(TextBlock& out, const std::string& depthText,
     out.line(depthText);
     for (const engine::TMyEntity& s : segments) {
         out.pointLine("X", s.x2, " Y", s.y2);
-        out.maybeFlush();
+        if (!out.maybeFlush()) return false;
     }
     out.append(rapidLine);
+    return true;
 }
 
 // Header lines; returns the rapid line that also ends every region.
@@ -58,9 +61,9 @@ std::string appendHeader(TextBlock& text, const RegionDncHeader& header,
     text.append(frame.opening);
     text.line("G90 T0");
     text.append("F");
-    text.line(generalText(header.feedRate));
+    text.line(generalText(finiteOutput(header.feedRate)));
     std::string rapidLine = "G00 Z";
-    rapidLine.append(generalText(header.rapidHeight));
+    rapidLine.append(generalText(finiteOutput(header.rapidHeight)));
     rapidLine.append(kCrLf);
     text.append(rapidLine);
     text.append(frame.spindleStart);
@@ -69,36 +72,43 @@ std::string appendHeader(TextBlock& text, const RegionDncHeader& header,
 
 }  // namespace
 
-void WriteRegionDnc(std::ostream& out, const TOutRegionArray& ordered,
-                    const RegionDncHeader& header, const machine::ProgramFrame& frame) {
-    TextBlock text(out);
+RunStatus WriteRegionDnc(std::ostream& out, const TOutRegionArray& ordered,
+                         const RegionDncHeader& header, const machine::ProgramFrame& frame,
+                         Progress& progress) {
+    TextBlock text(out, progress);
     DepthText depth;
     const std::string rapidLine = appendHeader(text, header, frame);
     for (std::size_t k = 1; k < ordered.size(); ++k) {
-        if (!ordered[k].segments.empty())
-            appendRegion(text, depth.of(ordered[k].depth), ordered[k].segments, rapidLine);
+        if (ordered[k].segments.empty()) continue;
+        if (!appendRegion(text, depth.of(ordered[k].depth), ordered[k].segments, rapidLine))
+            return RunStatus::Cancelled;
     }
     text.append(frame.closing);
     text.flush();
+    return RunStatus::Completed;
 }
 
-void WriteRegionDnc(std::ostream& out, const engine::TRegionArray& regions,
-                    const std::vector<std::size_t>& order, const RegionDncHeader& header,
-                    const machine::ProgramFrame& frame) {
-    TextBlock text(out);
+RunStatus WriteRegionDnc(std::ostream& out, const engine::TRegionArray& regions,
+                         const std::vector<std::size_t>& order, const RegionDncHeader& header,
+                         const machine::ProgramFrame& frame, Progress& progress) {
+    TextBlock text(out, progress);
     DepthText depth;
     const std::string rapidLine = appendHeader(text, header, frame);
     for (std::size_t i : order) {
-        if (!regions[i].segments.empty())
-            appendRegion(text, depth.of(regions[i].depth), regions[i].segments, rapidLine);
+        if (regions[i].segments.empty()) continue;
+        if (!appendRegion(text, depth.of(regions[i].depth), regions[i].segments, rapidLine))
+            return RunStatus::Cancelled;
     }
     text.append(frame.closing);
     text.flush();
+    return RunStatus::Completed;
 }
 
-void SaveRegionDnc(const std::string& path, const engine::TRegionArray& regions,
-                   const RegionDncHeader& header, const machine::MachineJob& machine) {
-    const std::vector<std::size_t> order = ToolPathOrder(regions);
+RunStatus SaveRegionDnc(const std::string& path, const engine::TRegionArray& regions,
+                        const RegionDncHeader& header, const machine::MachineJob& machine,
+                        Progress& progress) {
+    const std::vector<std::size_t> order = ToolPathOrder(regions, progress);
+    if (progress.cancelRequested()) return RunStatus::Cancelled;
     machine::ProgramFrame frame = machine::FrameFor(machine);
     if (!machine::KeepsWriterText(machine.profile) && machine.profile.writesComments) {
         // The estimate comes from the program as the plain writer gives it.
@@ -110,9 +120,12 @@ void SaveRegionDnc(const std::string& path, const engine::TRegionArray& regions,
     }
     AtomicFile file(path);
     machine::ProfileOutput output(file.stream(), machine.profile);
-    WriteRegionDnc(output.stream(), regions, order, header, frame);
+    if (WriteRegionDnc(output.stream(), regions, order, header, frame, progress) ==
+        RunStatus::Cancelled)
+        return RunStatus::Cancelled;  // the unfinished temporary file is removed
     output.finish();
     file.commit();
+    return RunStatus::Completed;
 }
 
 std::string DncSourceName(const std::string& caption) {

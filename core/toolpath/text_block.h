@@ -1,11 +1,13 @@
 #pragma once
 // Text for a large output file, built in a block of bounded size that is handed to the
 // stream whenever it fills, so that writing a big file never holds all of its text.
+// Each full block is also the moment to let the user stop the writing.
 #include <algorithm>
 #include <ostream>
 #include <string>
 #include <string_view>
 
+#include "progress/progress.h"
 #include "text/text_format.h"
 #include "toolpath/fixed_text.h"
 
@@ -13,7 +15,10 @@ namespace quarvel::toolpath {
 
 class TextBlock {
 public:
-    explicit TextBlock(std::ostream& out) : out_(out) { text_.reserve(kBlockSize + kSlack); }
+    explicit TextBlock(std::ostream& out, Progress& progress = NoProgress())
+        : out_(out), progress_(progress) {
+        text_.reserve(kBlockSize + kSlack);
+    }
     TextBlock(const TextBlock&) = delete;
     TextBlock& operator=(const TextBlock&) = delete;
 
@@ -42,10 +47,16 @@ public:
         *p++ = '\n';
         text_.append(line, p);
     }
-    // Call after each record: hands a full block to the stream.
-    void maybeFlush() {
-        if (text_.size() >= kBlockSize) flush();
+    // Call after each record: hands a full block to the stream, pumps events and tests
+    // the stop flag. False once the user asked to stop.
+    [[nodiscard]] bool maybeFlush() {
+        if (text_.size() >= kBlockSize) {
+            flush();
+            if (!progress_.pumpAndCheck()) stopped_ = true;
+        }
+        return !stopped_;
     }
+    bool stopped() const { return stopped_; }
     void flush() {
         out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
         text_.clear();
@@ -55,7 +66,9 @@ private:
     static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
     static constexpr std::size_t kSlack = 4096;
     std::ostream& out_;
+    Progress& progress_;
     std::string text_;
+    bool stopped_ = false;
 };
 
 }  // namespace quarvel::toolpath

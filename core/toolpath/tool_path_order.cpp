@@ -11,6 +11,8 @@ using engine::TRegion;
 
 namespace {
 
+constexpr std::int64_t kStepsPerPump = 64;
+
 // Lower-left corner of the boxes of every segment (boxes as stored: a picture run
 // scales the ends but keeps the boxes in picture cells).
 Point2 startCorner(const std::vector<const TRegion*>& regions) {
@@ -27,7 +29,7 @@ Point2 startCorner(const std::vector<const TRegion*>& regions) {
 
 }  // namespace
 
-std::vector<std::size_t> ToolPathOrder(const engine::TRegionArray& regions) {
+std::vector<std::size_t> ToolPathOrder(const engine::TRegionArray& regions, Progress& progress) {
     std::vector<std::size_t> pending;
     for (std::size_t i = 1; i < regions.size(); ++i) {
         if (!regions[i].segments.empty()) pending.push_back(i);
@@ -42,7 +44,11 @@ std::vector<std::size_t> ToolPathOrder(const engine::TRegionArray& regions) {
     for (const TRegion* r : pendingRegions) probes.push_back(r->segments.front());
     ProbeSearch search(std::move(probes));
     order.reserve(pending.size());
+    // A step can measure every pending probe (probes too far apart for the grid), so
+    // the flag is tested at each one and events are pumped every few.
+    PartitionPoll poll(progress, kStepsPerPump);
     while (search.pendingCount() > 0) {
+        if (poll() || progress.cancelRequested()) break;
         std::size_t winner = search.nearest(c);
         // No distance is finite and below 1e99: take the first pending region rather than
         // lose the rest.
@@ -54,9 +60,9 @@ std::vector<std::size_t> ToolPathOrder(const engine::TRegionArray& regions) {
     return order;
 }
 
-TOutRegionArray OrderToolPaths(const engine::TRegionArray& regions) {
+TOutRegionArray OrderToolPaths(const engine::TRegionArray& regions, Progress& progress) {
     TOutRegionArray out(1);
-    for (std::size_t i : ToolPathOrder(regions))
+    for (std::size_t i : ToolPathOrder(regions, progress))
         out.push_back({regions[i].depth, regions[i].segments});
     return out;
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/region.h"
+#include "progress/progress.h"
 
 namespace quarvel::toolpath {
 
@@ -17,10 +18,14 @@ using TOutRegionArray = std::vector<TOutRegion>;
 // Orders regions 1..last of `regions` (entry 0 is the placeholder). Starts at the
 // lower-left corner of all segment boxes; each step takes the pending region whose
 // first segment is nearest (the lower index on a tie) and continues from the start of
-// its first segment. Regions without segments are left out.
-TOutRegionArray OrderToolPaths(const engine::TRegionArray& regions);
+// its first segment. Regions without segments are left out. Events are pumped every
+// few steps and the stop flag is tested at every step: when the user asked to stop,
+// the result holds the regions ordered so far (the caller writes nothing then).
+TOutRegionArray OrderToolPaths(const engine::TRegionArray& regions,
+                               Progress& progress = NoProgress());
 
 // The same order as indexes into `regions` (no copies).
-std::vector<std::size_t> ToolPathOrder(const engine::TRegionArray& regions);
+std::vector<std::size_t> ToolPathOrder(const engine::TRegionArray& regions,
+                                       Progress& progress = NoProgress());
 
 }  // namespace quarvel::toolpath

@@ -91,6 +91,31 @@ TEST_F(LoadMeshFile, SortsTrianglesSetsBoundsAndReportsKeptFacets) {
     EXPECT_EQ(progress.positions, (std::vector<int>{10, 5, 25, 85, 95, 100}));
 }
 
+// Corners that are finite numbers but whose spans overflow would give tool paths of
+// "nan" and "inf"; corners far out but with finite spans still load.
+TEST_F(LoadMeshFile, MeshWhoseSpansAreNotFiniteIsRefusedNamingTheFile) {
+    for (const double e : {1e308, 1.7e308}) {
+        const std::array<std::array<double, 3>, 4> far = {
+            {{-e, -e, 0}, {e, -e, 1}, {e, e, 2}, {-e, e, 1}}};
+        const std::string path = write(joined(concat({kHead, face(far), kTail})));
+        MeshDocument mesh;
+        NullProgress progress;
+        try {
+            LoadMesh(path, mesh, progress);
+            ADD_FAILURE() << "accepted corners at " << e;
+        } catch (const Error& error) {
+            EXPECT_EQ(std::string(error.what()),
+                      path + ": the mesh is too large: its extents do not fit in a finite number");
+        }
+    }
+    const std::array<std::array<double, 3>, 4> wide = {
+        {{-1e155, -1e155, 0}, {1e155, -1e155, 1}, {1e155, 1e155, 2}, {-1e155, 1e155, 1}}};
+    MeshDocument mesh;
+    NullProgress progress;
+    EXPECT_EQ(LoadMesh(write(joined(concat({kHead, face(wide), kTail}))), mesh, progress).status,
+              RunStatus::Completed);
+}
+
 TEST_F(LoadMeshFile, CancelSeenAfterReadingStopsTheImport) {
     const std::string path = write(joined(concat({kHead, face(kQuad), kTail})));
     MeshDocument mesh;

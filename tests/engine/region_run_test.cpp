@@ -240,6 +240,79 @@ TEST(RegionRun, PictureRunRefusesWidthOrDepthOfZero) {
     EXPECT_THROW(RunCreateRegions(mesh, params, pictureJob(), progress), InvalidInput);
 }
 
+struct Refusal {
+    const char* name;
+    void (*set)(RegionRunParams&);
+    const char* message;
+};
+
+class RegionRunRefusal : public ::testing::TestWithParam<Refusal> {};
+
+// Values that would put rapids into the work, write a feed no controller reads, or
+// overflow once turned into grey levels are refused with the field and the reason.
+TEST_P(RegionRunRefusal, NamesTheFieldAndTheReasonAndAddsNothing) {
+    MeshDocument mesh;
+    RegionRunParams params;
+    params.opDepth = 0.2;
+    GetParam().set(params);
+    NullProgress progress;
+    try {
+        RunCreateRegions(mesh, params, pictureJob(), progress);
+        ADD_FAILURE() << "accepted";
+    } catch (const InvalidInput& e) {
+        EXPECT_EQ(std::string(e.what()), GetParam().message);
+    }
+    EXPECT_EQ(mesh.Regions.size(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, RegionRunRefusal,
+    ::testing::Values(
+        Refusal{"NegativeRapid", [](RegionRunParams& p) { p.rapid = -0.01; },
+                "Rapid must not be below 0 (the top of the work)"},
+        Refusal{"ZeroFeed", [](RegionRunParams& p) { p.feedRate = 0; },
+                "Feedrate must be more than 0"},
+        Refusal{"HugeFeed", [](RegionRunParams& p) { p.feedRate = 1000001; },
+                "Feedrate must not be more than 1000000 (more digits than a controller reads)"},
+        Refusal{"NanFeed", [](RegionRunParams& p) { p.feedRate = NAN; },
+                "Feedrate is not a number"},
+        Refusal{"OpDepthOverflowsAsLevels", [](RegionRunParams& p) { p.opDepth = 1e308; },
+                "Op Depth is too large for this Depth"},
+        Refusal{"HugeCutDepth", [](RegionRunParams& p) { p.cutDepth = 1e308; },
+                "Cut Depth is too large: more than 1000000000"},
+        Refusal{"WidthBeyondSinglePrecision", [](RegionRunParams& p) { p.width = 1e308; },
+                "Width is too large"},
+        Refusal{"DepthBelowSinglePrecision", [](RegionRunParams& p) { p.depth = 1e-300; },
+                "Depth is too small"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RegionRun, CurveFitBeyondThePointBudgetIsRefusedBeforeFitting) {
+    MeshDocument mesh = coneMesh();
+    NullProgress progress;
+    RegionRunParams params;
+    params.opDepth = 2.0;
+    RunCreateRegions(mesh, params, meshJob(), progress);  // one ring, kept by Undo's mark
+    ASSERT_EQ(mesh.Regions.size(), 1u);
+    const std::size_t ringSegments = mesh.Regions[0].segments.size();
+    const std::int32_t mark = mesh.RegionsBeforeRun;
+    params.curveFitOn = true;
+    params.curveFitValue = 2000000000;
+    try {
+        RunCreateRegions(mesh, params, meshJob(), progress);
+        ADD_FAILURE() << "accepted";
+    } catch (const InvalidInput& e) {
+        EXPECT_NE(std::string(e.what()).find("Curve Fit 2000000000 would make"), std::string::npos)
+            << e.what();
+    }
+    EXPECT_EQ(mesh.Regions.size(), 1u);
+    EXPECT_EQ(mesh.RegionsBeforeRun, mark);
+    // Within the budget the same run fits the curve.
+    params.curveFitValue = 4;
+    RunCreateRegions(mesh, params, meshJob(), progress);
+    ASSERT_EQ(mesh.Regions.size(), 2u);
+    EXPECT_GT(mesh.Regions[1].segments.size(), ringSegments);
+}
+
 TEST(RegionRun, DefaultOpDepthIsHalfTheHighestPoint) {
     MeshDocument mesh;
     mesh.Bounds.minZ = -3.0;  // edges hold negated z

@@ -126,6 +126,32 @@ TEST(ReadMeshFaces, BadNumberNamesFileAndLine) {
     EXPECT_THROW(read(joined(concat({kHead, {"0", "3DFACE", "10", "nan"}}))), FormatError);
 }
 
+// The message says what is wrong with the text and quotes no more than 80 characters
+// of it, however long the line.
+TEST(ReadMeshFaces, MessagesTellTheReasonAndQuoteLongLinesShort) {
+    struct Case {
+        std::string code, value, what;
+    };
+    const std::string digits(3000000, '7');
+    const Case cases[] = {{"10", "1e309", "mesh.dxf:8: the number '1e309' is too large"},
+                          {"10", "-1e400", "mesh.dxf:8: the number '-1e400' is too large"},
+                          {"10", "inf", "mesh.dxf:8: expected a number, found 'inf'"},
+                          {"10", digits + "x",
+                           "mesh.dxf:8: expected a number, found '" + digits.substr(0, 80) +
+                               "...' (3000001 characters)"},
+                          {std::string(200, 'g'), "0",
+                           "mesh.dxf:7: expected a group code, found '" + std::string(80, 'g') +
+                               "...' (200 characters)"}};
+    for (const Case& c : cases) {
+        try {
+            read(joined(concat({kHead, {"0", "3DFACE", c.code, c.value}})));
+            ADD_FAILURE() << c.what;
+        } catch (const FormatError& e) {
+            EXPECT_EQ(std::string(e.what()), c.what);
+        }
+    }
+}
+
 TEST(ReadWholeFile, FolderOrMissingFileIsAnIoError) {
     EXPECT_THROW(ReadWholeFile(std::filesystem::temp_directory_path().string()), IoError);
     EXPECT_THROW(ReadWholeFile("/nonexistent/quarvel/mesh.dxf"), IoError);

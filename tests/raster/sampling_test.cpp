@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "support/scripted_progress.h"
+
 namespace quarvel {
 namespace {
 
@@ -98,6 +100,42 @@ INSTANTIATE_TEST_SUITE_P(Sizes, FacetCount,
                          testing::Values(FacetCountCase{1, 5, 0}, FacetCountCase{5, 1, 0},
                                          FacetCountCase{2, 2, 2}, FacetCountCase{4, 3, 12},
                                          FacetCountCase{80, 90, 2 * 79 * 89}));
+
+// The list is allocated at its counted size: a mix of level and sloped squares must
+// keep exactly the sloped triangles, and no room to spare.
+TEST(BuildFacetList, ListHoldsExactlyTheSlopedTriangles) {
+    std::mt19937 rng{1234};
+    std::uniform_int_distribution<int> level(0, 2);
+    std::vector<std::uint8_t> reds(40 * 30);
+    for (auto& r : reds) r = static_cast<std::uint8_t>(level(rng) * 100);
+    const RedPicture pic(40, 30, reds);
+    const TZGrid grid = SampleHeightGrid(pic.view(), JobModeCode::RasterToVector);
+    std::size_t sloped = 0;
+    for (int r = 0; r + 1 < grid.rows; ++r)
+        for (int c = 0; c + 1 < grid.columns; ++c) {
+            const int tl = grid.row(r)[c], tr = grid.row(r)[c + 1];
+            const int bl = grid.row(r + 1)[c], br = grid.row(r + 1)[c + 1];
+            sloped += !(tl == tr && tr == bl);
+            sloped += !(br == tr && tr == bl);
+        }
+    const TTriangleArray facets = BuildFacetList(grid);
+    EXPECT_EQ(facets.size(), sloped);
+    EXPECT_EQ(facets.capacity(), sloped);
+}
+
+TEST(BuildFacetList, StopGivesAnEmptyList) {
+    std::vector<std::uint8_t> reds(200 * 200);
+    for (std::size_t i = 0; i < reds.size(); ++i) reds[i] = static_cast<std::uint8_t>(i % 7 * 30);
+    const RedPicture pic(200, 200, reds);
+    const TZGrid grid = SampleHeightGrid(pic.view(), JobModeCode::RasterToVector);
+    quarvel::test::ScriptedProgress stopAtFirstPump(1);
+    EXPECT_TRUE(BuildFacetList(grid, stopAtFirstPump).empty());
+    EXPECT_EQ(stopAtFirstPump.pumps, 1);
+    quarvel::test::ScriptedProgress never;
+    EXPECT_FALSE(BuildFacetList(grid, never).empty());
+    EXPECT_GE(never.positions.size(), 10u);  // about ten gauge steps over the rows
+    EXPECT_LE(never.positions.size(), 11u);
+}
 
 TEST(BuildFacetList, PlainPictureGivesNothing) {
     const RedPicture pic(4, 4, std::vector<std::uint8_t>(16, 128));

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 #include "text/error.h"
 
 namespace quarvel::surface {
@@ -134,6 +137,71 @@ INSTANTIATE_TEST_SUITE_P(Cases, FormRefusal,
                                          RefusalCase{F::Feedrate, "ten", JobModeCode::GCode},
                                          RefusalCase{F::SizeX, "nan", JobModeCode::GCode},
                                          RefusalCase{F::StepY, "", JobModeCode::DxfSurface}));
+
+struct ReasonCase {
+    F field;
+    const char* text;
+    const char* message;
+};
+class FormReason : public testing::TestWithParam<ReasonCase> {};
+
+// Values whose results overflow, vanish or endanger the machine: the message names the
+// field and the real reason.
+TEST_P(FormReason, RefusalNamesTheFieldAndTheReason) {
+    const auto k = GetParam();
+    SurfaceJobForm form(200, 100, {200, 100, 100, 100}, JobModeCode::GCode);
+    form.setKeepAspectRatio(false);
+    form.type(k.field, k.text);
+    try {
+        form.readJobValues();
+        ADD_FAILURE() << "accepted " << k.text;
+    } catch (const InvalidInput& e) {
+        EXPECT_EQ(std::string(e.what()), k.message);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FormReason,
+    testing::Values(
+        ReasonCase{F::RapidHeight, "-.1", "Rapid Height must not be below 0 (the top of the work)"},
+        ReasonCase{F::Feedrate, "0", "Feedrate must be more than 0"},
+        ReasonCase{F::Feedrate, "2000000",
+                   "Feedrate is too large: more than 1000000 (more digits than a controller "
+                   "reads)"},
+        ReasonCase{F::Depth, "1e308", "Depth is too large: more than 1000000000"},
+        ReasonCase{F::Depth, "1e400", "Depth is too large: '1e400'"},
+        ReasonCase{F::SizeY, "5e-324",
+                   "Size Y is too small: one pixel would be less than "
+                   "0.000000001 units"},
+        ReasonCase{F::StepX, "1e300", "Step X is too large: more than 1000000000"}));
+
+TEST(SurfaceJobForm, PictureOnePixelAcrossIsTooSmallForGCode) {
+    for (const auto& [columns, rows] : {std::pair{1, 1}, std::pair{30000, 1}}) {
+        SurfaceJobForm form(columns, rows, {columns, rows, 0, 0}, JobModeCode::GCode);
+        try {
+            form.readJobValues();
+            ADD_FAILURE() << columns << " x " << rows;
+        } catch (const InvalidInput& e) {
+            EXPECT_NE(std::string(e.what()).find(
+                          "the picture is too small (it needs at least 2 pixels in each "
+                          "direction)"),
+                      std::string::npos)
+                << e.what();
+        }
+    }
+}
+
+TEST(SurfaceJobForm, LongTextIsQuotedShortInTheMessage) {
+    SurfaceJobForm form(200, 100, {200, 100, 100, 100}, JobModeCode::GCode);
+    form.type(F::Feedrate, std::string(100000, 'x'));
+    try {
+        form.readJobValues();
+        ADD_FAILURE();
+    } catch (const InvalidInput& e) {
+        EXPECT_EQ(std::string(e.what()), "Feedrate is not a number: '" + std::string(80, 'x') +
+                                             "...' (100000 characters)");
+    }
+}
 
 TEST(SurfaceJobForm, DepthPerPassIsNotReadForDxf) {
     SurfaceJobForm form(202, 102, {200, 100, 100, 100}, JobModeCode::DxfSurface);

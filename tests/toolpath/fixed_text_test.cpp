@@ -45,12 +45,12 @@ TEST(AppendFixed4, EqualsPrintfOnSpecialValues) {
                      1099511627776.0,
                      1e15 + 0.3,
                      -1e20,
-                     1.7976931348623157e308,
-                     inf,
-                     -inf,
-                     std::numeric_limits<double>::quiet_NaN()}) {
+                     1.7976931348623157e308}) {
         EXPECT_EQ(fast(v), printed(v)) << v;
     }
+    // No machine or CAD program reads "inf" or "nan": the writer refuses them.
+    for (double v : {inf, -inf, std::numeric_limits<double>::quiet_NaN()})
+        EXPECT_THROW(fast(v), NonFiniteOutput) << v;
 }
 
 // Exact halves of the last place (odd multiples of 1/32 are k + 0.5 ten-thousandths) go
@@ -78,7 +78,10 @@ TEST(AppendFixed4, EqualsPrintfOnRandomValuesOfEveryMagnitude) {
         const std::uint64_t bits = anyBits(rng);
         double raw;
         std::memcpy(&raw, &bits, sizeof raw);
-        ASSERT_EQ(fast(raw), printed(raw)) << raw;
+        if (std::isfinite(raw))
+            ASSERT_EQ(fast(raw), printed(raw)) << raw;
+        else
+            ASSERT_THROW(fast(raw), NonFiniteOutput) << raw;
     }
 }
 

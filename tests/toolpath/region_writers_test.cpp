@@ -3,9 +3,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 #include "engine/region_list.h"
+#include "support/scripted_progress.h"
+#include "text/finite_output.h"
 #include "text/error.h"
 #include "toolpath/polyline_dxf_writer.h"
 #include "toolpath/region_dnc_writer.h"
@@ -144,6 +147,54 @@ TEST_F(WriterFiles, UnwritableTargetIsReportedAndExistingFileReplacedWhole) {
     WritePolylineDxf(expected, regions);
     EXPECT_EQ(fileText(target), expected.str());
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
+}
+
+// A number that is not finite has no text a machine reads: the save fails and the
+// old file stays as it was, with no temporary file left beside it.
+TEST_F(WriterFiles, NonFiniteNumbersFailTheSaveAndKeepTheOldFile) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const TRegionArray badPoint = {engine::placeholderRegion(), region(kSquare, 0.1),
+                                   region({{0, 0}, {nan, 1}, {2, 0}}, 0.1)};
+    const TRegionArray badDepth = {engine::placeholderRegion(), region(kSquare, inf)};
+    const auto target = dir_ / "kept.dnc";
+    const std::string old = "old text";
+    std::ofstream(target) << old;
+    EXPECT_THROW(SaveRegionDnc(target.string(), badPoint, {}), NonFiniteOutput);
+    EXPECT_THROW(SaveRegionDnc(target.string(), badDepth, {}), NonFiniteOutput);
+    RegionDncHeader badFeed;
+    badFeed.feedRate = nan;
+    EXPECT_THROW(
+        SaveRegionDnc(target.string(), {engine::placeholderRegion(), region(kSquare, 1)}, badFeed),
+        NonFiniteOutput);
+    EXPECT_THROW(SavePolylineDxf(target.string(), badPoint), NonFiniteOutput);
+    EXPECT_THROW(SavePolylineDxf(target.string(), badDepth), NonFiniteOutput);
+    EXPECT_EQ(fileText(target), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
+}
+
+// Enough segments for several blocks of text, so that the writer pumps between them.
+TRegionArray longRegions() {
+    std::vector<Point2> zigzag;
+    for (int k = 0; k < 200000; ++k) zigzag.push_back({k * 0.001, (k % 2) * 0.5});
+    return {engine::placeholderRegion(), region(zigzag, 0.1), region(kSquare, 0.2)};
+}
+
+TEST_F(WriterFiles, StopDuringOrderingOrWritingLeavesTheOldFile) {
+    const TRegionArray regions = longRegions();
+    const auto target = dir_ / "kept.dnc";
+    std::ofstream(target) << "old text";
+    for (int k = 1; k <= 3; ++k) {
+        quarvel::test::ScriptedProgress dnc(k);
+        EXPECT_EQ(SaveRegionDnc(target.string(), regions, {}, {}, dnc), RunStatus::Cancelled) << k;
+        quarvel::test::ScriptedProgress dxf(k);
+        EXPECT_EQ(SavePolylineDxf(target.string(), regions, dxf), RunStatus::Cancelled) << k;
+    }
+    EXPECT_EQ(fileText(target), "old text");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
+    quarvel::test::ScriptedProgress never;
+    EXPECT_EQ(SaveRegionDnc(target.string(), regions, {}, {}, never), RunStatus::Completed);
+    EXPECT_GT(never.pumps, 3);  // the ordering and every block of text
 }
 
 TEST_F(WriterFiles, PolylineFilePassesTheDxfAuditor) {

@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "engine/region_list.h"
+#include "support/scripted_progress.h"
 
 namespace quarvel::toolpath {
 namespace {
@@ -37,7 +39,9 @@ std::vector<std::size_t> plainOrder(const TRegionArray& regions) {
                 winner = i;
             }
         }
-        if (winner == 0) break;
+        // No finite distance: the first pending region, so that none is lost.
+        for (std::size_t i = 1; winner == 0 && i <= n; ++i)
+            if (pending[i]) winner = i;
         pending[winner] = false;
         order.push_back(winner);
         c = engine::firstEnd(regions[winner].segments[0]);
@@ -80,6 +84,33 @@ TEST(OrderToolPaths, GridSearchGivesTheOrderOfTheFullWalk) {
             ASSERT_EQ(ordered[k + 1].depth, regions[expected[k]].depth)
                 << shape.count << " step " << k;
     }
+}
+
+// Probes spread so far that their squared distances overflow: the search must end
+// (it once looped on a cell count converted from an overflowing span) and give the
+// order of the full walk.
+TEST(OrderToolPaths, SpansBeyondTheGridGiveTheOrderOfTheFullWalk) {
+    std::mt19937 rng{1234};
+    for (const double scale : {1e50, 1e155, 1e307}) {
+        TRegionArray regions = randomRegions(rng, 200, 1, 1, false);
+        for (std::size_t i = 1; i < regions.size(); ++i) {
+            auto& s = regions[i].segments[0];
+            s = engine::makeSegment(s.x1 * scale - scale / 2, s.y1 * scale - scale / 2,
+                                    s.x2 * scale - scale / 2, s.y2 * scale - scale / 2);
+        }
+        const std::vector<std::size_t> expected = plainOrder(regions);
+        ASSERT_EQ(ToolPathOrder(regions), expected) << scale;
+    }
+}
+
+TEST(OrderToolPaths, StopKeepsTheRegionsOrderedSoFar) {
+    std::mt19937 rng{1234};
+    const TRegionArray regions = randomRegions(rng, 1000, 100, 1, false);
+    const std::vector<std::size_t> full = ToolPathOrder(regions);
+    quarvel::test::ScriptedProgress stopAtSecondPump(2);
+    const std::vector<std::size_t> part = ToolPathOrder(regions, stopAtSecondPump);
+    ASSERT_LT(part.size(), full.size());
+    EXPECT_TRUE(std::equal(part.begin(), part.end(), full.begin()));
 }
 
 TEST(OrderToolPaths, RegionsTooFarToMeasureAreStillCut) {
