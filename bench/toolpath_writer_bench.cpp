@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "text/text_format.h"
-#include "toolpath/fixed_text.h"
+#include "text/fixed_text.h"
 #include "toolpath/region_dnc_writer.h"
 
 namespace {
@@ -38,7 +38,7 @@ void BM_FixedTextIntegers(benchmark::State& state) {
     std::string text;
     for (auto _ : state) {
         text.clear();
-        for (double v : values) toolpath::appendFixed4(text, v);
+        for (double v : values) appendFixed4(text, v);
         benchmark::DoNotOptimize(text.data());
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(values.size()));

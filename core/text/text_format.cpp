@@ -5,9 +5,16 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "text/fixed_text.h"
+
 namespace quarvel {
 
 void appendFixed(std::string& out, double value, int decimals) {
+    // Four decimals are the bulk of every machine file: integer arithmetic, same text.
+    if (decimals == 4 && std::isfinite(value)) {
+        appendFixed4(out, value);
+        return;
+    }
     std::array<char, 400> buffer{};
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                       std::chars_format::fixed, decimals);

@@ -9,7 +9,7 @@
 
 #include "progress/progress.h"
 #include "text/text_format.h"
-#include "toolpath/fixed_text.h"
+#include "text/fixed_text.h"
 
 namespace quarvel::toolpath {
 

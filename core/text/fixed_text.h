@@ -12,7 +12,7 @@
 #include "platform/portability.h"
 #include "text/finite_output.h"
 
-namespace quarvel::toolpath {
+namespace quarvel {
 
 namespace detail {
 
@@ -80,4 +80,4 @@ inline void appendFixed4(std::string& out, double value) {
     out.append(buffer.data(), putFixed4(buffer.data(), value));
 }
 
-}  // namespace quarvel::toolpath
+}  // namespace quarvel

@@ -1,4 +1,4 @@
-#include "toolpath/fixed_text.h"
+#include "text/fixed_text.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <limits>
 #include <random>
 
-namespace quarvel::toolpath {
+namespace quarvel {
 namespace {
 
 std::string printed(double v) {
@@ -86,4 +86,4 @@ TEST(AppendFixed4, EqualsPrintfOnRandomValuesOfEveryMagnitude) {
 }
 
 }  // namespace
-}  // namespace quarvel::toolpath
+}  // namespace quarvel
