@@ -39,6 +39,7 @@ struct ContourOptions {
     std::string zStep = "0", cutDepth = "0", feed = "10", rapid = ".25";
     std::string width = "1", depth = "1";
     std::optional<std::string> reduce, curveFit, filter;
+    int threads = 0;  // 0: one per processor
 };
 
 std::string lowerExtension(const std::string& path) {
@@ -118,8 +119,10 @@ int runContours(const ContourOptions& o) {
     const bool loaded = pictureRun ? loadPictureRoad(o.input, mesh, job, progress)
                                    : loadMeshRoad(o.input, mesh, job, progress);
     if (!loaded) return cancelled();
+    engine::RegionRunParams params = runParams(o, mesh, pictureRun);
+    params.threads = o.threads;
     const engine::RunOutcome outcome =
-        engine::RunCreateRegions(mesh, pictureRun, runParams(o, mesh, pictureRun), job, progress);
+        engine::RunCreateRegions(mesh, pictureRun, params, job, progress);
     progress.finish();
     if (outcome.status == RunStatus::Cancelled || progress.cancelRequested()) return cancelled();
     std::cout << outcome.statusText << "\n";
@@ -192,6 +195,9 @@ void addContoursCommand(CLI::App& app, CliRun& run) {
     cmd->add_option("--width", o->width, "picture: work width of the picture")
         ->capture_default_str();
     cmd->add_option("--depth", o->depth, "picture: depth of black")->capture_default_str();
+    cmd->add_option("--threads", o->threads, "topography: threads to slice with (0: all cores)")
+        ->check(CLI::Range(0, 1024))
+        ->capture_default_str();
     cmd->callback([o, &run] { run.exitCode = runContours(*o); });
 }
 
