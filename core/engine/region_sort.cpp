@@ -2,6 +2,7 @@
 
 #include "engine/key_sort.h"
 #include "geom/quick_sort.h"
+#include "platform/portability.h"
 
 namespace quarvel::engine {
 
@@ -22,13 +23,14 @@ void sortSegmentsWith(TMyEntityArray& list, std::int64_t low, std::int64_t high,
                       const Progress& progress, SortWorkspace& work) {
     std::vector<KeyEntry>& entries = work.entries;
     entries.clear();
+    platform::reserveOnHugePages(entries, list.size());
     for (std::size_t i = 0; i < list.size(); ++i) entries.push_back({key(list[i]), i});
     quickSortKeys(entries, low, high, FlagPoll(progress));
     // Gathers the segments in their new order into a second list (reads follow the
     // permutation, writes run straight through) and trades the two lists.
     TMyEntityArray& gathered = work.gathered;
     gathered.clear();
-    gathered.reserve(list.size());
+    platform::reserveOnHugePages(gathered, list.size());
     for (std::size_t j = 0; j < list.size(); ++j) gathered.push_back(list[entries[j].position]);
     list.swap(gathered);
 }

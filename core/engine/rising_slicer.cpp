@@ -8,6 +8,7 @@
 #include "engine/region_sort.h"
 #include "engine/region_workspace.h"
 #include "engine/slicing.h"
+#include "platform/portability.h"
 
 namespace quarvel::engine {
 
@@ -84,7 +85,7 @@ void RisingSlicer::sliceInto(double h, Progress& progress, TMyEntityArray& out) 
     frontier_ = stop;
     lastHeight_ = h;
     started_ = true;
-    out.reserve(live_.size());
+    platform::reserveOnHugePages(out, live_.size());
     for (const Live& t : live_) out.push_back(CutTriangle(triangles_[t.index], h));
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "geom/ordering.h"
+#include "platform/portability.h"
 
 namespace quarvel {
 
@@ -50,7 +51,12 @@ TZGrid SampleHeightGrid(const PixelView24& pixels, JobModeCode jobMode) {
         return grid;
     }
     if (w == 0 || h == 0) return TZGrid{};
-    TZGrid grid(h, w);
+    TZGrid grid;
+    grid.rows = h;
+    grid.columns = w;
+    const std::size_t cells = static_cast<std::size_t>(h) * static_cast<std::size_t>(w);
+    platform::reserveOnHugePages(grid.cells, cells);
+    grid.cells.resize(cells);
     for (int r = 0; r < h; ++r) copyRedChannel(pixels, r, grid.row(r));
     return grid;
 }
@@ -60,7 +66,7 @@ TTriangleArray BuildFacetList(const TZGrid& heightGrid) {
     const int h = heightGrid.rows;
     TTriangleArray facets;
     if (w < 2 || h < 2) return facets;
-    facets.reserve(countSlopedFacets(heightGrid));
+    platform::reserveOnHugePages(facets, countSlopedFacets(heightGrid));
     for (int r = 0; r + 1 < h; ++r) {
         const std::uint8_t* upper = heightGrid.row(r);
         const std::uint8_t* lower = heightGrid.row(r + 1);
