@@ -60,10 +60,8 @@ bool loadMeshRoad(const std::string& path, engine::MeshDocument& mesh, JobState&
 // Raster to Vector: the picture's facet list and a Vector Conversion window.
 bool loadPictureRoad(const std::string& path, engine::MeshDocument& mesh, JobState& job,
                      Progress& progress) {
-    const imaging::Bgr24 picture = imaging::LoadBgr24(path);
-    const PixelView24 view{picture.width, picture.height,
-                           static_cast<std::size_t>(picture.width) * 3, picture.bytes.data()};
-    return engine::PrepareRasterToVector(view, job, mesh, progress) == RunStatus::Completed;
+    return engine::PrepareRasterToVector(imaging::LoadRedGrid(path), job, mesh, progress) ==
+           RunStatus::Completed;
 }
 
 // The options typed into the dialog's fields, after the dialog's show step for this

@@ -19,5 +19,9 @@ namespace quarvel::engine {
 // slice wrongly; the grid, the extents and the mesh are left as they are then.
 RunStatus PrepareRasterToVector(const PixelView24& picture, JobState& job, MeshDocument& mesh,
                                 Progress& progress);
+// The same from a height grid already sampled (SampleHeightGrid's grid for Raster to
+// Vector), which becomes the job's HeightGrid.
+RunStatus PrepareRasterToVector(TZGrid heightGrid, JobState& job, MeshDocument& mesh,
+                                Progress& progress);
 
 }  // namespace quarvel::engine
