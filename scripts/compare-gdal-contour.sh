@@ -30,11 +30,12 @@ convert -seed 1 -size "${size}x${size}" plasma:fractal -colorspace gray -depth 8
 # quarvel-cli slices z = 255 - grey at k * 255 / LEVELS for k = 1..LEVELS; the same
 # contours of the grey band lie at the grey values 255 - k * 255 / LEVELS.
 step=$(awk -v n="$levels" 'BEGIN { printf "%.17g", 1 / n }')
-fixed=$(awk -v n="$levels" 'BEGIN { for (k = 1; k <= n; ++k) printf "%s%.17g", (k > 1 ? " " : ""), 255 - k * 255 / n }')
+# gdal_contour wants its fixed levels in ascending order (it writes nothing otherwise).
+fixed=$(awk -v n="$levels" 'BEGIN { for (k = n; k >= 1; --k) printf "%s%.17g", (k < n ? " " : ""), 255 - k * 255 / n }')
 
 # One run under GNU time: prints "seconds peak-kB".
 measure() {
-    /usr/bin/time -f "%e %M" -o "$work/time.txt" "$@" >/dev/null 2>"$work/err.txt" || {
+    /usr/bin/time -f "%e %M" -o "$work/time.txt" "$@" >"$work/out.txt" 2>"$work/err.txt" || {
         cat "$work/err.txt" >&2
         exit 1
     }
@@ -49,13 +50,17 @@ for _ in $(seq "$reps"); do
     rm -f "$work"/contours.*
     measure "$cli" contours "$picture" -o "$work/quarvel.dxf" --style topography \
         --op-depth 1 --z-step "$step" --depth 1 --threads "$threads" >>"$work/quarvel.txt"
+    cp "$work/out.txt" "$work/quarvel-out.txt"
     # shellcheck disable=SC2086 # the fixed levels are one word each
     measure gdal_contour -q -b 1 -a level -fl $fixed "$picture" "$work/contours.shp" \
         >>"$work/gdal.txt"
 done
+made=$(grep -o '^[0-9]*' "$work/quarvel-out.txt" | head -n 1)
+features=$(ogrinfo -so "$work/contours.shp" contours 2>/dev/null | sed -n 's/^Feature Count: //p')
 
 echo "picture ${size}x${size} plasma:fractal, $levels levels, $reps runs each (medians)"
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores"
+echo "quarvel-cli: ${made:-?} regions; gdal_contour: ${features:-?} lines"
 printf '%-14s %10s %14s\n' program seconds "peak MiB"
 for name in quarvel gdal; do
     secs=$(cut -d' ' -f1 "$work/$name.txt" | median)
