@@ -31,21 +31,6 @@ std::string lowerExtension(const std::string& fileName) {
     return ext;
 }
 
-std::string readAllBytes(const std::string& path) {
-    InputFile file(path);
-    std::string bytes(static_cast<std::size_t>(file.size()), '\0');
-    std::size_t size = 0;
-    while (true) {
-        if (size == bytes.size()) bytes.resize(std::max<std::size_t>(2 * size, 1 << 16));
-        const std::size_t got = file.read(bytes.data() + size, bytes.size() - size);
-        size += got;
-        if (got == 0) break;
-    }
-    bytes.resize(size);
-    if (bytes.empty()) throw IoError(path, "empty file");
-    return bytes;
-}
-
 unsigned byteAt(const std::string& b, std::size_t i) {
     return i < b.size() ? static_cast<unsigned char>(b[i]) : 0u;
 }
@@ -204,8 +189,27 @@ int FileTypeOf(const std::string& fileName) {
     return it == codes.end() ? kFormatUnknown : it->second;
 }
 
+std::string ReadPictureFile(const std::string& path) {
+    InputFile file(path);
+    std::string bytes(static_cast<std::size_t>(file.size()), '\0');
+    std::size_t size = 0;
+    while (true) {
+        if (size == bytes.size()) bytes.resize(std::max<std::size_t>(2 * size, 1 << 16));
+        const std::size_t got = file.read(bytes.data() + size, bytes.size() - size);
+        size += got;
+        if (got == 0) break;
+    }
+    bytes.resize(size);
+    if (bytes.empty()) throw IoError(path, "empty file");
+    return bytes;
+}
+
 DecodedPicture ReadPicture(const std::string& path, Progress& progress) {
-    const std::string bytes = readAllBytes(path);
+    return DecodePicture(path, ReadPictureFile(path), progress);
+}
+
+DecodedPicture DecodePicture(const std::string& path, const std::string& bytes,
+                             Progress& progress) {
     reportConversion(progress, 5);
     DecodedPicture result;
     DecodingProgress onRows(progress);

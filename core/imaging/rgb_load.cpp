@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "imaging/bmp_reader.h"
 #include "imaging/picture_files.h"
 
 namespace quarvel::imaging {
@@ -19,8 +20,9 @@ Bgr24 LoadBgr24(const std::string& path) {
     return out;
 }
 
-TZGrid LoadRedGrid(const std::string& path) {
-    const PixelImage image = ReadPicture(path).image;
+namespace {
+
+TZGrid redGridOf(const PixelImage& image) {
     if (image.empty()) return TZGrid{};
     TZGrid grid(image.height, image.width);
     if (image.isTrueColor()) {
@@ -38,6 +40,16 @@ TZGrid LoadRedGrid(const std::string& path) {
     for (std::size_t i = 0; i < image.pixels.size() && i < grid.cells.size(); ++i)
         grid.cells[i] = red[image.pixels[i]];
     return grid;
+}
+
+}  // namespace
+
+TZGrid LoadRedGrid(const std::string& path) {
+    const std::string bytes = ReadPictureFile(path);
+    TZGrid grid;
+    // Plain bitmaps, the common case, go from the file's rows straight into the grid.
+    if (detail::ReadPlainBmpRed(bytes, grid)) return grid;
+    return redGridOf(DecodePicture(path, bytes).image);
 }
 
 }  // namespace quarvel::imaging

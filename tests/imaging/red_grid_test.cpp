@@ -3,8 +3,11 @@
 #include <filesystem>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "engine/raster_to_vector.h"
+#include "imaging/bmp_reader.h"
+#include "imaging/picture_files.h"
 #include "imaging/rgb_load.h"
 #include "raster/sampling.h"
 #include "text/error.h"
@@ -59,6 +62,56 @@ TEST(LoadRedGrid, PreparesTheSameFacetListAsThePixels) {
     EXPECT_EQ(0, std::memcmp(fromGrid.FacetList.data(), fromPixels.FacetList.data(),
                              fromGrid.FacetList.size() * sizeof(Triangle)));
     EXPECT_EQ(meshB.Caption, meshA.Caption);
+}
+
+// The red bytes ReadPlainBmp's picture shows once expanded to 24 bits.
+TZGrid redThroughPicture(const std::string& bytes) {
+    PixelImage image;
+    EXPECT_TRUE(detail::ReadPlainBmp(bytes, image));
+    const PixelImage bgr = ExpandTo24(image);
+    TZGrid grid(bgr.height, bgr.width);
+    for (std::size_t i = 0; i < grid.cells.size(); ++i) grid.cells[i] = bgr.pixels[3 * i + 2];
+    return grid;
+}
+
+void putU32(std::string& b, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        b[at + static_cast<std::size_t>(i)] = static_cast<char>(v >> (8 * i));
+}
+
+std::uint32_t getU32(const std::string& b, std::size_t at) {
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = v << 8 | static_cast<unsigned char>(b[at + static_cast<std::size_t>(i)]);
+    return v;
+}
+
+// The same rows stored top first.
+std::string storedTopDown(const std::string& bytes) {
+    std::string b = bytes;
+    putU32(b, 22, static_cast<std::uint32_t>(-static_cast<std::int32_t>(getU32(bytes, 22))));
+    return b;
+}
+
+TEST(ReadPlainBmpRed, RowsOrderAndDamagedIndexesAsThePicture) {
+    const std::string palette = ReadPictureFile(QUARVEL_TEST_DATA "/imaging/p4.bmp");
+    const std::string rgb = ReadPictureFile(QUARVEL_TEST_DATA "/imaging/rgb.bmp");
+    std::string damaged = palette;  // two palette entries in use: index 15 is damaged
+    putU32(damaged, 46, 2);
+    damaged[getU32(palette, 10)] = static_cast<char>(0xff);
+    const std::vector<std::string> files = {palette, storedTopDown(palette), damaged, rgb,
+                                            storedTopDown(rgb)};
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        SCOPED_TRACE(k);
+        TZGrid grid;
+        ASSERT_TRUE(detail::ReadPlainBmpRed(files[k], grid));
+        EXPECT_EQ(grid, redThroughPicture(files[k]));
+    }
+    TZGrid untouched(1, 1, 7);
+    EXPECT_FALSE(detail::ReadPlainBmpRed(ReadPictureFile(QUARVEL_TEST_DATA "/imaging/p8.bmp"),
+                                         untouched));  // run-length coded
+    EXPECT_FALSE(detail::ReadPlainBmpRed(rgb.substr(0, rgb.size() - 1), untouched));
+    EXPECT_EQ(untouched, TZGrid(1, 1, 7));
 }
 
 TEST(LoadRedGrid, MissingFileThrows) {
