@@ -1,6 +1,7 @@
 #include "imaging/picture_files.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -193,13 +194,20 @@ std::string ReadPictureFile(const std::string& path) {
     InputFile file(path);
     std::string bytes(static_cast<std::size_t>(file.size()), '\0');
     std::size_t size = 0;
-    while (true) {
-        if (size == bytes.size()) bytes.resize(std::max<std::size_t>(2 * size, 1 << 16));
+    while (size < bytes.size()) {
         const std::size_t got = file.read(bytes.data() + size, bytes.size() - size);
-        size += got;
         if (got == 0) break;
+        size += got;
     }
     bytes.resize(size);
+    // Whatever lies past the size taken at opening (a file still growing, or one whose
+    // size is not known) comes in pieces: doubling the whole buffer to look for the end
+    // would hold a large picture twice.
+    if (size == static_cast<std::size_t>(file.size())) {
+        std::array<char, 1 << 16> piece;
+        while (const std::size_t got = file.read(piece.data(), piece.size()))
+            bytes.append(piece.data(), got);
+    }
     if (bytes.empty()) throw IoError(path, "empty file");
     return bytes;
 }

@@ -114,6 +114,14 @@ TEST(ReadPlainBmpRed, RowsOrderAndDamagedIndexesAsThePicture) {
     EXPECT_EQ(untouched, TZGrid(1, 1, 7));
 }
 
+TEST(ReadPictureFile, GivesTheWholeFileOnce) {
+    const std::string path = QUARVEL_TEST_DATA "/imaging/rgb.bmp";
+    const std::string bytes = ReadPictureFile(path);
+    EXPECT_EQ(bytes.size(), fs::file_size(path));
+    EXPECT_LT(bytes.capacity(), bytes.size() + 64);  // not held at twice its size
+    EXPECT_EQ(bytes.substr(0, 2), "BM");
+}
+
 TEST(LoadRedGrid, MissingFileThrows) {
     EXPECT_THROW(LoadRedGrid(QUARVEL_TEST_DATA "/imaging/no-such-picture.bmp"), Error);
 }
