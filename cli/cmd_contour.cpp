@@ -41,6 +41,7 @@ struct ContourOptions {
     std::string width = "1", depth = "1";
     std::optional<std::string> reduce, curveFit, filter;
     MachineArgs machine;
+    int threads = 0;  // 0: one per processor
 };
 
 std::string lowerExtension(const std::string& path) {
@@ -61,10 +62,8 @@ bool loadMeshRoad(const std::string& path, engine::MeshDocument& mesh, JobState&
 // Raster to Vector: the picture's facet list and a Vector Conversion window.
 bool loadPictureRoad(const std::string& path, engine::MeshDocument& mesh, JobState& job,
                      Progress& progress) {
-    const imaging::Bgr24 picture = imaging::LoadBgr24(path);
-    const PixelView24 view{picture.width, picture.height,
-                           static_cast<std::size_t>(picture.width) * 3, picture.bytes.data()};
-    return engine::PrepareRasterToVector(view, job, mesh, progress) == RunStatus::Completed;
+    return engine::PrepareRasterToVector(imaging::LoadRedGrid(path), job, mesh, progress) ==
+           RunStatus::Completed;
 }
 
 // The options typed into the dialog's fields, after the dialog's show step for this
@@ -121,8 +120,10 @@ int runContours(const ContourOptions& o) {
     const bool loaded = pictureRun ? loadPictureRoad(o.input, mesh, job, progress)
                                    : loadMeshRoad(o.input, mesh, job, progress);
     if (!loaded) return cancelled();
+    engine::RegionRunParams params = runParams(o, mesh, pictureRun);
+    params.threads = o.threads;
     const engine::RunOutcome outcome =
-        engine::RunCreateRegions(mesh, pictureRun, runParams(o, mesh, pictureRun), job, progress);
+        engine::RunCreateRegions(mesh, pictureRun, params, job, progress);
     progress.finish();
     if (outcome.status == RunStatus::Cancelled || progress.cancelRequested()) return cancelled();
     std::cout << outcome.statusText << "\n";
@@ -137,7 +138,8 @@ int runContours(const ContourOptions& o) {
             outcome.settings.FeedRate, outcome.settings.RapidHeight};
         saved = toolpath::SaveRegionDnc(o.output, mesh.Regions.withPlaceholder(), header,
                                         machineJob, progress);
-        if (saved == RunStatus::Completed) printRunTime(o.output, machineJob);
+        // The estimate reads the whole program back: only when a machine was named.
+        if (saved == RunStatus::Completed && o.machine.machine) printRunTime(o.output, machineJob);
     } else {
         saved = toolpath::SavePolylineDxf(o.output, mesh.Regions.withPlaceholder(), progress);
     }
@@ -199,6 +201,9 @@ void addContoursCommand(CLI::App& app, CliRun& run) {
         ->capture_default_str();
     cmd->add_option("--depth", o->depth, "picture: depth of black")->capture_default_str();
     addMachineOptions(cmd, o->machine, true);
+    cmd->add_option("--threads", o->threads, "topography: threads to slice with (0: all cores)")
+        ->check(CLI::Range(0, 1024))
+        ->capture_default_str();
     cmd->callback([o, &run] { run.exitCode = runContours(*o); });
 }
 

@@ -105,7 +105,9 @@ int runRelief(const ReliefArgs& args, JobModeCode jobMode) {
         std::cerr << "Process Cancelled...: nothing was written\n";
         return kExitCancelled;
     }
-    if (jobMode == JobModeCode::GCode) printRunTime(args.output, machineJob);
+    // The estimate reads the whole program back: only when a machine was named.
+    if (jobMode == JobModeCode::GCode && args.machine.machine)
+        printRunTime(args.output, machineJob);
     return kExitOk;
 }
 

@@ -1,13 +1,21 @@
 #include "engine/raster_to_vector.h"
 
+#include <utility>
+
 #include "geom/ordering.h"
 
 namespace quarvel::engine {
 
 RunStatus PrepareRasterToVector(const PixelView24& picture, JobState& job, MeshDocument& mesh,
                                 Progress& progress) {
+    return PrepareRasterToVector(SampleHeightGrid(picture, JobModeCode::RasterToVector), job, mesh,
+                                 progress);
+}
+
+RunStatus PrepareRasterToVector(TZGrid heightGrid, JobState& job, MeshDocument& mesh,
+                                Progress& progress) {
     job.JobMode = JobModeCode::RasterToVector;
-    job.HeightGrid = SampleHeightGrid(picture, job.JobMode);
+    job.HeightGrid = std::move(heightGrid);
     job.FacetList = BuildFacetList(job.HeightGrid, progress);
     if (progress.cancelRequested()) return RunStatus::Cancelled;
     job.GridColumns = job.HeightGrid.columns;

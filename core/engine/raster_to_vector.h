@@ -20,5 +20,9 @@ namespace quarvel::engine {
 // are left as they are then.
 RunStatus PrepareRasterToVector(const PixelView24& picture, JobState& job, MeshDocument& mesh,
                                 Progress& progress);
+// The same from a height grid already sampled (SampleHeightGrid's grid for Raster to
+// Vector), which becomes the job's HeightGrid.
+RunStatus PrepareRasterToVector(TZGrid heightGrid, JobState& job, MeshDocument& mesh,
+                                Progress& progress);
 
 }  // namespace quarvel::engine

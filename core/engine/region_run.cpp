@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <vector>
 
+#include "engine/level_pool.h"
 #include "engine/refinement.h"
 #include "engine/region_workspace.h"
 #include "engine/rising_slicer.h"
@@ -40,6 +43,7 @@ RegionRunSettings MakeRunSettings(const RegionRunParams& params, std::int32_t gr
     s.RegionDepth = static_cast<float>(params.depth);
     s.XYScale = s.RegionWidth / static_cast<float>(gridColumns);
     s.LevelScale = s.RegionDepth / 255.0f;
+    s.Threads = std::max<std::int32_t>(params.threads, 0);
     return s;
 }
 
@@ -140,34 +144,88 @@ double segmentCount(const TRegionArray& regions, std::size_t first) {
     return count;
 }
 
+// The heights of a Topography run: one step, then step after step up to Op Depth. Added
+// up one step at a time, as the levels have always been, so every height is the same.
+std::vector<double> topographyLevels(double opDepth, double zStep) {
+    std::vector<double> levels{zStep};
+    for (double level = zStep + zStep; level <= opDepth; level += zStep) levels.push_back(level);
+    return levels;
+}
+
+// The levels one after the other on the calling thread.
+// Levels finer than the heights repeat the same rings; a run stops before they fill the
+// memory. `points` counts the segments of the levels appended so far.
+void checkLevelBudget(double& points, const TRegionArray& fresh, std::size_t firstNew) {
+    points += segmentCount(fresh, firstNew);
+    if (points > kMaxOutputPoints)
+        throw InvalidInput("Z Step is too small: the levels would make more than " +
+                           millionsText(kMaxOutputPoints) + " million points");
+}
+
+bool sliceLevelsInTurn(const TTriangleArray& triangles, TRegionArray& fresh,
+                       const std::vector<double>& levels, Progress& progress,
+                       const LevelDone& levelDone, RegionWorkspace& work) {
+    RisingSlicer slicer(triangles);
+    SliceAtDepth(slicer, fresh, levels.front(), progress, work);
+    if (!progress.pumpAndCheck()) return false;
+    double points = 0;
+    checkLevelBudget(points, fresh, 0);
+    for (std::size_t k = 1; k < levels.size(); ++k) {
+        const std::size_t firstNew = fresh.size();
+        SliceAtDepth(slicer, fresh, levels[k], progress, work);
+        if (!progress.pumpAndCheck()) return false;
+        checkLevelBudget(points, fresh, firstNew);
+        if (levelDone) levelDone(fresh, firstNew);
+    }
+    return true;
+}
+
+// The levels spread over `threads` workers, each with a slicer and working lists of its
+// own; each level's regions are appended in level order, so the result is the one of
+// sliceLevelsInTurn whatever the number of threads.
+bool sliceLevelsTogether(const TTriangleArray& triangles, TRegionArray& fresh,
+                         const std::vector<double>& levels, std::size_t threads, Progress& progress,
+                         const LevelDone& levelDone) {
+    struct Worker {
+        explicit Worker(const TTriangleArray& t) : slicer(t) {}
+        RisingSlicer slicer;
+        RegionWorkspace work;
+    };
+    std::vector<std::unique_ptr<Worker>> workers(threads);
+    std::vector<TRegionArray> perLevel(levels.size());
+    const auto work = [&](std::size_t level, std::size_t w, Progress& workerProgress) {
+        if (!workers[w]) workers[w] = std::make_unique<Worker>(triangles);
+        SliceAtDepth(workers[w]->slicer, perLevel[level], levels[level], workerProgress,
+                     workers[w]->work);
+    };
+    double points = 0;
+    const auto finished = [&](std::size_t level) {
+        const std::size_t firstNew = fresh.size();
+        TRegionArray& made = perLevel[level];
+        fresh.insert(fresh.end(), std::make_move_iterator(made.begin()),
+                     std::make_move_iterator(made.end()));
+        TRegionArray().swap(made);
+        checkLevelBudget(points, fresh, firstNew);
+        progress.setPosition(static_cast<int>((level + 1) * 100 / levels.size()));
+        if (level > 0 && levelDone) levelDone(fresh, firstNew);
+    };
+    return RunInOrder(levels.size(), threads, progress, work, finished);
+}
+
 // Slices by style into `fresh`, with working lists of the run's own. False when the
 // user stopped a Topography run between levels (the caller then drops `fresh`).
 bool sliceByStyle(const TTriangleArray& triangles, TRegionArray& fresh, double opDepth,
-                  double zStep, StyleCode style, Progress& progress, const LevelDone& levelDone) {
+                  double zStep, StyleCode style, std::size_t threads, Progress& progress,
+                  const LevelDone& levelDone) {
     RegionWorkspace work;
     if (style == StyleCode::SingleDepth) {
         SliceAtDepth(triangles, fresh, opDepth, progress, work);
     } else if (isTopography(style)) {
         if (zStep == 0.0) return true;  // exact: nothing to slice, reported as no regions
-        RisingSlicer slicer(triangles);
-        double level = zStep;
-        SliceAtDepth(slicer, fresh, level, progress, work);
-        if (!progress.pumpAndCheck()) return false;
-        level += zStep;
-        double points = segmentCount(fresh, 0);
-        while (level <= opDepth) {
-            const std::size_t firstNew = fresh.size();
-            SliceAtDepth(slicer, fresh, level, progress, work);
-            level += zStep;
-            if (!progress.pumpAndCheck()) return false;
-            // Levels finer than the heights repeat the same rings; stop before they
-            // fill the memory.
-            points += segmentCount(fresh, firstNew);
-            if (points > kMaxOutputPoints)
-                throw InvalidInput("Z Step is too small: the levels would make more than " +
-                                   millionsText(kMaxOutputPoints) + " million points");
-            if (levelDone) levelDone(fresh, firstNew);
-        }
+        const std::vector<double> levels = topographyLevels(opDepth, zStep);
+        if (threads > 1)
+            return sliceLevelsTogether(triangles, fresh, levels, threads, progress, levelDone);
+        return sliceLevelsInTurn(triangles, fresh, levels, progress, levelDone, work);
     } else {
         VectorizeFlats(triangles, fresh, progress, work);
     }
@@ -205,6 +263,42 @@ void refine(TRegionArray& fresh, const RegionRunSettings& s, Progress& progress)
         RemoveMarkedRegions(fresh);
     }
     for (TRegion& r : fresh) MergeCollinear(r, progress);
+}
+
+// One region through the steps of refine; false when it is to be dropped.
+bool refineOne(TRegion& r, const RegionRunSettings& s, Progress& progress) {
+    if (s.ReduceOn && !ReduceRegion(r, s.ReduceEvery, progress)) return false;
+    if (s.CurveFitOn) r = CurveFitRegion(r, s.CurveFitValue, progress);
+    if (s.FilterOn && r.segments.size() < static_cast<std::size_t>(s.FilterMinSegments))
+        return false;
+    MergeCollinear(r, progress);
+    return true;
+}
+
+// refine with the regions shared among `threads` workers. Every step of refine looks
+// at one region alone, so taking each region through all of them in turn keeps the
+// same regions in the same order.
+void refineTogether(TRegionArray& fresh, const RegionRunSettings& s, std::size_t threads,
+                    Progress& progress) {
+    constexpr std::size_t kBatch = 256;
+    ClearRegionMarks(fresh);
+    const std::size_t batches = (fresh.size() + kBatch - 1) / kBatch;
+    const auto work = [&](std::size_t batch, std::size_t, Progress& workerProgress) {
+        const std::size_t end = std::min(fresh.size(), (batch + 1) * kBatch);
+        for (std::size_t k = batch * kBatch; k < end; ++k) {
+            if (!refineOne(fresh[k], s, workerProgress)) fresh[k].mark = 1;
+        }
+    };
+    (void)RunInOrder(batches, threads, progress, work, [](std::size_t) {});
+    RemoveMarkedRegions(fresh);
+}
+
+void refineByStyle(TRegionArray& fresh, const RegionRunSettings& s, std::size_t threads,
+                   Progress& progress) {
+    if (threads > 1 && isTopography(s.style))
+        refineTogether(fresh, s, threads, progress);
+    else
+        refine(fresh, s, progress);
 }
 
 // The outcome of a run that appends nothing: stopped between levels, or no region.
@@ -255,13 +349,14 @@ RunOutcome CreateMeshRegions(MeshDocument& mesh, double opDepth, double zStep, d
     TRegionArray fresh;
     const std::int32_t previousMark = mesh.RegionsBeforeRun;
     mesh.RegionsBeforeRun = static_cast<std::int32_t>(mesh.Regions.size());
+    const std::size_t threads = ResolveThreadCount(settings.Threads);
     const bool sliced = sliceWithinBudget(mesh, previousMark, [&] {
-        return sliceByStyle(mesh.Triangles, fresh, opDepth, zStep, settings.style, progress,
+        return sliceByStyle(mesh.Triangles, fresh, opDepth, zStep, settings.style, threads, progress,
                             levelDone);
     });
     if (!sliced || fresh.empty()) return emptyOutcome(mesh, settings, sliced);
     checkRefinedSize(mesh, previousMark, fresh, settings);
-    refine(fresh, settings, progress);
+    refineByStyle(fresh, settings, threads, progress);
     if (!keepsLevelDepths(settings.style)) {
         for (TRegion& r : fresh) r.depth = cutDepth;
     }
@@ -279,13 +374,14 @@ RunOutcome CreateRasterRegions(MeshDocument& mesh, const TTriangleArray& facetLi
     TRegionArray fresh;
     const std::int32_t previousMark = mesh.RegionsBeforeRun;
     mesh.RegionsBeforeRun = static_cast<std::int32_t>(mesh.Regions.size());
+    const std::size_t threads = ResolveThreadCount(settings.Threads);
     const bool sliced = sliceWithinBudget(mesh, previousMark, [&] {
-        return sliceByStyle(facetList, fresh, opDepthLevels, zStepLevels, settings.style, progress,
+        return sliceByStyle(facetList, fresh, opDepthLevels, zStepLevels, settings.style, threads, progress,
                             levelDone);
     });
     if (!sliced || fresh.empty()) return emptyOutcome(mesh, settings, sliced);
     checkRefinedSize(mesh, previousMark, fresh, settings);
-    refine(fresh, settings, progress);
+    refineByStyle(fresh, settings, threads, progress);
     const double levelScale = settings.LevelScale;
     for (TRegion& r : fresh) {
         ScaleRegion(r, settings.XYScale);

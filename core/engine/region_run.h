@@ -33,6 +33,8 @@ struct RegionRunParams {
     std::int32_t curveFitValue = 1;
     bool filterOn = false;
     std::int32_t filterValue = 5;
+    // Threads of a Topography run; 0: one per processor. The result is the same for any.
+    std::int32_t threads = 0;
 };
 
 // The kind of run the two radio groups (Style, Region Depths) select together. Single
@@ -58,8 +60,9 @@ struct RegionRunSettings {
     std::int32_t FilterMinSegments = 5;  // at least 0
     float RegionWidth = 1.0f;
     float RegionDepth = 1.0f;
-    float XYScale = 1.0f;     // RegionWidth / GridColumns, in single precision
-    float LevelScale = 1.0f;  // RegionDepth / 255, in single precision
+    float XYScale = 1.0f;      // RegionWidth / GridColumns, in single precision
+    float LevelScale = 1.0f;   // RegionDepth / 255, in single precision
+    std::int32_t Threads = 0;  // 0: one per processor
 };
 RegionRunSettings MakeRunSettings(const RegionRunParams& params, std::int32_t gridColumns);
 

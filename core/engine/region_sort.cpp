@@ -22,6 +22,7 @@ void sortSegmentsWith(TMyEntityArray& list, std::int64_t low, std::int64_t high,
                       const Progress& progress, SortWorkspace& work) {
     std::vector<KeyEntry>& entries = work.entries;
     entries.clear();
+    entries.reserve(list.size());
     for (std::size_t i = 0; i < list.size(); ++i) entries.push_back({key(list[i]), i});
     quickSortKeys(entries, low, high, FlagPoll(progress));
     // Gathers the segments in their new order into a second list (reads follow the

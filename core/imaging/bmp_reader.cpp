@@ -2,6 +2,7 @@
 
 #include "imaging/direct_read_limits.h"
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -116,6 +117,32 @@ bool ReadPlainBmp(std::string_view b, PixelImage& image, Progress& progress) {
     }
     image = std::move(out);
     reporter.finish();
+    return true;
+}
+
+bool ReadPlainBmpRed(std::string_view b, TZGrid& grid) {
+    PlainBmpLayout l;
+    std::vector<PaletteEntry> palette;
+    if (!plainLayout(b, l) || !readPalette(b, l, palette)) return false;
+    // A damaged index shows entry 0, as in ReadPlainBmp; the palette is never empty.
+    std::array<std::uint8_t, 256> red{};
+    for (std::size_t i = 0; i < red.size() && !palette.empty(); ++i)
+        red[i] = palette[i < palette.size() ? i : 0].red;
+    TZGrid out(l.height, l.width);
+    std::vector<std::uint8_t> indexes(l.bits <= 8 ? static_cast<std::size_t>(l.width) : 0);
+    const auto* pixels = reinterpret_cast<const unsigned char*>(b.data() + l.dataOffset);
+    for (int y = 0; y < l.height; ++y) {
+        const int fileRow = l.bottomUp ? l.height - 1 - y : y;
+        const unsigned char* src = pixels + l.stride * static_cast<std::uint64_t>(fileRow);
+        std::uint8_t* dest = out.row(y);
+        if (l.bits == 24) {
+            for (int x = 0; x < l.width; ++x) dest[x] = src[3 * static_cast<std::size_t>(x) + 2];
+        } else {
+            unpackRow(src, l.width, l.bits, indexes.data());
+            for (int x = 0; x < l.width; ++x) dest[x] = red[indexes[static_cast<std::size_t>(x)]];
+        }
+    }
+    grid = std::move(out);
     return true;
 }
 

@@ -4,6 +4,8 @@
 // through ImageMagick's 16-bit pixel cache. Anything else goes to ImageMagick.
 #include <string_view>
 
+#include "geom/types.h"
+
 #include "imaging/pixel_image.h"
 #include "imaging/row_reporter.h"
 
@@ -14,5 +16,10 @@ namespace quarvel::imaging::detail {
 // including damaged or truncated files, so that the general decoder gives the reason.
 // `progress` follows the rows.
 bool ReadPlainBmp(std::string_view bytes, PixelImage& image, Progress& progress = NoProgress());
+
+// The red byte of each pixel of the same bitmaps, read from the file's rows straight
+// into `grid` (rows top first): what ReadPlainBmp gives once expanded to 24 bits, without
+// the picture in between. False, leaving `grid` alone, where ReadPlainBmp is false.
+bool ReadPlainBmpRed(std::string_view bytes, TZGrid& grid);
 
 }  // namespace quarvel::imaging::detail

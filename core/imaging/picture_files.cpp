@@ -1,6 +1,7 @@
 #include "imaging/picture_files.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -29,21 +30,6 @@ std::string lowerExtension(const std::string& fileName) {
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return ext;
-}
-
-std::string readAllBytes(const std::string& path) {
-    InputFile file(path);
-    std::string bytes(static_cast<std::size_t>(file.size()), '\0');
-    std::size_t size = 0;
-    while (true) {
-        if (size == bytes.size()) bytes.resize(std::max<std::size_t>(2 * size, 1 << 16));
-        const std::size_t got = file.read(bytes.data() + size, bytes.size() - size);
-        size += got;
-        if (got == 0) break;
-    }
-    bytes.resize(size);
-    if (bytes.empty()) throw IoError(path, "empty file");
-    return bytes;
 }
 
 unsigned byteAt(const std::string& b, std::size_t i) {
@@ -204,8 +190,34 @@ int FileTypeOf(const std::string& fileName) {
     return it == codes.end() ? kFormatUnknown : it->second;
 }
 
+std::string ReadPictureFile(const std::string& path) {
+    InputFile file(path);
+    std::string bytes(static_cast<std::size_t>(file.size()), '\0');
+    std::size_t size = 0;
+    while (size < bytes.size()) {
+        const std::size_t got = file.read(bytes.data() + size, bytes.size() - size);
+        if (got == 0) break;
+        size += got;
+    }
+    bytes.resize(size);
+    // Whatever lies past the size taken at opening (a file still growing, or one whose
+    // size is not known) comes in pieces: doubling the whole buffer to look for the end
+    // would hold a large picture twice.
+    if (size == static_cast<std::size_t>(file.size())) {
+        std::array<char, 1 << 16> piece;
+        while (const std::size_t got = file.read(piece.data(), piece.size()))
+            bytes.append(piece.data(), got);
+    }
+    if (bytes.empty()) throw IoError(path, "empty file");
+    return bytes;
+}
+
 DecodedPicture ReadPicture(const std::string& path, Progress& progress) {
-    const std::string bytes = readAllBytes(path);
+    return DecodePicture(path, ReadPictureFile(path), progress);
+}
+
+DecodedPicture DecodePicture(const std::string& path, const std::string& bytes,
+                             Progress& progress) {
     reportConversion(progress, 5);
     DecodedPicture result;
     DecodingProgress onRows(progress);

@@ -38,6 +38,13 @@ struct DecodedPicture {
 // truncated).
 DecodedPicture ReadPicture(const std::string& path, Progress& progress = NoProgress());
 
+// ReadPicture in two steps: all bytes of the file (throws IoError as ReadPicture does,
+// an empty file included), then the picture they hold (`path` names it in messages and
+// hints at the format by its extension).
+std::string ReadPictureFile(const std::string& path);
+DecodedPicture DecodePicture(const std::string& path, const std::string& bytes,
+                             Progress& progress = NoProgress());
+
 // Writes `image` in the format of `formatCode` through a temporary file beside `path`,
 // renamed over it only when complete. BMP and PCX keep every depth; TIFF keeps it;
 // JPEG keeps 8-bit grey and writes everything else as 24-bit. Throws Error (InvalidInput

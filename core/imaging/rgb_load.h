@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "geom/types.h"
+
 namespace quarvel::imaging {
 
 // A picture as 24-bit pixels: each row `width * 3` bytes in the order blue, green, red,
@@ -19,5 +21,11 @@ struct Bgr24 {
 // Reads any picture format the program reads. Throws quarvel::Error (IoError or
 // FormatError) with the reason when the file cannot be read.
 Bgr24 LoadBgr24(const std::string& path);
+
+// The picture's red byte per pixel, top row first: the grid a picture run samples from
+// LoadBgr24's pixels, made without them. A palette picture's red comes from its
+// palette (black for an index past its end), as LoadBgr24 expands it. Throws as
+// LoadBgr24 does.
+TZGrid LoadRedGrid(const std::string& path);
 
 }  // namespace quarvel::imaging

@@ -3,6 +3,7 @@
 // is plain C++20 and builds for any 64-bit Linux target (x86-64 desktops, arm64 boards
 // next to the machine); what is here gives the same results everywhere, only faster on
 // the processors it knows.
+#include <cstddef>
 #include <cstdint>
 
 namespace quarvel::platform {

@@ -47,7 +47,12 @@ TZGrid SampleHeightGrid(const PixelView24& pixels, JobModeCode jobMode) {
         return grid;
     }
     if (w == 0 || h == 0) return TZGrid{};
-    TZGrid grid(h, w);
+    TZGrid grid;
+    grid.rows = h;
+    grid.columns = w;
+    const std::size_t cells = static_cast<std::size_t>(h) * static_cast<std::size_t>(w);
+    grid.cells.reserve(cells);
+    grid.cells.resize(cells);
     for (int r = 0; r < h; ++r) copyRedChannel(pixels, r, grid.row(r));
     return grid;
 }
