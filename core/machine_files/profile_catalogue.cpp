@@ -91,10 +91,10 @@ private:
             {"acceleration_z", &MachineLimits::accelerationZ},
             {"junction_deviation", &MachineLimits::junctionDeviation}};
         for (const auto& [keyName, node] : t) {
-            const std::string named = "limits." + std::string(keyName.str());
-            const auto field =
-                std::find_if(std::begin(fields), std::end(fields),
-                             [&](const auto& f) { return f.first == keyName.str(); });
+            const std::string key(keyName.str());
+            const std::string named = "limits." + key;
+            const auto field = std::find_if(std::begin(fields), std::end(fields),
+                                            [&key](const auto& f) { return f.first == key; });
             if (field == std::end(fields)) fail(node, named, "unknown key");
             l.*(field->second) = number(node, named);
         }
