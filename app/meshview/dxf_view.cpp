@@ -182,7 +182,6 @@ QString TfrmDXFView::sourceFile() const {
                : QString();
 }
 
-
 void TfrmDXFView::mnuTopClick() { ApplyTopView(*Draw3D); }
 
 void TfrmDXFView::mnuIsometricClick() { ApplyIsometricView(*Draw3D); }

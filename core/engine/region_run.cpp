@@ -351,8 +351,8 @@ RunOutcome CreateMeshRegions(MeshDocument& mesh, double opDepth, double zStep, d
     mesh.RegionsBeforeRun = static_cast<std::int32_t>(mesh.Regions.size());
     const std::size_t threads = ResolveThreadCount(settings.Threads);
     const bool sliced = sliceWithinBudget(mesh, previousMark, [&] {
-        return sliceByStyle(mesh.Triangles, fresh, opDepth, zStep, settings.style, threads, progress,
-                            levelDone);
+        return sliceByStyle(mesh.Triangles, fresh, opDepth, zStep, settings.style, threads,
+                            progress, levelDone);
     });
     if (!sliced || fresh.empty()) return emptyOutcome(mesh, settings, sliced);
     checkRefinedSize(mesh, previousMark, fresh, settings);
@@ -376,8 +376,8 @@ RunOutcome CreateRasterRegions(MeshDocument& mesh, const TTriangleArray& facetLi
     mesh.RegionsBeforeRun = static_cast<std::int32_t>(mesh.Regions.size());
     const std::size_t threads = ResolveThreadCount(settings.Threads);
     const bool sliced = sliceWithinBudget(mesh, previousMark, [&] {
-        return sliceByStyle(facetList, fresh, opDepthLevels, zStepLevels, settings.style, threads, progress,
-                            levelDone);
+        return sliceByStyle(facetList, fresh, opDepthLevels, zStepLevels, settings.style, threads,
+                            progress, levelDone);
     });
     if (!sliced || fresh.empty()) return emptyOutcome(mesh, settings, sliced);
     checkRefinedSize(mesh, previousMark, fresh, settings);

@@ -173,7 +173,8 @@ private slots:
     void vectorConversionWindowHidesTheMeshItems() {
         frame->jobState().JobMode = quarvel::JobModeCode::RasterToVector;
         TfrmDXFView* w = newWindow();
-        frame->jobState().JobMode = quarvel::JobModeCode::MeshImport;  // the kind was fixed when the window was made
+        frame->jobState().JobMode =
+            quarvel::JobModeCode::MeshImport;  // the kind was fixed when the window was made
         w->FormActivate();
         QCOMPARE(w->windowTitle(), QStringLiteral("Vector Conversion"));
         QVERIFY(!w->mnuCreate->menuAction()->isVisible());

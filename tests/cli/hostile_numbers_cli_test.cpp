@@ -168,8 +168,9 @@ TEST_F(HostileNumbersCli, CurveFitBeyondMemoryIsRefusedAtOnce) {
 #else
     const std::string limit = "ulimit -v 4000000; ";
 #endif
-    expectRefused(limit + "$CLI contours pic.bmp -o old.dnc --style single --op-depth .5 "
-                          "--curve-fit 100000",
+    expectRefused(limit +
+                      "$CLI contours pic.bmp -o old.dnc --style single --op-depth .5 "
+                      "--curve-fit 100000",
                   2, "million points (more than 20 million): choose a smaller Curve Fit", 2);
     const Result fitted =
         run("$CLI contours pic.bmp -o fitted.dnc --style single --op-depth .5 --curve-fit 3");

@@ -4,7 +4,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     quarvel::imaging::PixelImage image;
-    const bool accepted = quarvel::imaging::detail::ReadPlainJpeg(quarvel::fuzz::asText(data, size), image);
+    const bool accepted =
+        quarvel::imaging::detail::ReadPlainJpeg(quarvel::fuzz::asText(data, size), image);
     quarvel::fuzz::checkPicture(accepted, image);
     return 0;
 }

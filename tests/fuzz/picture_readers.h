@@ -17,7 +17,8 @@ inline std::string_view asText(const std::uint8_t* data, std::size_t size) {
 // A reader that says yes must leave a whole picture behind.
 inline void checkPicture(bool accepted, const imaging::PixelImage& image) {
     if (!accepted) return;
-    if (image.empty() || image.pixels.size() < image.rowBytes() * static_cast<std::size_t>(image.height))
+    if (image.empty() ||
+        image.pixels.size() < image.rowBytes() * static_cast<std::size_t>(image.height))
         std::abort();
 }
 
