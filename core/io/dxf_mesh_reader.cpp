@@ -50,8 +50,11 @@ constexpr double kSameCornerSquared = 1e-12;
 
 // A number too large for a double (not one too small: from_chars reports both alike).
 bool isBeyondDouble(std::string_view field) {
+    // The library reads a long double through the C parser, which runs to a terminating
+    // zero: the field is copied so that it has one (a field in the file has none).
+    const std::string text(field);
     long double wide = 0.0L;
-    const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), wide);
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), wide);
     return ec == std::errc::result_out_of_range || (std::isfinite(wide) && std::fabs(wide) > 1.0L);
 }
 

@@ -218,7 +218,8 @@ void SurfaceJobForm::readMachineValues(SurfaceJobValues& j) const {
 double SurfaceJobForm::readLength(SurfaceField f, double limit, const char* why) const {
     double v = 0.0;
     if (!read(f, v)) {
-        const std::string_view text = trimmed(texts_[slot(f)]);
+        // Copied: the library reads a long double up to a terminating zero.
+        const std::string text(trimmed(texts_[slot(f)]));
         long double wide = 0.0L;
         const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), wide);
         if (ec == std::errc{} && end == text.data() + text.size() && std::fabs(wide) > 1.0L)
