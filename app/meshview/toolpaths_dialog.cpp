@@ -209,6 +209,7 @@ void TfrmToolPaths::showEvent(QShowEvent* event) {
 }
 
 void TfrmToolPaths::FormShow() {
+    if (!running_) machineChoice->reload();
     if (!target_ || running_) return;
     const auto* active = qobject_cast<TfrmDXFView*>(frame_.activeChild());
     form_.show(target_->kind() == MeshWindowKind::VectorConversion,

@@ -39,7 +39,10 @@ MachineChoice::MachineChoice(QWidget* parent, int x, int y, int width, int heigh
     units->addItem(QStringLiteral("inch"));
     units->addItem(QStringLiteral("mm"));
     units->setToolTip(QStringLiteral("Units of the job's numbers (G20 or G21)"));
+    reload();
+}
 
+void MachineChoice::reload() {
     const QSettings settings = userSettings();
     const int found = machines->findText(settings.value(kMachineKey).toString());
     machines->setCurrentIndex(found >= 0 ? found : 0);

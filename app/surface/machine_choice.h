@@ -16,6 +16,8 @@ public:
     MachineChoice(QWidget* parent, int x, int y, int width, int height);
 
     void setVisible(bool visible);
+    // Shows the remembered choice again (another dialog may have changed it).
+    void reload();
     // The chosen machine with the remembered spindle speed.
     machine::MachineJob job() const;
     // Keeps the choice for the next run (the user's settings file).

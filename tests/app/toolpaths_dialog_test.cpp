@@ -483,6 +483,19 @@ private slots:
         TfrmToolPaths again(*frame);
         QCOMPARE(again.machineChoice->machines->currentText(), QStringLiteral("grbl"));
         QCOMPARE(again.machineChoice->units->currentText(), QStringLiteral("inch"));
+
+        // A choice made in the other dialog shows when this one is shown again.
+        {
+            QWidget parent;
+            MachineChoice other(&parent, 0, 0, 160, 25);
+            other.machines->setCurrentIndex(other.machines->findText(QStringLiteral("mach3")));
+            other.units->setCurrentIndex(other.units->findText(QStringLiteral("mm")));
+            other.remember();
+        }
+        dialog->hide();
+        openFor(w);
+        QCOMPARE(choice.machines->currentText(), QStringLiteral("mach3"));
+        QCOMPARE(choice.units->currentText(), QStringLiteral("mm"));
     }
 
     void rasterToVectorThenSavesMatchTheCommandLine() {
