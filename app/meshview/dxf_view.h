@@ -9,6 +9,7 @@
 #include "view3d/model_scale.h"
 #include "engine/mesh_document.h"
 #include "engine/mesh_loading.h"
+#include "machine/program_frame.h"
 #include "text/error.h"
 #include "shell/child_window.h"
 
@@ -77,7 +78,8 @@ public:
     // Orders the regions and writes them as a DNC tool path to a file chosen in the
     // frame's save dialog, with the feed rate and rapid height of the last run; panel 0
     // then names the file and the number of regions written.
-    void SaveDNC1Click(double feedRate, double rapidHeight);
+    void SaveDNC1Click(double feedRate, double rapidHeight,
+                       const machine::MachineJob& machineJob = {});
     void mnuTopClick();
     void mnuIsometricClick();
     void mnuFitClick();

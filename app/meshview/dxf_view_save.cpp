@@ -5,6 +5,7 @@
 #include "meshview/dxf_view.h"
 #include "shell/file_filters.h"
 #include "shell/quarvel_frame.h"
+#include "surface/machine_choice.h"
 #include "text/creation_stamp.h"
 #include "text/error.h"
 #include "toolpath/polyline_dxf_writer.h"
@@ -41,7 +42,8 @@ void TfrmDXFView::SaveDXF1Click() {
     }
 }
 
-void TfrmDXFView::SaveDNC1Click(double feedRate, double rapidHeight) {
+void TfrmDXFView::SaveDNC1Click(double feedRate, double rapidHeight,
+                                const machine::MachineJob& machineJob) {
     const QString path = askSaveFile(QStringLiteral("DNC Files|*.Dnc"), QStringLiteral("Dnc"));
     if (path.isEmpty()) return;
     StatusPanels& status = frame_.status();
@@ -51,7 +53,8 @@ void TfrmDXFView::SaveDNC1Click(double feedRate, double rapidHeight) {
                                            toolpath::DncSourceName(mesh_.Caption), feedRate,
                                            rapidHeight};
     try {
-        toolpath::SaveRegionDnc(path.toStdString(), mesh_.Regions.withPlaceholder(), header);
+        toolpath::SaveRegionDnc(path.toStdString(), mesh_.Regions.withPlaceholder(), header,
+                                machineJob);
     } catch (const quarvel::Error& e) {
         frame_.prompts().message(this, MessageKind::Warning, QString::fromStdString(e.what()));
         frame_.ShowReady();
@@ -59,6 +62,7 @@ void TfrmDXFView::SaveDNC1Click(double feedRate, double rapidHeight) {
     }
     status.setMessage(QString::number(mesh_.Regions.size()) +
                       QStringLiteral(" Regions written to ") + QFileInfo(path).fileName());
+    status.setDetail(RunTimeStatusText(path, machineJob));
 }
 
 }  // namespace quarvel::app

@@ -23,7 +23,12 @@ TfrmToolPaths* InstallRegionTools(TQuarvelFrame& frame) {
         bound->showFor(&window);
     };
     commands.saveDnc = [&frame, bound](TfrmDXFView& window) {
-        window.SaveDNC1Click(bound ? bound->feedRate() : 10.0, frame.jobState().RapidHeight);
+        if (!bound) {
+            window.SaveDNC1Click(10.0, frame.jobState().RapidHeight);
+            return;
+        }
+        bound->rememberMachine();
+        window.SaveDNC1Click(bound->feedRate(), frame.jobState().RapidHeight, bound->machineJob());
     };
     commands.closing = [bound](TfrmDXFView& window) {
         if (bound) bound->windowClosing(window);

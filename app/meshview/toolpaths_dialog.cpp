@@ -11,6 +11,7 @@
 
 #include "meshview/dxf_view.h"
 #include "shell/quarvel_frame.h"
+#include "surface/machine_choice.h"
 
 namespace quarvel::app {
 
@@ -20,8 +21,9 @@ using engine::RegionStyle;
 
 namespace {
 
-// Layout in pixels of the 261 x 249 client area: the fields on the left, the buttons
-// below them, the groups and check boxes in a sunken panel on the right.
+// Layout in pixels of the 261 x 274 client area: the fields on the left, the buttons
+// below them, the groups and check boxes in a sunken panel on the right, and the machine
+// lists in a row of their own under both (both columns are full).
 constexpr int kMargin = 8;
 constexpr int kLabelWidth = 58;
 constexpr int kEditWidth = 49;
@@ -32,7 +34,9 @@ constexpr int kButtonHeight = 24;
 constexpr int kPanelLeft = 120;
 constexpr int kGroupWidth = 128;
 constexpr int kClientWidth = 261;
-constexpr int kClientHeight = 249;
+constexpr int kPanelBottom = 241;
+constexpr int kChoiceTop = kPanelBottom + 4;
+constexpr int kClientHeight = kChoiceTop + kControlHeight + kMargin;
 
 std::size_t slot(RegionField f) { return static_cast<std::size_t>(f); }
 std::size_t slot(RegionCheck c) { return static_cast<std::size_t>(c); }
@@ -51,8 +55,16 @@ TfrmToolPaths::TfrmToolPaths(TQuarvelFrame& frame) : QWidget(&frame, Qt::Tool), 
     buildFields();
     buildButtons();
     buildGroups();
+    machineChoice = std::make_unique<MachineChoice>(this, kMargin, kChoiceTop,
+                                                    kClientWidth - 2 * kMargin, kControlHeight);
     refreshControls();
 }
+
+TfrmToolPaths::~TfrmToolPaths() = default;
+
+machine::MachineJob TfrmToolPaths::machineJob() const { return machineChoice->job(); }
+
+void TfrmToolPaths::rememberMachine() const { machineChoice->remember(); }
 
 QLineEdit* TfrmToolPaths::addField(RegionField field, int row) {
     const int y = kMargin + row * kRowHeight;
@@ -115,8 +127,7 @@ QCheckBox* TfrmToolPaths::addCheck(RegionCheck box, RegionField value, const cha
 void TfrmToolPaths::buildGroups() {
     auto* panel = new QFrame(this);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel->setGeometry(kPanelLeft, kMargin, kClientWidth - kPanelLeft - 4,
-                       kClientHeight - 2 * kMargin);
+    panel->setGeometry(kPanelLeft, kMargin, kClientWidth - kPanelLeft - 4, kPanelBottom - kMargin);
     panel->lower();
     RadioGroup1 = new QGroupBox(QStringLiteral("Style"), this);
     RadioGroup1->setGeometry(kPanelLeft + 4, kMargin + 2, kGroupWidth, 80);
@@ -198,6 +209,7 @@ void TfrmToolPaths::showEvent(QShowEvent* event) {
 }
 
 void TfrmToolPaths::FormShow() {
+    if (!running_) machineChoice->reload();
     if (!target_ || running_) return;
     const auto* active = qobject_cast<TfrmDXFView*>(frame_.activeChild());
     form_.show(target_->kind() == MeshWindowKind::VectorConversion,

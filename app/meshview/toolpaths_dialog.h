@@ -8,8 +8,10 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <memory>
 
 #include "engine/region_form.h"
+#include "machine/program_frame.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -20,6 +22,7 @@ class QRadioButton;
 
 namespace quarvel::app {
 
+class MachineChoice;
 class TQuarvelFrame;
 class TfrmDXFView;
 
@@ -29,6 +32,7 @@ class TfrmToolPaths : public QWidget {
     Q_OBJECT
 public:
     explicit TfrmToolPaths(TQuarvelFrame& frame);
+    ~TfrmToolPaths() override;
 
     // Binds the dialog to `window` (kept while the window lives), notes its position in
     // TargetWindowIndex and shows the dialog; the show step runs when the dialog becomes
@@ -45,6 +49,9 @@ public:
     // The feed rate of the last run started in any window (what Save DNC writes).
     double feedRate() const { return feedRate_; }
     bool isRunning() const { return running_; }
+    // The machine and units Save DNC writes for; kept for the next run once used.
+    machine::MachineJob machineJob() const;
+    void rememberMachine() const;
 
     void Button1Click();  // Create
     void Button3Click();  // Undo
@@ -57,6 +64,7 @@ public:
     QGroupBox *RadioGroup1, *TopGroup;
     QRadioButton *rbOneDepth, *rbMultipleDepths;
     QCheckBox *CheckBox1, *CheckBox2, *CheckBox3;
+    std::unique_ptr<MachineChoice> machineChoice;  // machine and units lists
 
 protected:
     void showEvent(QShowEvent* event) override;

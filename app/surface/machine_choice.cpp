@@ -1,7 +1,13 @@
 #include "surface/machine_choice.h"
 
+#include <QFileInfo>
 #include <QSettings>
 #include <cstdlib>
+
+#include "gcode/dnc_reader.h"
+#include "machine/run_time_estimate.h"
+#include "text/error.h"
+#include "progress/progress.h"
 
 namespace quarvel::app {
 
@@ -33,7 +39,10 @@ MachineChoice::MachineChoice(QWidget* parent, int x, int y, int width, int heigh
     units->addItem(QStringLiteral("inch"));
     units->addItem(QStringLiteral("mm"));
     units->setToolTip(QStringLiteral("Units of the job's numbers (G20 or G21)"));
+    reload();
+}
 
+void MachineChoice::reload() {
     const QSettings settings = userSettings();
     const int found = machines->findText(settings.value(kMachineKey).toString());
     machines->setCurrentIndex(found >= 0 ? found : 0);
@@ -61,6 +70,23 @@ void MachineChoice::remember() const {
     settings.setValue(kMachineKey, machines->currentText());
     settings.setValue(kUnitsKey, units->currentText());
     if (spindleSpeed_ > 0.0) settings.setValue(kSpindleKey, spindleSpeed_);
+}
+
+// Read back from the file, so that the estimate is of what was written: the profile's
+// decimals, units and spindle start included.
+QString RunTimeStatusText(const QString& path, const machine::MachineJob& job) {
+    if (!QFileInfo(path).isFile()) return {};
+    machine::RunTimeEstimate estimate;
+    try {
+        const gcode::DncReadResult read = gcode::LoadDncFile(path.toStdString(), NoProgress());
+        estimate = machine::EstimateRunTime(read, job.profile.limits, job.units);
+    } catch (const quarvel::Error&) {
+        return {};
+    }
+    if (job.profile.startsSpindle) estimate.dwellSeconds = job.profile.dwellSeconds;
+    return QStringLiteral("Estimated run time on ") + QString::fromStdString(job.profile.name) +
+           QStringLiteral(": ") +
+           QString::fromStdString(machine::DurationText(estimate.totalSeconds()));
 }
 
 }  // namespace quarvel::app

@@ -162,8 +162,13 @@ void TDXF::runRasterGCodeJob() {
     const surface::DncFileHead head{CreationStamp(std::time(nullptr)), context_.job.JobFileName};
     const machine::MachineJob machineJob = machineChoice->job();
     machineChoice->remember();
+    std::string written;
+    const auto chooseAndKeep = [&]() {
+        written = chooseFile();
+        return written;
+    };
     const surface::RasterJobEnd end =
-        surface::RunRasterGCodeJob(work_, job, gouge, head, feedback, chooseFile, machineJob);
+        surface::RunRasterGCodeJob(work_, job, gouge, head, feedback, chooseAndKeep, machineJob);
     if (end == surface::RasterJobEnd::PassesCancelled) {
         stopRunning();  // Cancel pressed: idle again, nothing written, grid kept
         return;
@@ -173,6 +178,8 @@ void TDXF::runRasterGCodeJob() {
     // Escape during gouge control, the passes or the writing leaves no file; the status
     // tells.
     finishJob();
+    if (end == surface::RasterJobEnd::Written)
+        context_.status.setDetail(RunTimeStatusText(QString::fromStdString(written), machineJob));
 }
 
 // An empty filter leaves the save dialog as its last user set it; otherwise it offers the

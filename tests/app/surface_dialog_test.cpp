@@ -14,6 +14,7 @@
 #include "scripted_prompts.h"
 #include "shell/quarvel_frame.h"
 #include "shell/status_panels.h"
+#include "surface/machine_choice.h"
 #include "surface/surface_commands.h"
 #include "surface/surface_dialog.h"
 
@@ -91,6 +92,15 @@ class SurfaceDialogTest : public QObject {
     QTemporaryDir dir;
 
 private slots:
+    // Every case starts from the first run's machine choice.
+    void init() {
+        QWidget parent;
+        MachineChoice plain(&parent, 0, 0, 160, 25);
+        plain.machines->setCurrentIndex(0);
+        plain.units->setCurrentIndex(0);
+        plain.remember();
+    }
+
     void defaultsFromPicture_data() {
         QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("sizeX");
@@ -270,8 +280,39 @@ private slots:
         QCOMPARE(lines.mid(2), moves);
         QCOMPARE(h.job.RapidHeight, 0.1);
         QCOMPARE(h.status.message(), QString("Ready..."));
+        QCOMPARE(h.status.detail(), QString("Estimated run time on plain: 0:00:43"));
         QVERIFY(h.closed());
         QVERIFY(h.job.HeightGrid.empty());
+    }
+
+    // The estimate on the status bar is the one the file's head gives, for the chosen
+    // machine; a cancelled save leaves the status bar's estimate alone.
+    void gCodeJobShowsTheEstimateForTheChosenMachine() {
+        TZGrid grid(40, 40, 255);
+        for (int i = 5; i < 35; ++i) grid.at(i, i) = 0;
+        Harness h(20, grid, {40, 40, 1, 1});
+        h.type(SurfaceField::SizeX, "40");
+        h.dialog->chkGouge->click();
+        MachineChoice& choice = *h.dialog->machineChoice;
+        choice.machines->setCurrentIndex(choice.machines->findText("grbl"));
+        choice.units->setCurrentIndex(choice.units->findText("mm"));
+        h.status.setDetail("before");
+        h.prompts.fileChoice = [](QFileDialog&) { return false; };
+        h.dialog->Button1->click();
+        QCOMPARE(h.status.detail(), QString("before"));
+
+        h.answerSave(dir.filePath("grbl"));
+        h.dialog->Button1->click();
+        QFile file(dir.filePath("grbl.Dnc"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        QVERIFY(lines.size() > 3);
+        const QByteArray head = lines[1];
+        QVERIFY2(head.startsWith("( Estimated run time ") && head.endsWith(" on grbl )"),
+                 head.constData());
+        const QByteArray duration = head.mid(21, head.size() - 21 - 10);
+        QCOMPARE(h.status.detail(), "Estimated run time on grbl: " + QString::fromLatin1(duration));
+        QVERIFY(lines.contains("G21"));
     }
 
     // A 1 x 1 black picture framed in white: four faces around a peak.

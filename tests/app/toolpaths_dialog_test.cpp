@@ -3,6 +3,7 @@
 // is bound to, and the road from a picture through Raster to Vector to the saved files,
 // compared with what quarvel-cli writes for the same values.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -30,6 +31,7 @@
 #include "picture/picture_window.h"
 #include "scripted_prompts.h"
 #include "shell/quarvel_frame.h"
+#include "surface/machine_choice.h"
 
 using namespace quarvel::app;
 using quarvel::engine::RegionField;
@@ -134,6 +136,14 @@ class ToolPathsDialogTest : public QObject {
 
 private slots:
     void init() {
+        {
+            // Every case starts from the first run's machine choice.
+            QWidget parent;
+            MachineChoice plain(&parent, 0, 0, 160, 25);
+            plain.machines->setCurrentIndex(0);
+            plain.units->setCurrentIndex(0);
+            plain.remember();
+        }
         auto scripted = std::make_unique<ScriptedPrompts>();
         prompts = scripted.get();
         frame = std::make_unique<TQuarvelFrame>(std::move(scripted));
@@ -152,7 +162,7 @@ private slots:
         openFor(w);
         QVERIFY(dialog->isVisible());
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Create Regions"));
-        QCOMPARE(dialog->size(), QSize(261, 249));
+        QCOMPARE(dialog->size(), QSize(261, 274));
         QCOMPARE(frame->jobState().JobMode, quarvel::JobModeCode::MeshToolpaths);
         QCOMPARE(frame->jobState().TargetWindowIndex, 0);
         QVERIFY(dialog->styleButton(RegionStyle::SingleDepth)->isChecked());
@@ -427,6 +437,65 @@ private slots:
         QCOMPARE(offered, QStringLiteral("part.v2.dnc"));
         QCOMPARE(frame->status().message(), QStringLiteral("before"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 0);
+    }
+
+    // Save DNC writes for the machine and units chosen in the dialog, shows the run-time
+    // estimate beside the count it keeps, and the next dialog offers the same choice.
+    void saveDncWritesForTheChosenMachineAndRemembersIt() {
+        TfrmDXFView* w = coneWindow();
+        openFor(w);
+        topography(QStringLiteral(".5"), QStringLiteral("2"), true);
+        dialog->Button1Click();
+        QVERIFY(w->document().Regions.size() > 1);
+        w->FormActivate();
+        QVERIFY(w->SaveDNC1->isEnabled());
+        MachineChoice& choice = *dialog->machineChoice;
+        QCOMPARE(choice.machines->currentText(), QStringLiteral("plain"));
+        choice.machines->setCurrentIndex(choice.machines->findText(QStringLiteral("grbl")));
+
+        QTemporaryDir dir;
+        QString name;
+        prompts->fileChoice = [&](QFileDialog& d) {
+            d.selectFile(dir.path() + QLatin1Char('/') + name);
+            return true;
+        };
+        QStringList estimates;
+        for (const char* units : {"mm", "inch"}) {
+            name = QLatin1String(units) + QStringLiteral(".dnc");
+            choice.units->setCurrentIndex(choice.units->findText(QLatin1String(units)));
+            w->SaveDNC1->trigger();
+            QFile file(dir.path() + QLatin1Char('/') + name);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QList<QByteArray> lines = file.readAll().trimmed().split('\n');
+            QVERIFY(lines.contains(qstrcmp(units, "mm") == 0 ? "G21" : "G20"));
+            QCOMPARE(lines.last().trimmed(), QByteArray("M2"));
+            QCOMPARE(frame->status().message(), QStringLiteral("%1 Regions written to %2")
+                                                    .arg(w->document().Regions.size())
+                                                    .arg(name));
+            const QString detail = frame->status().detail();
+            QVERIFY2(detail.startsWith(QStringLiteral("Estimated run time on grbl: 0:")),
+                     qPrintable(detail));
+            estimates << detail;
+        }
+        // The same numbers in inches are 25.4 times the distances.
+        QVERIFY(estimates[0] < estimates[1]);
+
+        TfrmToolPaths again(*frame);
+        QCOMPARE(again.machineChoice->machines->currentText(), QStringLiteral("grbl"));
+        QCOMPARE(again.machineChoice->units->currentText(), QStringLiteral("inch"));
+
+        // A choice made in the other dialog shows when this one is shown again.
+        {
+            QWidget parent;
+            MachineChoice other(&parent, 0, 0, 160, 25);
+            other.machines->setCurrentIndex(other.machines->findText(QStringLiteral("mach3")));
+            other.units->setCurrentIndex(other.units->findText(QStringLiteral("mm")));
+            other.remember();
+        }
+        dialog->hide();
+        openFor(w);
+        QCOMPARE(choice.machines->currentText(), QStringLiteral("mach3"));
+        QCOMPARE(choice.units->currentText(), QStringLiteral("mm"));
     }
 
     void rasterToVectorThenSavesMatchTheCommandLine() {
