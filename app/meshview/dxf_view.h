@@ -46,6 +46,9 @@ public:
     engine::MeshDocument& document() { return mesh_; }
     const engine::MeshDocument& document() const { return mesh_; }
     QList<QMenu*> windowMenus() const override { return menus_; }
+    // The frame's window list sizes a new child by this: without it an imported mesh
+    // opened as a strip with no room to draw in.
+    QSize sizeHint() const override { return {480, 360}; }
 
     // Reads a DXF or STL mesh into this window with the status-bar texts and cancel
     // checks of the import; on a bad file shows the error and leaves the lists empty.

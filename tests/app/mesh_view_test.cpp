@@ -91,6 +91,16 @@ class MeshViewTest : public QObject {
     }
 
 private slots:
+    // A mesh window opened by an import (not Raster to Vector, which sets its own size)
+    // has room to draw in.
+    void importedMeshWindowOpensAtAUsableSize() {
+        frame->jobState().JobMode = quarvel::JobModeCode::MeshImport;
+        auto* w = qobject_cast<TfrmDXFView*>(frame->OpenMeshWindow());
+        QVERIFY(w);
+        QVERIFY(w->width() >= 400);
+        QVERIFY(w->height() >= 300);
+    }
+
     void init() {
         auto scripted = std::make_unique<ScriptedPrompts>();
         prompts = scripted.get();
