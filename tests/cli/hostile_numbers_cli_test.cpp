@@ -15,36 +15,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "support/cli_shell.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-    int status = -1;
-    std::string output;
-};
+using Result = quarvel::test::ShellResult;
 
-// Runs a shell line with the command line program as $CLI.
-Result shell(const std::string& line) {
-    Result result;
-    const std::string command = "CLI='" + std::string(QUARVEL_CLI_PATH) + "'; " + line + " 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return result;
-    std::array<char, 4096> buffer{};
-    std::size_t n = 0;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        result.output.append(buffer.data(), n);
-    const int raw = ::pclose(pipe);
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return result;
-}
+Result shell(const std::string& line) { return quarvel::test::runShell(line); }
 
-std::string readText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+std::string readText(const fs::path& path) { return quarvel::test::readFileText(path); }
 
 void put32(std::string& b, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
