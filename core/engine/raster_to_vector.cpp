@@ -20,7 +20,7 @@ RunStatus PrepareRasterToVector(TZGrid heightGrid, JobState& job, MeshDocument& 
     if (progress.cancelRequested()) return RunStatus::Cancelled;
     job.GridColumns = job.HeightGrid.columns;
     job.GridRows = job.HeightGrid.rows;
-    TriangleExtents(job.FacetList, job.MeshBounds);
+    FacetExtents(job.FacetList, job.MeshBounds);
     // The facet list's z are grey levels; nothing reads a z extent of it.
     job.MeshBounds.minZ = 0;
     job.MeshBounds.maxZ = 0;

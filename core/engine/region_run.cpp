@@ -162,9 +162,8 @@ void checkLevelBudget(double& points, const TRegionArray& fresh, std::size_t fir
                            millionsText(kMaxOutputPoints) + " million points");
 }
 
-bool sliceLevelsInTurn(const TTriangleArray& triangles, TRegionArray& fresh,
-                       const std::vector<double>& levels, Progress& progress,
-                       const LevelDone& levelDone, RegionWorkspace& work) {
+bool sliceLevelsInTurn(FacetView triangles, TRegionArray& fresh, const std::vector<double>& levels,
+                       Progress& progress, const LevelDone& levelDone, RegionWorkspace& work) {
     RisingSlicer slicer(triangles);
     SliceAtDepth(slicer, fresh, levels.front(), progress, work);
     if (!progress.pumpAndCheck()) return false;
@@ -183,11 +182,11 @@ bool sliceLevelsInTurn(const TTriangleArray& triangles, TRegionArray& fresh,
 // The levels spread over `threads` workers, each with a slicer and working lists of its
 // own; each level's regions are appended in level order, so the result is the one of
 // sliceLevelsInTurn whatever the number of threads.
-bool sliceLevelsTogether(const TTriangleArray& triangles, TRegionArray& fresh,
+bool sliceLevelsTogether(FacetView triangles, TRegionArray& fresh,
                          const std::vector<double>& levels, std::size_t threads, Progress& progress,
                          const LevelDone& levelDone) {
     struct Worker {
-        explicit Worker(const TTriangleArray& t) : slicer(t) {}
+        explicit Worker(FacetView t) : slicer(t) {}
         RisingSlicer slicer;
         RegionWorkspace work;
     };
@@ -214,8 +213,8 @@ bool sliceLevelsTogether(const TTriangleArray& triangles, TRegionArray& fresh,
 
 // Slices by style into `fresh`, with working lists of the run's own. False when the
 // user stopped a Topography run between levels (the caller then drops `fresh`).
-bool sliceByStyle(const TTriangleArray& triangles, TRegionArray& fresh, double opDepth,
-                  double zStep, StyleCode style, std::size_t threads, Progress& progress,
+bool sliceByStyle(FacetView triangles, TRegionArray& fresh, double opDepth, double zStep,
+                  StyleCode style, std::size_t threads, Progress& progress,
                   const LevelDone& levelDone) {
     RegionWorkspace work;
     if (style == StyleCode::SingleDepth) {
@@ -363,7 +362,7 @@ RunOutcome CreateMeshRegions(MeshDocument& mesh, double opDepth, double zStep, d
     return appendRun(mesh, fresh, settings);
 }
 
-RunOutcome CreateRasterRegions(MeshDocument& mesh, const TTriangleArray& facetList,
+RunOutcome CreateRasterRegions(MeshDocument& mesh, FacetView facetList,
                                const quarvel::MeshBounds& meshBounds, double opDepthLevels,
                                double zStepLevels, double cutDepth,
                                const RegionRunSettings& settings, Progress& progress,

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/mesh_document.h"
+#include "geom/facet_view.h"
 #include "geom/types.h"
 #include "progress/progress.h"
 #include "state/job_state.h"
@@ -91,7 +92,7 @@ RunOutcome CreateMeshRegions(MeshDocument& mesh, double opDepth, double zStep, d
 // levels; regions scaled by XYScale; the window's Bounds become the picture's scaled.
 // `levelDone` receives each Topography level's regions as sliced: in pixels and grey
 // levels, not yet scaled (a drawing scales them by XYScale and LevelScale).
-RunOutcome CreateRasterRegions(MeshDocument& mesh, const TTriangleArray& facetList,
+RunOutcome CreateRasterRegions(MeshDocument& mesh, FacetView facetList,
                                const quarvel::MeshBounds& meshBounds, double opDepthLevels,
                                double zStepLevels, double cutDepth,
                                const RegionRunSettings& settings, Progress& progress,

@@ -13,12 +13,27 @@ namespace quarvel::engine {
 
 namespace {
 
-bool sortedByLowestCorner(const TTriangleArray& triangles) {
+bool sortedByLowestCorner(FacetView triangles) {
     for (std::size_t k = 0; k < triangles.size(); ++k) {
-        if (std::isnan(triangles[k].p1.z)) return false;
-        if (k > 0 && triangles[k].p1.z < triangles[k - 1].p1.z) return false;
+        if (std::isnan(triangles.lowZ(k))) return false;
+        if (k > 0 && triangles.lowZ(k) < triangles.lowZ(k - 1)) return false;
     }
     return true;
+}
+
+// The first index in [from, size) whose lowest corner lies above h (the list ascends).
+std::size_t firstAbove(FacetView triangles, std::size_t from, double h) {
+    std::size_t count = triangles.size() - from;
+    while (count > 0) {
+        const std::size_t half = count / 2;
+        if (!(h < triangles.lowZ(from + half))) {
+            from += half + 1;
+            count -= half + 1;
+        } else {
+            count = half;
+        }
+    }
+    return from;
 }
 
 // The plain slice skips a triangle when h >= p3.z; everything else it cuts (a top
@@ -27,7 +42,7 @@ bool cuts(double h, double top) { return !(h >= top); }
 
 }  // namespace
 
-RisingSlicer::RisingSlicer(const TTriangleArray& triangles)
+RisingSlicer::RisingSlicer(FacetView triangles)
     : triangles_(triangles),
       usable_(triangles.size() <= std::numeric_limits<std::uint32_t>::max() &&
               sortedByLowestCorner(triangles)) {}
@@ -66,10 +81,7 @@ void RisingSlicer::sliceInto(double h, Progress& progress, TMyEntityArray& out) 
     if (started_ && h < lastHeight_) restart();
     // Triangles before the frontier have their lowest corner at or below the last
     // height, so the first one above h lies at or after it.
-    const auto above = std::upper_bound(triangles_.begin() + static_cast<std::ptrdiff_t>(frontier_),
-                                        triangles_.end(), h,
-                                        [](double v, const Triangle& t) { return v < t.p1.z; });
-    const auto stop = static_cast<std::size_t>(above - triangles_.begin());
+    const std::size_t stop = firstAbove(triangles_, frontier_, h);
     const auto last = static_cast<std::int64_t>(triangles_.size()) - 1;
     if (!reportUpTo(std::min(static_cast<std::int64_t>(stop), last), progress)) return;
     std::size_t kept = 0;
@@ -78,14 +90,14 @@ void RisingSlicer::sliceInto(double h, Progress& progress, TMyEntityArray& out) 
     }
     live_.resize(kept);
     for (std::size_t k = frontier_; k < stop; ++k) {
-        if (cuts(h, triangles_[k].p3.z))
-            live_.push_back({static_cast<std::uint32_t>(k), triangles_[k].p3.z});
+        if (cuts(h, triangles_.topZ(k)))
+            live_.push_back({static_cast<std::uint32_t>(k), triangles_.topZ(k)});
     }
     frontier_ = stop;
     lastHeight_ = h;
     started_ = true;
     out.reserve(live_.size());
-    for (const Live& t : live_) out.push_back(CutTriangle(triangles_[t.index], h));
+    for (const Live& t : live_) out.push_back(CutTriangle(triangles_.triangle(t.index), h));
 }
 
 void SliceAtDepth(RisingSlicer& slicer, TRegionArray& regions, double h, Progress& progress,

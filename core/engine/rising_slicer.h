@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/region.h"
+#include "geom/facet_view.h"
 #include "geom/types.h"
 #include "progress/progress.h"
 
@@ -15,8 +16,8 @@ namespace quarvel::engine {
 
 class RisingSlicer {
 public:
-    // `triangles` must outlive the slicer and stay unchanged while it is used.
-    explicit RisingSlicer(const TTriangleArray& triangles);
+    // The viewed list must outlive the slicer and stay unchanged while it is used.
+    explicit RisingSlicer(FacetView triangles);
 
     // Exactly SliceTriangles(triangles, h, progress): the same segments in the same
     // order, the same gauge positions and the same reaction to cancellation. Fastest
@@ -35,7 +36,7 @@ private:
     bool reportUpTo(std::int64_t lastReached, Progress& progress) const;
     void restart();
 
-    const TTriangleArray& triangles_;
+    FacetView triangles_;
     bool usable_ = false;       // sorted by p1.z, no p1.z that is not a number
     std::size_t frontier_ = 0;  // triangles before it have been taken into account
     double lastHeight_ = 0.0;

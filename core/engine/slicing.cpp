@@ -34,17 +34,17 @@ TMyEntity CutTriangle(const Triangle& t, double h) {
     return s;
 }
 
-TMyEntityArray SliceTriangles(const TTriangleArray& triangles, double h, Progress& progress) {
+TMyEntityArray SliceTriangles(FacetView triangles, double h, Progress& progress) {
     if (progress.cancelRequested()) return {};
     TMyEntityArray out;
     const std::int64_t last = lastIndex(triangles.size());
     LoopProgress loop(progress, last);
     for (std::int64_t k = 0; k <= last; ++k) {
         if (!loop.step(k)) return {};
-        const Triangle& t = triangles[static_cast<std::size_t>(k)];
-        if (t.p1.z > h) break;  // sorted by p1.z: no later triangle reaches h
-        if (h >= t.p3.z) continue;
-        out.push_back(CutTriangle(t, h));
+        const auto at = static_cast<std::size_t>(k);
+        if (triangles.lowZ(at) > h) break;  // sorted by p1.z: no later triangle reaches h
+        if (h >= triangles.topZ(at)) continue;
+        out.push_back(CutTriangle(triangles.triangle(at), h));
     }
     return out;
 }
@@ -71,8 +71,8 @@ void RemoveDuplicateSegments(TMyEntityArray& segments) {
     segments.resize(kept);
 }
 
-void SliceAtDepth(const TTriangleArray& triangles, TRegionArray& regions, double h,
-                  Progress& progress, RegionWorkspace& work) {
+void SliceAtDepth(FacetView triangles, TRegionArray& regions, double h, Progress& progress,
+                  RegionWorkspace& work) {
     TMyEntityArray segments = SliceTriangles(triangles, h, progress);
     if (segments.empty()) return;
     SortSegmentsByMinX(segments, 0, lastIndex(segments.size()), progress, work.sort);
@@ -80,15 +80,17 @@ void SliceAtDepth(const TTriangleArray& triangles, TRegionArray& regions, double
     BuildRegions(segments, regions, h, progress, work);
 }
 
-TMyEntityArray CollectFlatEdges(const TTriangleArray& triangles, Progress& progress) {
+TMyEntityArray CollectFlatEdges(FacetView triangles, Progress& progress) {
     if (progress.cancelRequested()) return {};
     TMyEntityArray out;
     const std::int64_t last = lastIndex(triangles.size());
     LoopProgress loop(progress, last);
     for (std::int64_t k = 0; k <= last; ++k) {
         if (!loop.step(k)) return {};
-        const Triangle& t = triangles[static_cast<std::size_t>(k)];
-        if (t.p2.z != t.p3.z) continue;  // exact: only truly level top edges outline a plateau
+        const auto at = static_cast<std::size_t>(k);
+        // Exact: only truly level top edges outline a plateau.
+        if (triangles.midZ(at) != triangles.topZ(at)) continue;
+        const Triangle t = triangles.triangle(at);
         TMyEntity s = makeSegment(t.p2.x, t.p2.y, t.p3.x, t.p3.y);
         s.z = t.p2.z;
         NormaliseSegment(s);
@@ -97,7 +99,7 @@ TMyEntityArray CollectFlatEdges(const TTriangleArray& triangles, Progress& progr
     return out;
 }
 
-void VectorizeFlats(const TTriangleArray& triangles, TRegionArray& regions, Progress& progress,
+void VectorizeFlats(FacetView triangles, TRegionArray& regions, Progress& progress,
                     RegionWorkspace& work) {
     if (!progress.pumpAndCheck()) return;
     TMyEntityArray flats = CollectFlatEdges(triangles, progress);

@@ -3,6 +3,7 @@
 // collecting the horizontal top edges of triangles (the outlines of level areas).
 // Both need a triangle list whose corners ascend in z and which ascends in p1.z.
 #include "engine/region.h"
+#include "geom/facet_view.h"
 #include "geom/types.h"
 #include "progress/progress.h"
 
@@ -19,7 +20,7 @@ TMyEntity CutTriangle(const Triangle& t, double h);
 // whose top corner lies exactly at h is not cut; one whose lowest corner lies at h is.
 // Walks the list only up to the first triangle whose lowest corner lies above h.
 // Cancelled: an empty list.
-TMyEntityArray SliceTriangles(const TTriangleArray& triangles, double h, Progress& progress);
+TMyEntityArray SliceTriangles(FacetView triangles, double h, Progress& progress);
 
 // Drops every segment that has a later repeat (ends within the end tolerance, same end
 // order) among the following segments whose x1 lies no more than the tolerance above
@@ -28,16 +29,16 @@ void RemoveDuplicateSegments(TMyEntityArray& segments);
 
 // Slices at h and appends the chained regions (depth h) to `regions`. Appends
 // nothing when no triangle reaches h or when cancelled. `work` holds the working lists.
-void SliceAtDepth(const TTriangleArray& triangles, TRegionArray& regions, double h,
-                  Progress& progress, RegionWorkspace& work);
+void SliceAtDepth(FacetView triangles, TRegionArray& regions, double h, Progress& progress,
+                  RegionWorkspace& work);
 
 // The top edge (p2 to p3, normalised, z = p2.z) of every triangle whose p2.z equals
 // p3.z exactly. Cancelled: an empty list.
-TMyEntityArray CollectFlatEdges(const TTriangleArray& triangles, Progress& progress);
+TMyEntityArray CollectFlatEdges(FacetView triangles, Progress& progress);
 
 // Chains the flat edges of each height into regions, heights in ascending order,
 // each batch appended with its height as depth.
-void VectorizeFlats(const TTriangleArray& triangles, TRegionArray& regions, Progress& progress,
+void VectorizeFlats(FacetView triangles, TRegionArray& regions, Progress& progress,
                     RegionWorkspace& work);
 
 }  // namespace quarvel::engine

@@ -63,4 +63,11 @@ bool SortByLowestZ(TTriangleArray& triangles, std::int64_t low, std::int64_t hig
         triangles, low, high, [](const Triangle& t) { return t.p1.z; }, PartitionPoll(progress));
 }
 
+bool SortByLowestZ(PictureFacetList& facets, std::int64_t low, std::int64_t high,
+                   Progress& progress) {
+    return quickSortBy(
+        facets.facets, low, high, [](const PictureFacet& f) { return f.low; },
+        PartitionPoll(progress));
+}
+
 }  // namespace quarvel

@@ -3,6 +3,7 @@
 // Slicing relies on both orders: corners ascend in z, and the list ascends in p1.z.
 #include <cstdint>
 
+#include "geom/picture_facets.h"
 #include "geom/types.h"
 #include "progress/progress.h"
 
@@ -25,6 +26,12 @@ void EdgeExtents(const TEdgeArray& edges, MeshBounds& bounds);
 // PartitionPoll::kEvery partitions (the gauge is left alone). Cancelled: returns false
 // at once and the list stays partly sorted (no triangle lost or duplicated).
 bool SortByLowestZ(TTriangleArray& triangles, std::int64_t low, std::int64_t high,
+                   Progress& progress);
+
+// The same sort of a picture's compact list: the same comparisons of the same lowest
+// corners and the same exchanges, so the triangles end in the same order as the full
+// list would.
+bool SortByLowestZ(PictureFacetList& facets, std::int64_t low, std::int64_t high,
                    Progress& progress);
 
 }  // namespace quarvel

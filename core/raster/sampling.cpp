@@ -1,25 +1,23 @@
 #include "raster/sampling.h"
 
 #include <algorithm>
+#include <string>
 
 #include "geom/ordering.h"
+#include "text/error.h"
 
 namespace quarvel {
 
 namespace {
 
 constexpr std::uint8_t kWhite = 255;
+// A square's two triangles are numbered 2k and 2k + 1 in 32 bits.
+constexpr std::uint64_t kMaxFacetSquares = UINT32_MAX / 2;
 
 // Copies the red byte (the third of each pixel) of scan line r into `out`.
 void copyRedChannel(const PixelView24& pixels, int r, std::uint8_t* out) {
     const std::uint8_t* line = pixels.bytes + static_cast<std::size_t>(r) * pixels.stride;
     for (int c = 0; c < pixels.width; ++c) out[c] = line[3 * static_cast<std::size_t>(c) + 2];
-}
-
-// Sorts the corners and appends the triangle unless it is level.
-void storeIfSloped(Triangle t, TTriangleArray& out) {
-    SortCorners(t);
-    if (t.p1.z != t.p3.z) out.push_back(t);  // levels are whole numbers: exact test intended
 }
 
 // The triangles BuildFacetList keeps: a triangle is level when its three levels agree.
@@ -57,29 +55,39 @@ TZGrid SampleHeightGrid(const PixelView24& pixels, JobModeCode jobMode) {
     return grid;
 }
 
-TTriangleArray BuildFacetList(const TZGrid& heightGrid, Progress& progress) {
+PictureFacetList BuildFacetList(const TZGrid& heightGrid, Progress& progress) {
     const int w = heightGrid.columns;
     const int h = heightGrid.rows;
-    TTriangleArray facets;
+    PictureFacetList facets;
     if (w < 2 || h < 2) return facets;
+    // Two triangles a square, each named by a 32-bit number.
+    const auto squares = static_cast<std::uint64_t>(w - 1) * static_cast<std::uint64_t>(h - 1);
+    if (squares > kMaxFacetSquares)
+        throw InvalidInput("the picture is too large to slice: more than " +
+                           std::to_string(kMaxFacetSquares) + " squares of pixels");
+    facets.columns = w;
+    facets.rows = h;
     // Counted first, so that the list is allocated once at its size: growing and then
     // shrinking it copied gigabytes in one step that no stop request could interrupt.
-    facets.reserve(slopedTriangleCount(heightGrid));
+    facets.facets.reserve(slopedTriangleCount(heightGrid));
     LoopProgress loop(progress, h - 2);
+    std::uint32_t cell = 0;
     for (int r = 0; r + 1 < h; ++r) {
         // A large picture takes seconds here: the flag is cheap enough for every row.
         if (!loop.step(r) || progress.cancelRequested()) return {};
         const std::uint8_t* upper = heightGrid.row(r);
         const std::uint8_t* lower = heightGrid.row(r + 1);
-        const double y = h - r;
-        for (int c = 0; c + 1 < w; ++c) {
-            const double x = c;
-            const Vertex3 topLeft{x, y, 255.0 - upper[c]};
-            const Vertex3 topRight{x + 1, y, 255.0 - upper[c + 1]};
-            const Vertex3 bottomLeft{x, y - 1, 255.0 - lower[c]};
-            const Vertex3 bottomRight{x + 1, y - 1, 255.0 - lower[c + 1]};
-            storeIfSloped(Triangle{topLeft, topRight, bottomLeft}, facets);
-            storeIfSloped(Triangle{bottomRight, topRight, bottomLeft}, facets);
+        for (int c = 0; c + 1 < w; ++c, cell += 2) {
+            // z = 255 - level; a triangle whose three levels agree is level and dropped.
+            const auto topLeft = static_cast<std::uint8_t>(kWhite - upper[c]);
+            const auto topRight = static_cast<std::uint8_t>(kWhite - upper[c + 1]);
+            const auto bottomLeft = static_cast<std::uint8_t>(kWhite - lower[c]);
+            const auto bottomRight = static_cast<std::uint8_t>(kWhite - lower[c + 1]);
+            if (topLeft != topRight || topLeft != bottomLeft)
+                facets.facets.push_back(MakePictureFacet(cell, {topLeft, topRight, bottomLeft}));
+            if (bottomRight != topRight || bottomRight != bottomLeft)
+                facets.facets.push_back(
+                    MakePictureFacet(cell + 1, {bottomRight, topRight, bottomLeft}));
         }
     }
     return facets;

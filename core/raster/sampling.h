@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "geom/picture_facets.h"
 #include "geom/types.h"
 #include "progress/progress.h"
 #include "state/job_state.h"
@@ -31,9 +32,10 @@ TZGrid SampleHeightGrid(const PixelView24& pixels, JobModeCode jobMode);
 // along the diagonal from the upper-right to the lower-left corner. A corner of grid
 // cell [r][c] lies at x = c, y = rows - r, z = 255 - level. Corners come in ascending z
 // (SortCorners); level triangles are dropped. Triangles appear row by row from the top,
-// left to right, A (upper-left half) before B. The list is not sorted by height.
-// A grid one cell wide or high gives an empty list. The stop flag is tested at every
-// row (events pumped about ten times); a stop gives an empty list.
-TTriangleArray BuildFacetList(const TZGrid& heightGrid, Progress& progress = NoProgress());
+// left to right, A (upper-left half) before B. The list is not sorted by height, and is
+// held compactly (PictureFacetList). A grid one cell wide or high gives an empty list;
+// one of more than 2^31 - 1 squares is refused (InvalidInput). The stop flag is tested
+// at every row (events pumped about ten times); a stop gives an empty list.
+PictureFacetList BuildFacetList(const TZGrid& heightGrid, Progress& progress = NoProgress());
 
 }  // namespace quarvel

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "geom/picture_facets.h"
 #include "geom/types.h"
 
 namespace quarvel {
@@ -25,8 +26,8 @@ constexpr std::int32_t jobModeNumber(JobModeCode mode) { return static_cast<std:
 
 struct JobState {
     JobModeCode JobMode = JobModeCode::MeshImport;
-    TZGrid HeightGrid;         // per-pixel level 0..255, row 0 = top scan line
-    TTriangleArray FacetList;  // triangulated picture, sorted by lowest corner
+    TZGrid HeightGrid;           // per-pixel level 0..255, row 0 = top scan line
+    PictureFacetList FacetList;  // triangulated picture, sorted by lowest corner
     quarvel::MeshBounds MeshBounds;
     std::int32_t GridColumns = 0;
     std::int32_t GridRows = 0;

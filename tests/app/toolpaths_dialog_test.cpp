@@ -24,6 +24,7 @@
 #include <set>
 
 #include "geom/ordering.h"
+#include "raster/sampling.h"
 #include "meshview/dxf_view.h"
 #include "meshview/region_tools.h"
 #include "meshview/toolpaths_dialog.h"
@@ -352,9 +353,14 @@ private slots:
     void theRunFollowsTheWindowKindNotJobMode() {
         frame->jobState().JobMode = quarvel::JobModeCode::RasterToVector;
         auto* picture = qobject_cast<TfrmDXFView*>(frame->OpenMeshWindow());
-        // The cone's facets stand in for a picture's (z 0..4.1 read as grey levels).
         TfrmDXFView* mesh = coneWindow();  // an import meanwhile: JobMode 0
-        frame->jobState().FacetList = mesh->document().Triangles;
+        // The picture: one pixel 5 levels darker than the white around it.
+        quarvel::TZGrid grid(5, 5, 255);
+        grid.at(2, 2) = 250;
+        quarvel::PictureFacetList facets = quarvel::BuildFacetList(grid);
+        quarvel::NullProgress quiet;
+        quarvel::SortByLowestZ(facets, 0, static_cast<std::int64_t>(facets.size()) - 1, quiet);
+        frame->jobState().FacetList = facets;
         frame->jobState().MeshBounds = mesh->document().Bounds;
         frame->jobState().GridColumns = 16;
         dialog->showFor(picture);

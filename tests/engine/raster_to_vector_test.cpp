@@ -42,8 +42,8 @@ TEST(PrepareRasterToVector, BuildsSortedFacetListWithFlatExtents) {
     EXPECT_EQ(job.HeightGrid.at(0, 1), 20);
     ASSERT_EQ(job.FacetList.size(), 8u);
     EXPECT_TRUE(
-        std::is_sorted(job.FacetList.begin(), job.FacetList.end(),
-                       [](const Triangle& a, const Triangle& b) { return a.p1.z < b.p1.z; }));
+        std::is_sorted(job.FacetList.facets.begin(), job.FacetList.facets.end(),
+                       [](const PictureFacet& a, const PictureFacet& b) { return a.low < b.low; }));
     EXPECT_EQ(job.MeshBounds, (MeshBounds{0, 2, 1, 3, 0, 0, 2, 2}));
     EXPECT_EQ(mesh.Caption, kVectorConversionCaption);
 }

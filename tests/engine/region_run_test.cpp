@@ -1,5 +1,7 @@
 #include "engine/region_run.h"
 
+#include "engine/raster_to_vector.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -191,15 +193,15 @@ TEST(RegionRun, CancelledBetweenLevelsAppendsNothing) {
     }
 }
 
-// A 3 x 3 picture grid of levels: a dark centre on white.
+// A 4 x 4 picture: one black pixel (level 255) at row 1, column 1 on white.
 JobState pictureJob() {
     JobState job;
     job.initialiseForFrame();
-    job.JobMode = JobModeCode::RasterToVector;
-    job.GridColumns = 4;
-    job.GridRows = 4;
-    job.FacetList =
-        test::gridSurface(3, [](int x, int y) { return x == 1 && y == 1 ? 255.0 : 0.0; });
+    TZGrid grid(4, 4, 255);
+    grid.at(1, 1) = 0;
+    MeshDocument window;
+    NullProgress quiet;
+    PrepareRasterToVector(std::move(grid), job, window, quiet);
     job.MeshBounds = {0, 3, 0, 3, 0, 0, 3, 3};
     return job;
 }
@@ -221,7 +223,7 @@ TEST(RegionRun, PictureRunScalesByWidthAndLevelsByDepth) {
     const double level = 0.15 / static_cast<double>(0.3f) * 255;
     EXPECT_EQ(mesh.Regions[0].depth, level * static_cast<double>(levelScale));
     EXPECT_EQ(mesh.Bounds.maxX, 3 * static_cast<double>(2.0f / 4.0f));
-    // The ring lies about halfway between the centre (1, 1) and its neighbours (the
+    // The ring lies about halfway between the centre (x 1) and its neighbours (the
     // single-precision depth moves the level a little), scaled by 0.5.
     for (const TMyEntity& s : mesh.Regions[0].segments) {
         EXPECT_LE(s.x1, 0.75 + 1e-6);

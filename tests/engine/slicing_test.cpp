@@ -19,7 +19,7 @@ using test::sortedTriangle;
 TEST(CutTriangle, SingleTriangleGivesSegmentWithSmallerXFirst) {
     const Triangle t = sortedTriangle({0, 0, 0}, {1, 0, 10}, {0, 1, 10});
     NullProgress progress;
-    const TMyEntityArray segs = SliceTriangles({t}, 5.0, progress);
+    const TMyEntityArray segs = SliceTriangles(TTriangleArray{t}, 5.0, progress);
     ASSERT_EQ(segs.size(), 1u);
     EXPECT_EQ(segs[0].x1, 0.0);
     EXPECT_EQ(segs[0].y1, 0.5);
@@ -53,7 +53,7 @@ class SliceAtCorner : public ::testing::TestWithParam<CornerCase> {};
 TEST_P(SliceAtCorner, FollowsTheCornerRule) {
     const CornerCase& c = GetParam();
     NullProgress progress;
-    const TMyEntityArray segs = SliceTriangles({c.triangle}, c.h, progress);
+    const TMyEntityArray segs = SliceTriangles(TTriangleArray{c.triangle}, c.h, progress);
     ASSERT_EQ(segs.size(), c.segments);
     if (c.segments == 1) {
         EXPECT_EQ(segs[0].x1 == segs[0].x2 && segs[0].y1 == segs[0].y2, c.zeroLength);
@@ -108,7 +108,7 @@ TEST(RemoveDuplicateSegments, RepeatedFaceLeavesOneSegment) {
     TRegionArray regions = {placeholderRegion()};
     NullProgress progress;
     RegionWorkspace work;
-    SliceAtDepth({t, t}, regions, 5.0, progress, work);
+    SliceAtDepth(TTriangleArray{t, t}, regions, 5.0, progress, work);
     ASSERT_EQ(regions.size(), 2u);
     EXPECT_EQ(regions[1].segments.size(), 1u);
     EXPECT_EQ(regions[1].depth, 5.0);

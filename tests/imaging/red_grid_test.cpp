@@ -58,9 +58,7 @@ TEST(LoadRedGrid, PreparesTheSameFacetListAsThePixels) {
     EXPECT_EQ(fromGrid.HeightGrid, fromPixels.HeightGrid);
     EXPECT_EQ(fromGrid.GridColumns, fromPixels.GridColumns);
     EXPECT_EQ(fromGrid.GridRows, fromPixels.GridRows);
-    ASSERT_EQ(fromGrid.FacetList.size(), fromPixels.FacetList.size());
-    EXPECT_EQ(0, std::memcmp(fromGrid.FacetList.data(), fromPixels.FacetList.data(),
-                             fromGrid.FacetList.size() * sizeof(Triangle)));
+    EXPECT_EQ(fromGrid.FacetList, fromPixels.FacetList);
     EXPECT_EQ(meshB.Caption, meshA.Caption);
 }
 

@@ -55,7 +55,7 @@ TEST(SampleHeightGrid, DxfModeAddsWhiteFrame) {
 TEST(BuildFacetList, BlackCornerGivesOneTriangle) {
     const RedPicture pic(2, 2, {0, 255, 255, 255});
     const TTriangleArray facets =
-        BuildFacetList(SampleHeightGrid(pic.view(), JobModeCode::RasterToVector));
+        ExpandFacets(BuildFacetList(SampleHeightGrid(pic.view(), JobModeCode::RasterToVector)));
     ASSERT_EQ(facets.size(), 1u);
     EXPECT_EQ(facets[0], (Triangle{{1, 2, 0}, {0, 1, 0}, {0, 2, 255}}));
 }
@@ -65,7 +65,7 @@ TEST(BuildFacetList, BlueCountsAsBlackAndRedAsWhite) {
     std::vector<std::uint8_t> bytes{255, 0, 0, /**/ 0, 0, 255, /**/ 0, 0, 255, /**/ 0, 0, 255};
     const PixelView24 view{2, 2, 6, bytes.data()};
     const TTriangleArray facets =
-        BuildFacetList(SampleHeightGrid(view, JobModeCode::RasterToVector));
+        ExpandFacets(BuildFacetList(SampleHeightGrid(view, JobModeCode::RasterToVector)));
     ASSERT_EQ(facets.size(), 1u);
     EXPECT_EQ(facets[0].p3, (Vertex3{0, 2, 255}));
 }
@@ -87,7 +87,7 @@ TEST_P(FacetCount, CheckerboardKeepsEverySquare) {
         reds[i] = static_cast<std::uint8_t>(((i % w) + i / w) % 2 * 200);
     const RedPicture pic(w, h, reds);
     const TTriangleArray facets =
-        BuildFacetList(SampleHeightGrid(pic.view(), JobModeCode::RasterToVector));
+        ExpandFacets(BuildFacetList(SampleHeightGrid(pic.view(), JobModeCode::RasterToVector)));
     EXPECT_EQ(facets.size(), expected);
     for (const Triangle& t : facets) {
         EXPECT_LE(t.p1.z, t.p2.z);
@@ -118,9 +118,9 @@ TEST(BuildFacetList, ListHoldsExactlyTheSlopedTriangles) {
             sloped += !(tl == tr && tr == bl);
             sloped += !(br == tr && tr == bl);
         }
-    const TTriangleArray facets = BuildFacetList(grid);
+    const PictureFacetList facets = BuildFacetList(grid);
     EXPECT_EQ(facets.size(), sloped);
-    EXPECT_EQ(facets.capacity(), sloped);
+    EXPECT_EQ(facets.facets.capacity(), sloped);
 }
 
 TEST(BuildFacetList, StopGivesAnEmptyList) {
@@ -150,9 +150,9 @@ TEST(BuildFacetList, IsMadeAtItsFinalSize) {
     std::vector<std::uint8_t> red(60 * 40);
     for (auto& v : red) v = static_cast<std::uint8_t>(100 * level(rng));
     const RedPicture pic(60, 40, red);
-    const TTriangleArray facets =
+    const PictureFacetList facets =
         BuildFacetList(SampleHeightGrid(pic.view(), JobModeCode::RasterToVector));
-    EXPECT_EQ(facets.capacity(), facets.size());
+    EXPECT_EQ(facets.facets.capacity(), facets.size());
     EXPECT_GT(facets.size(), 0u);
     EXPECT_LT(facets.size(), 2u * 59 * 39);
 }
