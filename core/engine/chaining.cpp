@@ -68,7 +68,7 @@ void BuildRegions(TMyEntityArray& segments, TRegionArray& regions, double h, Pro
 void ChunkChainer::reset(std::span<TMyEntity> chunk) {
     chunk_ = chunk;
     sortedMinX_.clear();
-    for (const TMyEntity& s : chunk) sortedMinX_.push_back(s.minX);
+    for (const TMyEntity& s : chunk) sortedMinX_.push_back(segmentMinX(s));
     // The index relies on the sort; anything else (never produced by the engine from
     // finite coordinates) is chained with the plain walk.
     plainWalk_ =
@@ -91,18 +91,19 @@ TRegionArray ChunkChainer::chainAll(double h) {
 }
 
 void ChunkChainer::chainInto(double h, TRegionArray& out) {
-    for (TMyEntity& s : chunk_) s.free = 1;
+    free_.assign(chunk_.size(), 1);
     for (std::size_t i = 0; i < chunk_.size(); ++i) {
-        if (chunk_[i].free != 1) continue;
-        chunk_[i].free = 0;
+        if (free_[i] != 1) continue;
+        free_[i] = 0;
         TRegion& region = out.emplace_back();
         TraceRegion(i, region);
         region.depth = h;
     }
 }
 
-void ChunkChainer::store(TRegion& region, TMyEntity& c, bool exchanged) {
-    c.free = 0;
+void ChunkChainer::store(TRegion& region, std::size_t i, bool exchanged) {
+    const TMyEntity& c = chunk_[i];
+    free_[i] = 0;
     TMyEntity copy = c;
     if (exchanged) exchangeEnds(copy);
     region.segments.push_back(copy);
@@ -138,7 +139,7 @@ bool ChunkChainer::growForward(TRegion& region, Point2 head) {
             else
                 setFirstEnd(c, head);
         }
-        store(region, c, !matchesFirst);  // stored pointing along the travel
+        store(region, i, !matchesFirst);  // stored pointing along the travel
         if (closing) return true;
     }
 }
@@ -149,17 +150,14 @@ void ChunkChainer::growBackward(TRegion& region, Point2 head) {
         const std::size_t i = findAttachable(tail, true);
         if (i == kNone) return;
         TMyEntity& c = chunk_[i];
-        store(region, c, attachAt(c, tail));  // stored pointing towards the seed
+        store(region, i, attachAt(c, tail));  // stored pointing towards the seed
     }
 }
 
 void ChunkChainer::TraceRegion(std::size_t seed, TRegion& region) {
-    TMyEntity& first = chunk_[seed];
-    first.free = 0;
-    region.minX = first.minX;
-    region.minY = first.minY;
-    region.maxY = first.maxY;
-    region.maxX = first.maxX;
+    const TMyEntity& first = chunk_[seed];
+    free_[seed] = 0;
+    setRegionBox(region, first);
     const Point2 head = firstEnd(first);
     // Grown in the reused working list, then copied at its final size: most regions of
     // a chunk are short pieces, and a list per region sized for the worst case would
@@ -208,10 +206,10 @@ std::size_t ChunkChainer::backwardWalkEnd(double bound) const {
         std::upper_bound(sortedMinX_.begin(), sortedMinX_.end(), bound - reach) -
         sortedMinX_.begin());
     for (std::size_t i = low; i < sortedEnd; ++i) {
-        if (chunk_[i].minX > bound) return i;
+        if (segmentMinX(chunk_[i]) > bound) return i;
     }
     std::size_t i = sortedEnd;
-    while (i < chunk_.size() && chunk_[i].free != 1 && !(chunk_[i].minX > bound)) ++i;
+    while (i < chunk_.size() && free_[i] != 1 && !(segmentMinX(chunk_[i]) > bound)) ++i;
     return i;
 }
 
@@ -231,7 +229,7 @@ std::size_t ChunkChainer::findAttachable(Point2 tail, bool backward) const {
     index_.forNear(tail, [&](std::uint32_t item, std::uint8_t which) {
         if (item >= best || !(sortedMinX_[item] <= bound)) return;
         const TMyEntity& c = chunk_[item];
-        if (c.free != 1 || !(c.maxX > low)) return;
+        if (free_[item] != 1 || !(segmentMaxX(c) > low)) return;
         if (!samePoint(which == 0 ? firstEnd(c) : secondEnd(c), tail)) return;
         if (backward && !(sortedMinX_[item] <= surelyBefore)) {
             if (walkEnd == kNone) walkEnd = backwardWalkEnd(bound);
@@ -247,9 +245,9 @@ std::size_t ChunkChainer::plainWalk(Point2 tail, bool backward) const {
     const double low = tail.x - kEndTolerance;
     for (std::size_t i = 0; i < chunk_.size(); ++i) {
         const TMyEntity& c = chunk_[i];
-        if (c.free != 1 && !backward) continue;
-        if (c.minX > bound) return kNone;
-        if (c.free != 1 || !(c.maxX > low)) continue;
+        if (free_[i] != 1 && !backward) continue;
+        if (segmentMinX(c) > bound) return kNone;
+        if (free_[i] != 1 || !(segmentMaxX(c) > low)) continue;
         if (samePoint(firstEnd(c), tail) || samePoint(secondEnd(c), tail)) return i;
     }
     return kNone;

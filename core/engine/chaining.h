@@ -60,7 +60,7 @@ private:
     std::size_t backwardWalkEnd(double bound) const;
     static double snapReach(double bound);
     std::size_t forwardWalkEnd(double bound) const;
-    void store(TRegion& region, TMyEntity& c, bool exchanged);
+    void store(TRegion& region, std::size_t i, bool exchanged);
     static bool attachAt(TMyEntity& c, Point2& tail);
     // Forward growth at the region's tail; true when the region closed on its head.
     bool growForward(TRegion& region, Point2 head);
@@ -69,6 +69,7 @@ private:
 
     std::span<TMyEntity> chunk_;
     std::vector<double> sortedMinX_;  // minX of every segment before any end was snapped
+    std::vector<std::uint8_t> free_;  // 1: the segment is not yet in a region
     TMyEntityArray scratch_;          // the region being traced
     EndIndex index_;
     bool plainWalk_ = false;

@@ -31,7 +31,8 @@ bool PointInRegion(Point2 t, const TRegion& region) {
         // A segment counts when t.y lies above its lower end and below its upper end
         // (plus a hair), and the ray meets it to the right of t. Exact != skips
         // horizontal segments, which the ray cannot cross.
-        if (t.y > s.minY && t.y < s.maxY + kCrossingMargin && t.x < s.maxX && s.y2 != s.y1 &&
+        if (t.y > segmentMinY(s) && t.y < segmentMaxY(s) + kCrossingMargin &&
+            t.x < segmentMaxX(s) && s.y2 != s.y1 &&
             t.x < s.x1 + (s.x2 - s.x1) * (t.y - s.y1) / (s.y2 - s.y1))
             inside = !inside;
     }

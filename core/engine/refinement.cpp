@@ -141,6 +141,16 @@ void MergeCollinear(TRegion& region, Progress& progress) {
 
 void ScaleRegion(TRegion& region, float f) {
     if (f == 0.0f || f == 1.0f) return;  // exact: these factors leave the region as it is
+    if (!region.scaled && !region.segments.empty()) {
+        const TMyEntity& first = region.segments.front();
+        Point2 corner{segmentMinX(first), segmentMinY(first)};
+        for (const TMyEntity& s : region.segments) {
+            if (segmentMinX(s) < corner.x) corner.x = segmentMinX(s);
+            if (segmentMinY(s) < corner.y) corner.y = segmentMinY(s);
+        }
+        region.unscaledCorner = corner;
+        region.scaled = true;
+    }
     const double factor = f;
     for (TMyEntity& s : region.segments) {
         s.x1 *= factor;

@@ -9,7 +9,6 @@ void NormaliseSegment(TMyEntity& s) {
     // Exact comparisons: this only fixes a canonical order of the two ends.
     const bool swapEnds = s.x1 > s.x2 || (s.x1 == s.x2 && s.y2 < s.y1);
     if (swapEnds) exchangeEnds(s);
-    SetSegmentBox(s);
 }
 
 void ReverseRegion(TRegion& r) {

@@ -17,17 +17,16 @@ void sortWith(std::vector<T>& list, std::int64_t low, std::int64_t high, Key key
 // the end. The quicksort's comparisons and exchanges depend on the keys alone, so the
 // pairs end in exactly the order the segments themselves would, equal keys included;
 // the small pairs are only faster to exchange.
-template <class Key>
-void sortSegmentsWith(TMyEntityArray& list, std::int64_t low, std::int64_t high, Key key,
-                      const Progress& progress, SortWorkspace& work) {
-    std::vector<KeyEntry>& entries = work.entries;
+template <class T, class Key>
+void sortSegmentsWith(std::vector<T>& list, std::int64_t low, std::int64_t high, Key key,
+                      const Progress& progress, std::vector<KeyEntry>& entries,
+                      std::vector<T>& gathered) {
     entries.clear();
     entries.reserve(list.size());
     for (std::size_t i = 0; i < list.size(); ++i) entries.push_back({key(list[i]), i});
     quickSortKeys(entries, low, high, FlagPoll(progress));
     // Gathers the segments in their new order into a second list (reads follow the
     // permutation, writes run straight through) and trades the two lists.
-    TMyEntityArray& gathered = work.gathered;
     gathered.clear();
     gathered.reserve(list.size());
     for (std::size_t j = 0; j < list.size(); ++j) gathered.push_back(list[entries[j].position]);
@@ -43,14 +42,16 @@ void SortSegmentsByMinX(TMyEntityArray& list, std::int64_t low, std::int64_t hig
                         const Progress& progress, SortWorkspace& work) {
     if (progress.cancelRequested() || low + high < 1 || low > high) return;
     sortSegmentsWith(
-        list, low, high, [](const TMyEntity& s) { return s.minX; }, progress, work);
+        list, low, high, [](const TMyEntity& s) { return segmentMinX(s); }, progress, work.entries,
+        work.gathered);
 }
 
-void SortSegmentsByZ(TMyEntityArray& list, std::int64_t low, std::int64_t high,
+void SortSegmentsByZ(std::vector<FlatEdge>& list, std::int64_t low, std::int64_t high,
                      const Progress& progress, SortWorkspace& work) {
     if (progress.cancelRequested() || low + high < 1 || low > high) return;
+    std::vector<FlatEdge> gathered;  // one sort a run
     sortSegmentsWith(
-        list, low, high, [](const TMyEntity& s) { return s.z; }, progress, work);
+        list, low, high, [](const FlatEdge& e) { return e.z; }, progress, work.entries, gathered);
 }
 
 void SortRegionsByMinX(TRegionArray& list, std::int64_t low, std::int64_t high,

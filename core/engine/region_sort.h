@@ -24,7 +24,7 @@ struct SortWorkspace {
 void SortSegmentsByMinX(TMyEntityArray& list, std::int64_t low, std::int64_t high,
                         const Progress& progress, SortWorkspace& work);
 // Key: z. Does nothing when low + high < 1 or low > high.
-void SortSegmentsByZ(TMyEntityArray& list, std::int64_t low, std::int64_t high,
+void SortSegmentsByZ(std::vector<FlatEdge>& list, std::int64_t low, std::int64_t high,
                      const Progress& progress, SortWorkspace& work);
 // Key: the region box's minX; regions move whole. Does nothing when low + high < 1 or
 // high < 1.

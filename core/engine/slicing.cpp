@@ -80,9 +80,9 @@ void SliceAtDepth(FacetView triangles, TRegionArray& regions, double h, Progress
     BuildRegions(segments, regions, h, progress, work);
 }
 
-TMyEntityArray CollectFlatEdges(FacetView triangles, Progress& progress) {
+std::vector<FlatEdge> CollectFlatEdges(FacetView triangles, Progress& progress) {
     if (progress.cancelRequested()) return {};
-    TMyEntityArray out;
+    std::vector<FlatEdge> out;
     const std::int64_t last = lastIndex(triangles.size());
     LoopProgress loop(progress, last);
     for (std::int64_t k = 0; k <= last; ++k) {
@@ -92,9 +92,8 @@ TMyEntityArray CollectFlatEdges(FacetView triangles, Progress& progress) {
         if (triangles.midZ(at) != triangles.topZ(at)) continue;
         const Triangle t = triangles.triangle(at);
         TMyEntity s = makeSegment(t.p2.x, t.p2.y, t.p3.x, t.p3.y);
-        s.z = t.p2.z;
         NormaliseSegment(s);
-        out.push_back(s);
+        out.push_back({s, t.p2.z});
     }
     return out;
 }
@@ -102,15 +101,16 @@ TMyEntityArray CollectFlatEdges(FacetView triangles, Progress& progress) {
 void VectorizeFlats(FacetView triangles, TRegionArray& regions, Progress& progress,
                     RegionWorkspace& work) {
     if (!progress.pumpAndCheck()) return;
-    TMyEntityArray flats = CollectFlatEdges(triangles, progress);
+    std::vector<FlatEdge> flats = CollectFlatEdges(triangles, progress);
     if (flats.empty()) return;
     SortSegmentsByZ(flats, 0, lastIndex(flats.size()), progress, work.sort);
     std::size_t begin = 0;
+    TMyEntityArray group;
     while (begin < flats.size()) {
         std::size_t end = begin + 1;
         while (end < flats.size() && flats[end].z == flats[begin].z) ++end;  // exact groups
-        TMyEntityArray group(flats.begin() + static_cast<std::ptrdiff_t>(begin),
-                             flats.begin() + static_cast<std::ptrdiff_t>(end));
+        group.clear();
+        for (std::size_t k = begin; k < end; ++k) group.push_back(flats[k].segment);
         SortSegmentsByMinX(group, 0, lastIndex(group.size()), progress, work.sort);
         BuildRegions(group, regions, flats[begin].z, progress, work);
         begin = end;

@@ -12,7 +12,7 @@ namespace quarvel::engine {
 struct RegionWorkspace;
 
 // The crossing of `t` with z = h, for t.p1.z <= h < t.p3.z. The segment is
-// normalised (smaller x first, then smaller y), `free` 0, box set. When h equals
+// normalised (smaller x first, then smaller y). When h equals
 // t.p1.z the two crossings coincide and the segment has zero length.
 TMyEntity CutTriangle(const Triangle& t, double h);
 
@@ -34,7 +34,7 @@ void SliceAtDepth(FacetView triangles, TRegionArray& regions, double h, Progress
 
 // The top edge (p2 to p3, normalised, z = p2.z) of every triangle whose p2.z equals
 // p3.z exactly. Cancelled: an empty list.
-TMyEntityArray CollectFlatEdges(FacetView triangles, Progress& progress);
+std::vector<FlatEdge> CollectFlatEdges(FacetView triangles, Progress& progress);
 
 // Chains the flat edges of each height into regions, heights in ascending order,
 // each batch appended with its height as depth.

@@ -13,15 +13,22 @@ namespace {
 
 constexpr std::int64_t kStepsPerPump = 64;
 
-// Lower-left corner of the boxes of every segment (boxes as stored: a picture run
-// scales the ends but keeps the boxes in picture cells).
+// Lower-left corner of the boxes of every segment (boxes as they were made: a picture
+// run scales the ends but keeps the boxes in picture cells).
 Point2 startCorner(const std::vector<const TRegion*>& regions) {
     const TMyEntity& first = regions.front()->segments.front();
-    Point2 c{first.minX, first.minY};
+    Point2 c = regions.front()->scaled
+                   ? regions.front()->unscaledCorner
+                   : Point2{engine::segmentMinX(first), engine::segmentMinY(first)};
     for (const TRegion* r : regions) {
+        if (r->scaled) {
+            if (r->unscaledCorner.x < c.x) c.x = r->unscaledCorner.x;
+            if (r->unscaledCorner.y < c.y) c.y = r->unscaledCorner.y;
+            continue;
+        }
         for (const TMyEntity& s : r->segments) {
-            if (s.minX < c.x) c.x = s.minX;
-            if (s.minY < c.y) c.y = s.minY;
+            if (engine::segmentMinX(s) < c.x) c.x = engine::segmentMinX(s);
+            if (engine::segmentMinY(s) < c.y) c.y = engine::segmentMinY(s);
         }
     }
     return c;

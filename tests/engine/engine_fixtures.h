@@ -14,12 +14,7 @@ inline TRegion chainThrough(const std::vector<Point2>& points, bool closed = fal
     r.open = closed ? 0 : 1;
     for (std::size_t i = 0; i + 1 < points.size(); ++i) {
         TMyEntity s = makeSegment(points[i].x, points[i].y, points[i + 1].x, points[i + 1].y);
-        if (i == 0) {
-            r.minX = s.minX;
-            r.minY = s.minY;
-            r.maxY = s.maxY;
-            r.maxX = s.maxX;
-        }
+        if (i == 0) setRegionBox(r, s);
         widenRegionBox(r, s);
         r.segments.push_back(s);
     }

@@ -94,8 +94,8 @@ TEST(OrientRegion, CounterClockwiseSquareIsReversed) {
     OrientRegion(r);
     EXPECT_TRUE(samePoints(test::vertices(r), {{0, 0}, {0, 1}, {1, 1}, {1, 0}, {0, 0}}));
     // Exchanged ends keep their boxes.
-    EXPECT_EQ(r.segments[0].minY, 0.0);
-    EXPECT_EQ(r.segments[0].maxY, 1.0);
+    EXPECT_EQ(segmentMinY(r.segments[0]), 0.0);
+    EXPECT_EQ(segmentMaxY(r.segments[0]), 1.0);
 }
 
 TEST(OrientRegion, ClockwiseHoleKeepsItsOwnInsideOnTheRight) {

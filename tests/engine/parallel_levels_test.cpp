@@ -85,13 +85,13 @@ std::vector<std::uint8_t> regionBytes(const MeshDocument& mesh) {
         put(&r.depth, sizeof r.depth);
         put(&r.mark, 1);
         put(&r.open, 1);
-        for (double v : {r.minX, r.minY, r.maxY, r.maxX}) put(&v, sizeof v);
+        put(&r.scaled, 1);
+        for (double v : {r.minX, r.minY, r.maxY, r.maxX, r.unscaledCorner.x, r.unscaledCorner.y})
+            put(&v, sizeof v);
         const std::size_t n = r.segments.size();
         put(&n, sizeof n);
         for (const TMyEntity& s : r.segments) {
-            for (double v : {s.x1, s.y1, s.x2, s.y2, s.minX, s.minY, s.maxX, s.maxY, s.z})
-                put(&v, sizeof v);
-            put(&s.free, sizeof s.free);
+            for (double v : {s.x1, s.y1, s.x2, s.y2}) put(&v, sizeof v);
         }
     }
     return out;

@@ -36,7 +36,6 @@ TEST_P(Reduce, KeepsEveryNthVertexAndTheLast) {
     NullProgress progress;
     EXPECT_EQ(ReduceRegion(r, c.n, progress), c.kept);
     EXPECT_TRUE(samePoints(test::vertices(r), c.kept ? c.expected : c.vertices));
-    for (const TMyEntity& s : r.segments) EXPECT_EQ(s.minX, std::min(s.x1, s.x2));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -111,9 +110,15 @@ TEST(ScaleRegion, ScalesEndsButNotBoxesAndOneIsExact) {
     const TRegion before = r;
     ScaleRegion(r, 1.0f);
     EXPECT_EQ(r.segments[0].x1, before.segments[0].x1);
+    EXPECT_FALSE(r.scaled);
     ScaleRegion(r, 0.1f);
     EXPECT_EQ(r.segments[0].x2, 0.7 * static_cast<double>(0.1f));
-    EXPECT_EQ(r.segments[0].maxX, 0.7);
+    // The boxes the segments had before, which the tool path order starts from.
+    EXPECT_TRUE(r.scaled);
+    EXPECT_EQ(r.unscaledCorner.x, 0.1);
+    EXPECT_EQ(r.unscaledCorner.y, 0.3);
+    ScaleRegion(r, 0.5f);
+    EXPECT_EQ(r.unscaledCorner.x, 0.1);
 }
 
 TEST(ScaleBounds, MultipliesAllEight) {

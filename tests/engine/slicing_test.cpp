@@ -25,11 +25,10 @@ TEST(CutTriangle, SingleTriangleGivesSegmentWithSmallerXFirst) {
     EXPECT_EQ(segs[0].y1, 0.5);
     EXPECT_EQ(segs[0].x2, 0.5);
     EXPECT_EQ(segs[0].y2, 0.0);
-    EXPECT_EQ(segs[0].free, 0);
-    EXPECT_EQ(segs[0].minX, 0.0);
-    EXPECT_EQ(segs[0].maxX, 0.5);
-    EXPECT_EQ(segs[0].minY, 0.0);
-    EXPECT_EQ(segs[0].maxY, 0.5);
+    EXPECT_EQ(segmentMinX(segs[0]), 0.0);
+    EXPECT_EQ(segmentMaxX(segs[0]), 0.5);
+    EXPECT_EQ(segmentMinY(segs[0]), 0.0);
+    EXPECT_EQ(segmentMaxY(segs[0]), 0.5);
 }
 
 TEST(CutTriangle, SegmentParallelToYAxisHasSmallerYFirst) {
@@ -93,12 +92,12 @@ TEST(SliceTriangles, CancelledGivesNothing) {
 }
 
 TEST(RemoveDuplicateSegments, KeepsLastOfRunAndIgnoresExchangedEnds) {
+    // The second repeat differs within the tolerance, which tells which one survives.
     TMyEntityArray segs = {makeSegment(0, 0, 1, 1), makeSegment(0, 0, 1, 1 + 5e-7),
                            makeSegment(0.5, 0, 1, 0), makeSegment(1, 0, 0.5, 0)};
-    segs[1].z = 7;  // marks which of the two repeats survives
     RemoveDuplicateSegments(segs);
     ASSERT_EQ(segs.size(), 3u);
-    EXPECT_EQ(segs[0].z, 7);
+    EXPECT_EQ(segs[0].y2, 1 + 5e-7);
     EXPECT_EQ(segs[1].x1, 0.5);
     EXPECT_EQ(segs[2].x1, 1.0);
 }
@@ -118,11 +117,11 @@ TEST(CollectFlatEdges, TakesOnlyExactlyLevelTopEdges) {
     NullProgress progress;
     const TTriangleArray list = {sortedTriangle({0, 0, 0}, {2, 0, 4}, {0, 2, 4}),
                                  sortedTriangle({0, 0, 0}, {2, 0, 4}, {0, 2, 4.000000001})};
-    const TMyEntityArray flats = CollectFlatEdges(list, progress);
+    const std::vector<FlatEdge> flats = CollectFlatEdges(list, progress);
     ASSERT_EQ(flats.size(), 1u);
     EXPECT_EQ(flats[0].z, 4.0);
-    EXPECT_EQ(flats[0].x1, 0.0);  // normalised: smaller x first
-    EXPECT_EQ(flats[0].y1, 2.0);
+    EXPECT_EQ(flats[0].segment.x1, 0.0);  // normalised: smaller x first
+    EXPECT_EQ(flats[0].segment.y1, 2.0);
 }
 
 TEST(VectorizeFlats, LowerPlateauRegionsComeFirst) {
@@ -171,17 +170,16 @@ TEST(SortSegmentsByMinX, EqualsPlainQuicksortOfSegments) {
     for (int round = 0; round < 50; ++round) {
         TMyEntityArray segs;
         for (int k = 0; k < 300; ++k) {
-            TMyEntity s = makeSegment(key(rng), 0, 30, 0);
-            s.z = k;  // identifies the segment
-            segs.push_back(s);
+            // y1 identifies the segment.
+            segs.push_back(makeSegment(key(rng), k, 30, 0));
         }
         TMyEntityArray plain = segs;
         quickSortBy(
-            plain, 0, 299, [](const TMyEntity& s) { return s.minX; }, [] { return false; });
+            plain, 0, 299, [](const TMyEntity& s) { return segmentMinX(s); }, [] { return false; });
         NullProgress progress;
         SortWorkspace work;
         SortSegmentsByMinX(segs, 0, 299, progress, work);
-        for (std::size_t i = 0; i < segs.size(); ++i) ASSERT_EQ(segs[i].z, plain[i].z) << round;
+        for (std::size_t i = 0; i < segs.size(); ++i) ASSERT_EQ(segs[i].y1, plain[i].y1) << round;
     }
 }
 

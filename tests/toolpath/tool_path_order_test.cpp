@@ -20,11 +20,12 @@ using engine::TRegionArray;
 std::vector<std::size_t> plainOrder(const TRegionArray& regions) {
     std::vector<std::size_t> order;
     const std::size_t n = regions.size() - 1;
-    Point2 c{regions[1].segments[0].minX, regions[1].segments[0].minY};
+    using engine::segmentMinX, engine::segmentMinY;
+    Point2 c{segmentMinX(regions[1].segments[0]), segmentMinY(regions[1].segments[0])};
     for (std::size_t i = 1; i <= n; ++i) {
         for (const auto& s : regions[i].segments) {
-            if (s.minX < c.x) c.x = s.minX;
-            if (s.minY < c.y) c.y = s.minY;
+            if (segmentMinX(s) < c.x) c.x = segmentMinX(s);
+            if (segmentMinY(s) < c.y) c.y = segmentMinY(s);
         }
     }
     std::vector<bool> pending(n + 1, true);
