@@ -106,7 +106,7 @@ void ChunkChainer::store(TRegion& region, std::size_t i, bool exchanged) {
     free_[i] = 0;
     TMyEntity copy = c;
     if (exchanged) exchangeEnds(copy);
-    region.segments.push_back(copy);
+    scratch_.push_back(copy);
     widenRegionBox(region, c);
 }
 
@@ -125,7 +125,7 @@ bool ChunkChainer::attachAt(TMyEntity& c, Point2& tail) {
 }
 
 bool ChunkChainer::growForward(TRegion& region, Point2 head) {
-    Point2 tail = secondEnd(region.segments.front());
+    Point2 tail = secondEnd(scratch_.front());
     while (true) {
         const std::size_t i = findAttachable(tail, false);
         if (i == kNone) return false;
@@ -162,24 +162,20 @@ void ChunkChainer::TraceRegion(std::size_t seed, TRegion& region) {
     // Grown in the reused working list, then copied at its final size: most regions of
     // a chunk are short pieces, and a list per region sized for the worst case would
     // scatter them over far more memory than they fill.
-    scratch_.assign(region.segments.begin(), region.segments.end());
-    region.segments.swap(scratch_);
-    region.segments.push_back(first);
-    if (growForward(region, head)) {
-        region.open = 0;
-        OrientRegion(region);
-    } else {
-        const std::size_t forwardCount = region.segments.size();
+    scratch_.clear();
+    scratch_.push_back(first);
+    const bool closed = growForward(region, head);
+    if (!closed) {
+        const std::size_t forwardCount = scratch_.size();
         growBackward(region, head);
-        region.open = 1;
         // Far end of the backward growth first, then the seed and the forward tail.
-        auto& segs = region.segments;
-        const auto split = segs.begin() + static_cast<std::ptrdiff_t>(forwardCount);
-        std::reverse(split, segs.end());
-        std::rotate(segs.begin(), split, segs.end());
+        const auto split = scratch_.begin() + static_cast<std::ptrdiff_t>(forwardCount);
+        std::reverse(split, scratch_.end());
+        std::rotate(scratch_.begin(), split, scratch_.end());
     }
-    region.segments.swap(scratch_);
-    region.segments.assign(scratch_.begin(), scratch_.end());
+    region.segments = SegmentChain(scratch_);
+    region.open = closed ? 0 : 1;
+    if (closed) OrientRegion(region);
 }
 
 std::size_t ChunkChainer::forwardWalkEnd(double bound) const {

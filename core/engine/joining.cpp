@@ -129,9 +129,9 @@ void joinBackward(JoinSearch& search, Point2 head, std::vector<Attached>& inFron
 // (forward: away from it; backward: towards it) and marks it attached.
 void settle(TRegion& b, const Attached& a, bool forward) {
     if (a.atStart)
-        setFirstEnd(b.segments.front(), a.at);
+        b.segments.setFirstEnd(a.at);
     else
-        setSecondEnd(b.segments.back(), a.at);
+        b.segments.setLastEnd(a.at);
     if (a.atStart != forward) ReverseRegion(b);
     b.mark = 0;
 }
@@ -169,20 +169,15 @@ TRegion joinFrom(TRegionArray& list, JoinSearch& search, std::size_t i, JoinWork
         settle(list[a.index], a, false);
         uniteRegionBox(cur, list[a.index]);
     }
-    TMyEntityArray& segs = cur.segments;
+    SegmentChain& segs = cur.segments;
     segs.reserve(total);
-    for (auto it = inFront.rbegin(); it != inFront.rend(); ++it) {
-        const TMyEntityArray& piece = list[it->index].segments;
-        segs.insert(segs.end(), piece.begin(), piece.end());
-    }
-    segs.insert(segs.end(), region.segments.begin(), region.segments.end());
-    for (const Attached& a : after) {
-        const TMyEntityArray& piece = list[a.index].segments;
-        segs.insert(segs.end(), piece.begin(), piece.end());
-    }
+    for (auto it = inFront.rbegin(); it != inFront.rend(); ++it)
+        segs.append(list[it->index].segments);
+    segs.append(region.segments);
+    for (const Attached& a : after) segs.append(list[a.index].segments);
     if (closed) {
         // The loop ends exactly where it began.
-        setSecondEnd(segs.back(), head);
+        segs.setLastEnd(head);
         cur.open = 0;
         OrientRegion(cur);
     } else {

@@ -12,7 +12,7 @@ double segmentLength(const TMyEntity& s) {
     return std::sqrt(dx * dx + dy * dy);
 }
 
-const TMyEntity& firstUsableSegment(const TRegion& region) {
+TMyEntity firstUsableSegment(const TRegion& region) {
     for (const TMyEntity& s : region.segments) {
         if (segmentLength(s) > kEndTolerance) return s;
     }
@@ -41,7 +41,7 @@ bool PointInRegion(Point2 t, const TRegion& region) {
 
 bool InsideOnRight(const TRegion& region) {
     if (region.segments.empty()) return false;
-    const TMyEntity& s = firstUsableSegment(region);
+    const TMyEntity s = firstUsableSegment(region);
     const Point2 middle{(s.x1 + s.x2) / 2, (s.y1 + s.y2) / 2};
     const double dx = middle.x - s.x1;
     const double dy = middle.y - s.y1;

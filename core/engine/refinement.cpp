@@ -10,7 +10,7 @@ namespace {
 
 constexpr std::size_t kSpansPerCheck = 256;
 
-void emit(TMyEntityArray& out, Point2 from, Point2 to) {
+void emit(SegmentChain& out, Point2 from, Point2 to) {
     out.push_back(makeSegment(from.x, from.y, to.x, to.y));
 }
 
@@ -40,8 +40,9 @@ double cubicAt(const std::array<double, 4>& c, double t) {
 std::vector<Point2> controlPoints(const TRegion& region) {
     const std::size_t m = region.segments.size();
     std::vector<Point2> c(m + 3);
-    for (std::size_t k = 0; k < m; ++k) c[k + 1] = firstEnd(region.segments[k]);
-    c[m + 1] = secondEnd(region.segments[m - 1]);
+    std::size_t k = 0;
+    for (const TMyEntity& s : region.segments) c[++k] = firstEnd(s);
+    c[m + 1] = region.segments.points()[m];
     const bool closed = region.open == 0;
     c[0] = closed ? c[m + 1] : c[1];
     c[m + 2] = closed ? c[2] : c[m + 1];
@@ -76,7 +77,7 @@ bool ReduceRegion(TRegion& region, std::int32_t n, const Progress& progress) {
     const auto h = static_cast<std::int64_t>(region.segments.size()) - 1;
     const std::int64_t steps = h / n;
     if (steps < 1) return false;
-    TMyEntityArray out;
+    SegmentChain out;
     out.reserve(static_cast<std::size_t>((h + 1) / n + 1));
     Point2 p = firstEnd(region.segments[0]);
     for (std::int64_t k = 1; k <= steps; ++k) {
@@ -84,7 +85,7 @@ bool ReduceRegion(TRegion& region, std::int32_t n, const Progress& progress) {
         emit(out, p, q);
         p = q;
     }
-    emit(out, p, secondEnd(region.segments[static_cast<std::size_t>(h)]));
+    emit(out, p, region.segments.points()[static_cast<std::size_t>(h) + 1]);
     region.segments = std::move(out);
     return true;
 }
@@ -119,24 +120,25 @@ TRegion CurveFitRegion(const TRegion& region, std::int32_t n, const Progress& pr
 
 void MergeCollinear(TRegion& region, Progress& progress) {
     if (!progress.pumpAndCheck() || region.segments.size() < 3) return;
-    // Merged in place: a merged segment is written at an index no later than the one
-    // being read, and every value it needs is read before it is written.
-    TMyEntityArray& segs = region.segments;
-    const Point2 lastEnd = secondEnd(segs.back());
-    std::size_t written = 0;
-    Point2 direction = unitDirection(segs[0]);
-    Point2 start = firstEnd(segs[0]);
-    for (std::size_t k = 1; k < segs.size(); ++k) {
-        const Point2 next = unitDirection(segs[k]);
+    // Merged in place: a kept vertex is written at an index no later than the one being
+    // read, and every value it needs is read before it is written.
+    SegmentChain& chain = region.segments;
+    std::vector<Point2>& v = chain.vertices();
+    const std::size_t segments = chain.size();
+    const Point2 lastEnd = v[segments];
+    std::size_t written = 0;  // vertices kept after the first, the first end of segment 0
+    auto segment = chain.begin();
+    Point2 direction = unitDirection(*segment);
+    for (std::size_t k = 1; k < segments; ++k) {
+        const TMyEntity s = *++segment;  // reads vertices k and k + 1, not yet written
+        const Point2 next = unitDirection(s);
         if (!sameDirection(direction, next)) {
-            const Point2 corner = firstEnd(segs[k]);
-            segs[written++] = makeSegment(start.x, start.y, corner.x, corner.y);
+            v[++written] = firstEnd(s);
             direction = next;
-            start = corner;
         }
     }
-    segs[written++] = makeSegment(start.x, start.y, lastEnd.x, lastEnd.y);
-    segs.resize(written);
+    v[++written] = lastEnd;
+    chain.keepVertices(written);
 }
 
 void ScaleRegion(TRegion& region, float f) {
@@ -151,13 +153,7 @@ void ScaleRegion(TRegion& region, float f) {
         region.unscaledCorner = corner;
         region.scaled = true;
     }
-    const double factor = f;
-    for (TMyEntity& s : region.segments) {
-        s.x1 *= factor;
-        s.y1 *= factor;
-        s.x2 *= factor;
-        s.y2 *= factor;
-    }
+    region.segments.scale(f);
 }
 
 void ScaleBounds(MeshBounds& bounds, float f) {

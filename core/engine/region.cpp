@@ -11,9 +11,6 @@ void NormaliseSegment(TMyEntity& s) {
     if (swapEnds) exchangeEnds(s);
 }
 
-void ReverseRegion(TRegion& r) {
-    std::reverse(r.segments.begin(), r.segments.end());
-    for (TMyEntity& s : r.segments) exchangeEnds(s);
-}
+void ReverseRegion(TRegion& r) { r.segments.reverse(); }
 
 }  // namespace quarvel::engine

@@ -6,7 +6,7 @@ namespace quarvel::engine {
 
 TRegion placeholderRegion() {
     TRegion r;
-    r.segments.resize(1);
+    r.segments.push_back(TMyEntity{});
     return r;
 }
 

@@ -34,10 +34,9 @@ RunStatus WritePolylineDxf(std::ostream& out, const engine::TRegionArray& region
         for (const char* item : {"0", "POLYLINE", "8", "0", "66", "1"}) text.line(item);
         // the same on every vertex
         const std::string depth = fixedText(finiteOutput(r.depth), 4);
-        if (!appendVertex(text, r.segments.front().x1, r.segments.front().y1, depth))
-            return RunStatus::Cancelled;
-        for (const engine::TMyEntity& s : r.segments)
-            if (!appendVertex(text, s.x2, s.y2, depth)) return RunStatus::Cancelled;
+        // The first end of the first segment, then the second end of every segment.
+        for (const Point2& p : r.segments.points())
+            if (!appendVertex(text, p.x, p.y, depth)) return RunStatus::Cancelled;
         text.line("0");
         text.line("SEQEND");
     }

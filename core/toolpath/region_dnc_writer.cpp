@@ -37,13 +37,14 @@ private:
 
 // False when the user asked to stop (the region is then left incomplete).
 bool appendRegion(TextBlock& out, const std::string& depthText,
-                  const engine::TMyEntityArray& segments, const std::string& rapidLine) {
-    const engine::TMyEntity& s0 = segments.front();
-    out.pointLine("G00 X", s0.x1, " Y", s0.y1);
+                  const engine::SegmentChain& segments, const std::string& rapidLine) {
+    // The first end of the first segment, then the second end of every segment.
+    const std::vector<Point2>& vertices = segments.points();
+    out.pointLine("G00 X", vertices[0].x, " Y", vertices[0].y);
     out.append("G01 Z");
     out.line(depthText);
-    for (const engine::TMyEntity& s : segments) {
-        out.pointLine("X", s.x2, " Y", s.y2);
+    for (std::size_t k = 1; k < vertices.size(); ++k) {
+        out.pointLine("X", vertices[k].x, " Y", vertices[k].y);
         if (!out.maybeFlush()) return false;
     }
     out.append(rapidLine);

@@ -10,7 +10,7 @@ namespace quarvel::toolpath {
 
 struct TOutRegion {
     double depth = 0.0;
-    engine::TMyEntityArray segments;
+    engine::SegmentChain segments;
 };
 // Element 0 stays empty; elements 1..last are the regions in cutting order.
 using TOutRegionArray = std::vector<TOutRegion>;

@@ -38,20 +38,20 @@ inline void literalJoin(TRegionArray& list) {
             TRegion& b = list[static_cast<std::size_t>(f)];
             bool closing;
             if (samePoint(regionStart(b), tail)) {
-                setFirstEnd(b.segments.front(), tail);
+                b.segments.setFirstEnd(tail);
                 tail = regionEnd(b);
                 closing = samePoint(head, regionEnd(b));
             } else {
-                setSecondEnd(b.segments.back(), tail);
+                b.segments.setLastEnd(tail);
                 tail = regionStart(b);
                 closing = samePoint(head, regionStart(b));
                 ReverseRegion(b);
             }
             uniteRegionBox(cur, b);
-            cur.segments.insert(cur.segments.end(), b.segments.begin(), b.segments.end());
+            cur.segments.append(b.segments);
             b.mark = 0;
             if (closing) {
-                setSecondEnd(cur.segments.back(), head);
+                cur.segments.setLastEnd(head);
                 closed = true;
             }
         }
@@ -60,14 +60,16 @@ inline void literalJoin(TRegionArray& list) {
             for (long f; (f = literalWalk(list, tail, true)) >= 0;) {
                 TRegion& b = list[static_cast<std::size_t>(f)];
                 if (samePoint(regionStart(b), tail)) {
-                    setFirstEnd(b.segments.front(), tail);
+                    b.segments.setFirstEnd(tail);
                     tail = regionEnd(b);
                     ReverseRegion(b);
                 } else {
-                    setSecondEnd(b.segments.back(), tail);
+                    b.segments.setLastEnd(tail);
                     tail = regionStart(b);
                 }
-                cur.segments.insert(cur.segments.begin(), b.segments.begin(), b.segments.end());
+                SegmentChain joined = b.segments;
+                joined.append(cur.segments);
+                cur.segments = std::move(joined);
                 uniteRegionBox(cur, b);
                 b.mark = 0;
             }

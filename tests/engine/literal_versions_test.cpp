@@ -36,7 +36,7 @@ bool sameSegments(const TMyEntityArray& a, const TMyEntityArray& b) {
 bool sameRegion(const TRegion& a, const TRegion& b) {
     return sameBits(a.depth, b.depth) && a.open == b.open && sameBits(a.minX, b.minX) &&
            sameBits(a.minY, b.minY) && sameBits(a.maxY, b.maxY) && sameBits(a.maxX, b.maxX) &&
-           sameSegments(a.segments, b.segments);
+           a.segments == b.segments;
 }
 
 // A rough surface of whole-number heights (many corners exactly at slice levels and

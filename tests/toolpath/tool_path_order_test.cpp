@@ -95,9 +95,11 @@ TEST(OrderToolPaths, SpansBeyondTheGridGiveTheOrderOfTheFullWalk) {
     for (const double scale : {1e50, 1e155, 1e307}) {
         TRegionArray regions = randomRegions(rng, 200, 1, 1, false);
         for (std::size_t i = 1; i < regions.size(); ++i) {
-            auto& s = regions[i].segments[0];
-            s = engine::makeSegment(s.x1 * scale - scale / 2, s.y1 * scale - scale / 2,
-                                    s.x2 * scale - scale / 2, s.y2 * scale - scale / 2);
+            const engine::TMyEntity s = regions[i].segments[0];
+            regions[i].segments.clear();
+            regions[i].segments.push_back(
+                engine::makeSegment(s.x1 * scale - scale / 2, s.y1 * scale - scale / 2,
+                                    s.x2 * scale - scale / 2, s.y2 * scale - scale / 2));
         }
         const std::vector<std::size_t> expected = plainOrder(regions);
         ASSERT_EQ(ToolPathOrder(regions), expected) << scale;
