@@ -44,12 +44,18 @@ TZGrid redGridOf(const PixelImage& image) {
 
 }  // namespace
 
-TZGrid LoadRedGrid(const std::string& path) {
+TZGrid LoadRedGrid(const std::string& path) { return LoadRedPicture(path).grid; }
+
+RedPicture LoadRedPicture(const std::string& path) {
     const std::string bytes = ReadPictureFile(path);
-    TZGrid grid;
+    RedPicture red;
     // Plain bitmaps, the common case, go from the file's rows straight into the grid.
-    if (detail::ReadPlainBmpRed(bytes, grid)) return grid;
-    return redGridOf(DecodePicture(path, bytes).image);
+    if (detail::ReadPlainBmpRed(bytes, red.grid, red.xResDpi, red.yResDpi)) return red;
+    const DecodedPicture picture = DecodePicture(path, bytes);
+    red.grid = redGridOf(picture.image);
+    red.xResDpi = picture.image.xResDpi;
+    red.yResDpi = picture.image.yResDpi;
+    return red;
 }
 
 }  // namespace quarvel::imaging

@@ -1,5 +1,6 @@
 #include "surface/dxf_surface.h"
 
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -68,6 +69,13 @@ void appendFaceRow(std::string& text, const FaceRow& row, const SurfaceJobValues
 }
 
 }  // namespace
+
+TZGrid FramedSurfaceGrid(const TZGrid& levels) {
+    TZGrid framed(levels.rows + 2, levels.columns + 2, 255);
+    for (int r = 0; r < levels.rows; ++r)
+        std::memcpy(framed.row(r + 1) + 1, levels.row(r), static_cast<std::size_t>(levels.columns));
+    return framed;
+}
 
 RunStatus WriteDxfSurface(std::ostream& out, const TZGrid& grid, const SurfaceJobValues& job,
                           Progress& bar) {
