@@ -76,6 +76,39 @@ void BM_RasterGCodeJob(benchmark::State& state) {
     state.SetBytesProcessed(bytes);
 }
 
+// The thinned moves of the job above, made once.
+const TGCode2Array& thinnedMoves() {
+    static const TGCode2Array moves = [] {
+        const SurfaceJobValues values = job();
+        TZGrid grid = picture();
+        NullProgress none;
+        ApplyJobGougeControl(grid, values, {true, ToolKind::BallMill, 0.125}, none);
+        MoveList list;
+        RapidCompactor compactor(list);
+        CreateRasterGCode(grid, values, none, compactor);
+        compactor.finish();
+        return list.moves;
+    }();
+    return moves;
+}
+
+// The G-code writer alone: output bytes per second of CPU time.
+void BM_DncWriter(benchmark::State& state) {
+    const TGCode2Array& moves = thinnedMoves();
+    std::int64_t bytes = 0;
+    for (auto _ : state) {
+        CountingBuffer counter;
+        std::ostream out(&counter);
+        DncWriter writer(out);
+        for (const TRasterMove& m : moves) writer.add(m);
+        writer.flush();
+        bytes += counter.bytes;
+    }
+    state.SetBytesProcessed(bytes);
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(moves.size()));
+}
+
 }  // namespace
 
 BENCHMARK(BM_RasterGCodeJob)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DncWriter)->Unit(benchmark::kMillisecond);

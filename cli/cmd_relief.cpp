@@ -13,8 +13,8 @@
 #include "machine_options.h"
 #include "output_checks.h"
 #include "imaging/rgb_load.h"
-#include "raster/sampling.h"
 #include "state/job_state.h"
+#include "surface/dxf_surface.h"
 #include "surface/raster_dnc.h"
 #include "surface/surface_form.h"
 #include "surface/surface_jobs.h"
@@ -72,13 +72,13 @@ void typeOptions(surface::SurfaceJobForm& form, const ReliefArgs& a) {
 int runRelief(const ReliefArgs& args, JobModeCode jobMode) {
     const machine::MachineJob machineJob = resolveMachine(args.machine);
     checkJobFiles({args.image}, args.output);
-    const imaging::Bgr24 picture = imaging::LoadBgr24(args.image);
-    const PixelView24 view{picture.width, picture.height,
-                           static_cast<std::size_t>(picture.width) * 3, picture.bytes.data()};
-    TZGrid grid = SampleHeightGrid(view, jobMode);
-    surface::SurfaceJobForm form(grid.columns, grid.rows,
-                                 {picture.width, picture.height, picture.xResDpi, picture.yResDpi},
-                                 jobMode);
+    // Only the red byte of each pixel is ever read: the picture goes straight into the grid.
+    imaging::RedPicture picture = imaging::LoadRedPicture(args.image);
+    const surface::PictureFacts facts{picture.grid.columns, picture.grid.rows, picture.xResDpi,
+                                      picture.yResDpi};
+    TZGrid grid = jobMode == JobModeCode::DxfSurface ? surface::FramedSurfaceGrid(picture.grid)
+                                                     : std::move(picture.grid);
+    surface::SurfaceJobForm form(grid.columns, grid.rows, facts, jobMode);
     typeOptions(form, args);
     const surface::SurfaceJobValues job = form.readJobValues();
     const surface::GougeSettings gouge = form.readGouge();
@@ -93,8 +93,8 @@ int runRelief(const ReliefArgs& args, JobModeCode jobMode) {
     if (jobMode == JobModeCode::GCode) {
         const surface::DncFileHead head{CreationStamp(std::time(nullptr)),
                                         std::filesystem::path(args.image).filename().string()};
-        const surface::RasterJobEnd end = surface::RunRasterGCodeJob(
-            grid, job, gouge, head, feedback, [&args] { return args.output; }, machineJob);
+        const surface::RasterJobEnd end = surface::RunRasterGCodeJobInto(
+            grid, job, gouge, head, feedback, args.output, machineJob);
         if (end != surface::RasterJobEnd::Written) status = RunStatus::Cancelled;
     } else {
         status = surface::RunDxfSurfaceJob(grid, job, gouge, args.output, feedback,

@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages that Quarvel needs to build, test and run, when any is
 # missing. Safe to run again.
 set -euo pipefail
-packages=(g++ make cmake pkg-config qt6-base-dev libmagick++-dev libtiff-dev libjpeg62-turbo-dev fonts-urw-base35
+packages=(g++ make cmake pkg-config qt6-base-dev libmagick++-dev libtiff-dev libjpeg62-turbo-dev libpng-dev fonts-urw-base35
           fonts-dejavu-core libgtest-dev libbenchmark-dev libcli11-dev libtomlplusplus-dev xvfb xauth
           imagemagick python3-ezdxf)
 missing=()

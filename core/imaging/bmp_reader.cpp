@@ -121,6 +121,11 @@ bool ReadPlainBmp(std::string_view b, PixelImage& image, Progress& progress) {
 }
 
 bool ReadPlainBmpRed(std::string_view b, TZGrid& grid) {
+    int xResDpi = 0, yResDpi = 0;
+    return ReadPlainBmpRed(b, grid, xResDpi, yResDpi);
+}
+
+bool ReadPlainBmpRed(std::string_view b, TZGrid& grid, int& xResDpi, int& yResDpi) {
     PlainBmpLayout l;
     std::vector<PaletteEntry> palette;
     if (!plainLayout(b, l) || !readPalette(b, l, palette)) return false;
@@ -143,6 +148,8 @@ bool ReadPlainBmpRed(std::string_view b, TZGrid& grid) {
         }
     }
     grid = std::move(out);
+    xResDpi = dpiOf(u32(b, 38));
+    yResDpi = dpiOf(u32(b, 42));
     return true;
 }
 

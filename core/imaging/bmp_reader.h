@@ -21,5 +21,7 @@ bool ReadPlainBmp(std::string_view bytes, PixelImage& image, Progress& progress 
 // into `grid` (rows top first): what ReadPlainBmp gives once expanded to 24 bits, without
 // the picture in between. False, leaving `grid` alone, where ReadPlainBmp is false.
 bool ReadPlainBmpRed(std::string_view bytes, TZGrid& grid);
+// The same, with the resolution ReadPlainBmp gives (0 where the file has none).
+bool ReadPlainBmpRed(std::string_view bytes, TZGrid& grid, int& xResDpi, int& yResDpi);
 
 }  // namespace quarvel::imaging::detail

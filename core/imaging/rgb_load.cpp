@@ -4,6 +4,7 @@
 
 #include "imaging/bmp_reader.h"
 #include "imaging/picture_files.h"
+#include "imaging/png_reader.h"
 
 namespace quarvel::imaging {
 
@@ -44,12 +45,20 @@ TZGrid redGridOf(const PixelImage& image) {
 
 }  // namespace
 
-TZGrid LoadRedGrid(const std::string& path) {
+TZGrid LoadRedGrid(const std::string& path) { return LoadRedPicture(path).grid; }
+
+RedPicture LoadRedPicture(const std::string& path) {
     const std::string bytes = ReadPictureFile(path);
-    TZGrid grid;
-    // Plain bitmaps, the common case, go from the file's rows straight into the grid.
-    if (detail::ReadPlainBmpRed(bytes, grid)) return grid;
-    return redGridOf(DecodePicture(path, bytes).image);
+    RedPicture red;
+    // Plain bitmaps and PNG files, the common cases, go from the file's rows straight into
+    // the grid.
+    if (detail::ReadPlainBmpRed(bytes, red.grid, red.xResDpi, red.yResDpi)) return red;
+    if (detail::ReadPlainPngRed(bytes, red.grid, red.xResDpi, red.yResDpi)) return red;
+    const DecodedPicture picture = DecodePicture(path, bytes);
+    red.grid = redGridOf(picture.image);
+    red.xResDpi = picture.image.xResDpi;
+    red.yResDpi = picture.image.yResDpi;
+    return red;
 }
 
 }  // namespace quarvel::imaging

@@ -28,4 +28,13 @@ Bgr24 LoadBgr24(const std::string& path);
 // LoadBgr24 does.
 TZGrid LoadRedGrid(const std::string& path);
 
+// What a relief job needs of a picture file: LoadRedGrid's grid and the resolution that
+// LoadBgr24 gives. Throws as LoadBgr24 does.
+struct RedPicture {
+    TZGrid grid;
+    int xResDpi = 0;  // 0 when the file has no resolution
+    int yResDpi = 0;
+};
+RedPicture LoadRedPicture(const std::string& path);
+
 }  // namespace quarvel::imaging

@@ -1,10 +1,12 @@
 #include "surface/dxf_surface.h"
 
+#include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "surface/rounding.h"
-#include "text/finite_output.h"
+#include "text/fixed_text.h"
 #include "text/text_format.h"
 
 namespace quarvel::surface {
@@ -22,10 +24,38 @@ void appendLine(std::string& text, std::string_view line) {
     text += kCrLf;
 }
 
-void appendGroup(std::string& text, std::string_view code, double value) {
-    appendLine(text, code);
-    appendFixed(text, finiteOutput(value), 4);
-    text += kCrLf;
+constexpr std::size_t kBlockBytes = std::size_t{1} << 16;
+// The longest face: two lines, then twelve groups of a code and the longest fixed text.
+constexpr std::size_t kFaceRoom = 11 + 12 * (4 + kFixed4Room + 2);
+
+// Faces are put together in place in a block that goes to the stream when it is full.
+class FaceBlock {
+public:
+    explicit FaceBlock(std::ostream& out) : out_(out), bytes_(new char[kBlockBytes + kFaceRoom]) {}
+    // Room for one face; the face ends where done() is told.
+    char* room() { return bytes_.get() + size_; }
+    void done(const char* end) {
+        size_ = static_cast<std::size_t>(end - bytes_.get());
+        if (size_ >= kBlockBytes) flush();
+    }
+    void flush() {
+        out_.write(bytes_.get(), static_cast<std::streamsize>(size_));
+        size_ = 0;
+    }
+
+private:
+    std::ostream& out_;
+    std::unique_ptr<char[]> bytes_;
+    std::size_t size_ = 0;
+};
+
+// Puts "<code>" CR LF "<value %.4f>" CR LF at `p`; throws NonFiniteOutput as putFixed4.
+char* putGroup(char* p, const char (&code)[3], double value) {
+    std::memcpy(p, code, 2);
+    std::memcpy(p + 2, "\r\n", 2);
+    p = putFixed4(p + 4, value);
+    std::memcpy(p, "\r\n", 2);
+    return p + 2;
 }
 
 struct FaceRow {
@@ -40,7 +70,7 @@ double heightOf(const SurfaceJobValues& job, std::uint8_t v) {
 }
 
 // One row of faces; the running x grows by repeated addition of the step.
-void appendFaceRow(std::string& text, const FaceRow& row, const SurfaceJobValues& job) {
+void putFaceRow(FaceBlock& block, const FaceRow& row, const SurfaceJobValues& job) {
     const double scaleX = job.scaleX();
     const std::int64_t lastColumn = job.columns - 1;
     double x = 0.0;
@@ -49,36 +79,45 @@ void appendFaceRow(std::string& text, const FaceRow& row, const SurfaceJobValues
         if (p >= lastColumn) break;
         std::int64_t q = roundHalfEvenToInt((x + job.stepX) * scaleX);
         if (q > lastColumn) q = lastColumn;
-        appendLine(text, "0");
-        appendLine(text, "3DFACE");
-        appendGroup(text, "10", x);
-        appendGroup(text, "20", row.yTop);
-        appendGroup(text, "30", heightOf(job, row.top[p]));
-        appendGroup(text, "11", x + job.stepX);
-        appendGroup(text, "21", row.yTop);
-        appendGroup(text, "31", heightOf(job, row.top[q]));
-        appendGroup(text, "12", x + job.stepX);
-        appendGroup(text, "22", row.yBottom);
-        appendGroup(text, "32", heightOf(job, row.bottom[q]));
-        appendGroup(text, "13", x);
-        appendGroup(text, "23", row.yBottom);
-        appendGroup(text, "33", heightOf(job, row.bottom[p]));
+        char* at = block.room();
+        std::memcpy(at, "0\r\n3DFACE\r\n", 11);
+        at = putGroup(at + 11, "10", x);
+        at = putGroup(at, "20", row.yTop);
+        at = putGroup(at, "30", heightOf(job, row.top[p]));
+        at = putGroup(at, "11", x + job.stepX);
+        at = putGroup(at, "21", row.yTop);
+        at = putGroup(at, "31", heightOf(job, row.top[q]));
+        at = putGroup(at, "12", x + job.stepX);
+        at = putGroup(at, "22", row.yBottom);
+        at = putGroup(at, "32", heightOf(job, row.bottom[q]));
+        at = putGroup(at, "13", x);
+        at = putGroup(at, "23", row.yBottom);
+        at = putGroup(at, "33", heightOf(job, row.bottom[p]));
+        block.done(at);
         x = x + job.stepX;
     }
 }
 
 }  // namespace
 
+TZGrid FramedSurfaceGrid(const TZGrid& levels) {
+    TZGrid framed(levels.rows + 2, levels.columns + 2, 255);
+    for (int r = 0; r < levels.rows; ++r)
+        std::memcpy(framed.row(r + 1) + 1, levels.row(r), static_cast<std::size_t>(levels.columns));
+    return framed;
+}
+
 RunStatus WriteDxfSurface(std::ostream& out, const TZGrid& grid, const SurfaceJobValues& job,
                           Progress& bar) {
     std::string text;
-    text.reserve(std::size_t{1} << 16);
     for (std::string_view line : kHead) appendLine(text, line);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
 
     RunStatus status = RunStatus::Completed;
     RowBarStep progress(bar, job.ny / 20, job.ny / 10);
     const double scaleY = job.scaleY();
     const std::int64_t lastRow = job.rows - 1;
+    FaceBlock block(out);
     double b = 0.0;
     for (std::int64_t i = 0; i <= job.ny; ++i) {
         const std::int64_t d = roundHalfEvenToInt(b * scaleY);
@@ -91,11 +130,11 @@ RunStatus WriteDxfSurface(std::ostream& out, const TZGrid& grid, const SurfaceJo
         }
         const FaceRow row{grid.row(static_cast<int>(d)), grid.row(static_cast<int>(e)),
                           job.sizeY - b, job.sizeY - b - job.stepY};
-        appendFaceRow(text, row, job);
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        text.clear();
+        putFaceRow(block, row, job);
         b = b + job.stepY;
     }
+    block.flush();
+    text.clear();
     for (std::string_view line : kTail) appendLine(text, line);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     return status;

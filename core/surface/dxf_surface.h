@@ -8,6 +8,11 @@
 
 namespace quarvel::surface {
 
+// The grid the DXF surface job samples from a picture's levels (`levels`: one red byte
+// per pixel, top row first): the levels inside a frame of one white (255) cell on every
+// side, so (rows + 2) x (columns + 2); an empty grid gives the 2 x 2 frame alone.
+TZGrid FramedSurfaceGrid(const TZGrid& levels);
+
 // Writes the whole DXF text to `out`: head (empty TABLES and BLOCKS), one face per step
 // over the grid, rows of faces from the top, then "ENDSEC" and "EOF". Level v lies at
 // Z = depth - depth * v / 255 (white 0, black `depth`); the picture's top row at Y =

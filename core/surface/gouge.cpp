@@ -25,6 +25,23 @@ QUARVEL_AVX2_CLONES void maxOfShifted(std::uint8_t* acc, const std::uint8_t* src
     }
 }
 
+// The same for four entries at once: one pass over `acc` instead of four.
+QUARVEL_AVX2_CLONES void maxOfShifted4(std::uint8_t* acc, const std::uint8_t* const src[4],
+                                       const std::uint8_t m[4], std::size_t n) {
+    const std::uint8_t *s0 = src[0], *s1 = src[1], *s2 = src[2], *s3 = src[3];
+    const std::uint8_t m0 = m[0], m1 = m[1], m2 = m[2], m3 = m[3];
+    for (std::size_t c = 0; c < n; ++c) {
+        const auto t0 = static_cast<std::uint8_t>((s0[c] > m0 ? s0[c] : m0) - m0);
+        const auto t1 = static_cast<std::uint8_t>((s1[c] > m1 ? s1[c] : m1) - m1);
+        const auto t2 = static_cast<std::uint8_t>((s2[c] > m2 ? s2[c] : m2) - m2);
+        const auto t3 = static_cast<std::uint8_t>((s3[c] > m3 ? s3[c] : m3) - m3);
+        const std::uint8_t a = t0 > t1 ? t0 : t1;
+        const std::uint8_t b = t2 > t3 ? t2 : t3;
+        const std::uint8_t t = a > b ? a : b;
+        acc[c] = acc[c] > t ? acc[c] : t;
+    }
+}
+
 QUARVEL_AVX2_CLONES void maxInto(std::uint8_t* acc, const std::uint8_t* src, std::size_t n) {
     for (std::size_t c = 0; c < n; ++c) acc[c] = acc[c] > src[c] ? acc[c] : src[c];
 }
@@ -97,7 +114,17 @@ void profileRow(const PaddedSnapshot& s, const std::vector<MaskEntry>& profile, 
                 std::uint8_t* out, std::size_t columns) {
     std::memset(out, 0, columns);
     const std::uint8_t* start = s.footprintStart(gridRow);
-    for (const MaskEntry& e : profile) maxOfShifted(out, start + e.column, e.height, columns);
+    std::size_t k = 0;
+    for (; k + 4 <= profile.size(); k += 4) {
+        const std::uint8_t* const src[4] = {
+            start + profile[k].column, start + profile[k + 1].column, start + profile[k + 2].column,
+            start + profile[k + 3].column};
+        const std::uint8_t m[4] = {profile[k].height, profile[k + 1].height, profile[k + 2].height,
+                                   profile[k + 3].height};
+        maxOfShifted4(out, src, m, columns);
+    }
+    for (; k < profile.size(); ++k)
+        maxOfShifted(out, start + profile[k].column, profile[k].height, columns);
 }
 
 // Row results of every profile for the grid rows the mask currently covers, kept in a

@@ -1,10 +1,12 @@
 #include "surface/raster_dnc.h"
 
+#include <cstring>
 #include <iomanip>
 #include <locale>
 #include <sstream>
 
 #include "text/finite_output.h"
+#include "text/fixed_text.h"
 #include "text/text_format.h"
 
 namespace quarvel::surface {
@@ -12,6 +14,8 @@ namespace quarvel::surface {
 namespace {
 
 constexpr std::size_t kFlushBytes = std::size_t{1} << 16;
+// The longest line: a G word and three coordinates of the longest fixed text.
+constexpr std::size_t kLineRoom = 3 + 3 * (2 + kFixed4Room) + 2;
 
 }  // namespace
 
@@ -43,30 +47,39 @@ void RapidCompactor::finish() {
     holding_ = false;
 }
 
+DncWriter::DncWriter(std::ostream& out)
+    : out_(out), block_(new char[kFlushBytes + kLineRoom]), end_(block_.get()) {}
+
 void DncWriter::add(const TRasterMove& m) {
-    const std::size_t start = text_.size();
-    if (m.kind != last_.kind) text_ += m.kind == kRapidMove ? "G00" : "G01";
+    char* p = end_;
+    if (m.kind != last_.kind) {
+        std::memcpy(p, m.kind == kRapidMove ? "G00" : "G01", 3);
+        p += 3;
+    }
     // Exact comparisons: a coordinate is written whenever its value changed at all.
     if (m.x != last_.x) {
-        text_ += " X";
-        appendFixed(text_, finiteOutput(m.x), 4);
+        std::memcpy(p, " X", 2);
+        p = putFixed4(p + 2, m.x);
     }
     if (m.y != last_.y) {
-        text_ += " Y";
-        appendFixed(text_, finiteOutput(m.y), 4);
+        std::memcpy(p, " Y", 2);
+        p = putFixed4(p + 2, m.y);
     }
     if (m.z != last_.z) {
-        text_ += " Z";
-        appendFixed(text_, finiteOutput(m.z), 4);
+        std::memcpy(p, " Z", 2);
+        p = putFixed4(p + 2, m.z);
     }
-    if (text_.size() != start) text_ += kCrLf;
+    if (p != end_) {
+        std::memcpy(p, "\r\n", 2);
+        end_ = p + 2;
+    }
     last_ = m;
-    if (text_.size() >= kFlushBytes) flush();
+    if (end_ - block_.get() >= static_cast<std::ptrdiff_t>(kFlushBytes)) flush();
 }
 
 void DncWriter::flush() {
-    out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
-    text_.clear();
+    out_.write(block_.get(), end_ - block_.get());
+    end_ = block_.get();
 }
 
 void WriteDncHead(std::ostream& out, const std::string& stamp, const std::string& sourceName,

@@ -1,6 +1,7 @@
 #pragma once
 // Thinning of the raster move list and the DNC (G-code) text it is written as.
 #include <ctime>
+#include <memory>
 #include <ostream>
 #include <string>
 
@@ -31,14 +32,16 @@ private:
 // no line; a line without a G word begins with a blank.
 class DncWriter final : public MoveSink {
 public:
-    explicit DncWriter(std::ostream& out) : out_(out) {}
+    explicit DncWriter(std::ostream& out);
     ~DncWriter() override { flush(); }
     void add(const TRasterMove& move) override;
     void flush();
 
 private:
     std::ostream& out_;
-    std::string text_;
+    // Lines are put together in place; handed on when a block is full.
+    std::unique_ptr<char[]> block_;
+    char* end_;
     TRasterMove last_{-1, 0.0, 0.0, 0.0};
 };
 

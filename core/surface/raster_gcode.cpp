@@ -1,6 +1,7 @@
 #include "surface/raster_gcode.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 #include "surface/rounding.h"
@@ -46,6 +47,11 @@ private:
         double z;
         bool lifted;
     };
+    // What one grey level gives in the current pass: its surface and its layered Z.
+    struct LevelStep {
+        double surface;
+        Layered layered;
+    };
 
     void emit(std::int32_t kind, double x, double y, double z) {
         last_ = {kind, x, y, z};
@@ -59,6 +65,13 @@ private:
         return {z, false};
     }
     const std::uint8_t* gridRow(std::int64_t r) const { return grid_.row(static_cast<int>(r)); }
+    // The same values for all 256 levels, worked out once per pass instead of per sample.
+    void tabulateLevels() {
+        for (int v = 0; v < 256; ++v) {
+            const double surface = surfaceZ(static_cast<std::uint8_t>(v));
+            levels_[static_cast<std::size_t>(v)] = {surface, layered(surface)};
+        }
+    }
 
     void riseToRapidHeight() {
         if (last_.z != rapidZ_) emit(kRapidMove, last_.x, last_.y, rapidZ_);
@@ -81,6 +94,7 @@ private:
     double lastZ_ = 0.0;  // Z the latest sample step settled on
     double prev_ = 0.0, q_ = 0.0;
     bool rapid_ = true, down_ = false;
+    std::array<LevelStep, 256> levels_{};
 };
 
 RunStatus RasterPlanner::run(Progress& bar, const std::function<void(int)>& passStarted) {
@@ -93,6 +107,7 @@ RunStatus RasterPlanner::run(Progress& bar, const std::function<void(int)>& pass
         prev_ = q_;
         q_ = q_ + job_.depthPerPass;
         if (q_ > job_.depth) q_ = job_.depth;
+        tabulateLevels();
         // Each pass starts from above the material.
         riseToRapidHeight();
         curZ_ = rapidZ_;
@@ -132,7 +147,7 @@ bool RasterPlanner::cutPass(Progress& bar) {
 // Before moving onto a row whose first sample lies above the tool, rise where the tool
 // stands, so that the move across does not cut through the material.
 void RasterPlanner::riseBeforeRow(const std::uint8_t* row, const TColumnSample& first) {
-    const Layered next = layered(surfaceZ(row[first.column]));
+    const Layered next = levels_[row[first.column]].layered;
     if (!(next.z > curZ_)) return;
     if (next.lifted) {
         emit(kRapidMove, curX_, last_.y, rapidZ_);
@@ -176,9 +191,9 @@ void RasterPlanner::closeRun(const TColumnSample& lastSample, double y) {
 
 // Emits moves only where the height changes; a straight run is ended at its last sample.
 void RasterPlanner::sampleStep(double x, std::uint8_t v, double y) {
-    const double surface = surfaceZ(v);
-    const Layered l = layered(surface);
-    if (l.lifted) saved_ = surface;
+    const LevelStep& step = levels_[v];
+    const Layered l = step.layered;
+    if (l.lifted) saved_ = step.surface;
     const double z = l.z;
     if (z != h_) {  // exact: a run goes on while the height stays the very same value
         if (aa_ != g_) {

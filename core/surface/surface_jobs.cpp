@@ -49,11 +49,9 @@ protected:
     }
 };
 
-// The passes, thinned and turned into DNC lines as they come. Held as text until the file
-// is named: the text takes a fraction of the memory the moves would.
+// The passes, thinned and turned into DNC lines as they come, into `out`.
 RunStatus planRasterText(const TZGrid& grid, const SurfaceJobValues& job,
-                         const JobFeedback& feedback, PieceBuffer& text) {
-    std::ostream out(&text);
+                         const JobFeedback& feedback, std::ostream& out) {
     DncWriter writer(out);
     RapidCompactor compactor(writer);
     if (CreateRasterGCode(grid, job, feedback.bar, compactor, feedback.passStarted) ==
@@ -62,6 +60,11 @@ RunStatus planRasterText(const TZGrid& grid, const SurfaceJobValues& job,
     compactor.finish();
     writer.flush();
     return RunStatus::Completed;
+}
+
+// The head needs the whole program only for a run-time estimate in a comment.
+bool needsWholeProgram(const machine::MachineJob& machine) {
+    return !machine::KeepsWriterText(machine.profile) && machine.profile.writesComments;
 }
 
 // Head and lines into the file in twenty parts, by the counted-loop rule after one
@@ -88,8 +91,7 @@ RunStatus writeRasterFile(std::ostream& out, const DncFileHead& head, double fee
 // profile has a comment to put it in.
 machine::ProgramFrame rasterFrame(const machine::MachineJob& machine, const DncFileHead& head,
                                   double feed, const std::vector<std::string>& pieces) {
-    if (machine::KeepsWriterText(machine.profile) || !machine.profile.writesComments)
-        return machine::FrameFor(machine);
+    if (!needsWholeProgram(machine)) return machine::FrameFor(machine);
     std::ostringstream text;
     WriteDncHead(text, head.stamp, head.sourceName, feed);
     for (const std::string& piece : pieces) text << piece;
@@ -137,7 +139,8 @@ RasterJobEnd RunRasterGCodeJob(TZGrid& grid, const SurfaceJobValues& job,
     (void)gougeStage(grid, job, gouge, feedback);
     announce(feedback, JobStage::Surface);
     PieceBuffer lines;
-    if (planRasterText(grid, job, feedback, lines) == RunStatus::Cancelled)
+    std::ostream text(&lines);
+    if (planRasterText(grid, job, feedback, text) == RunStatus::Cancelled)
         return RasterJobEnd::PassesCancelled;
     if (feedback.gauge.cancelRequested()) return RasterJobEnd::Stopped;
     const std::string path = chooseFile ? chooseFile() : std::string();
@@ -151,6 +154,30 @@ RasterJobEnd RunRasterGCodeJob(TZGrid& grid, const SurfaceJobValues& job,
         file.discard();
         return RasterJobEnd::WritingCancelled;
     }
+    output.finish();
+    file.commit();
+    return RasterJobEnd::Written;
+}
+
+RasterJobEnd RunRasterGCodeJobInto(TZGrid& grid, const SurfaceJobValues& job,
+                                   const GougeSettings& gouge, const DncFileHead& head,
+                                   const JobFeedback& feedback, const std::string& path,
+                                   const machine::MachineJob& machine) {
+    if (path.empty() || needsWholeProgram(machine))
+        return RunRasterGCodeJob(
+            grid, job, gouge, head, feedback, [&path] { return path; }, machine);
+    AtomicFile file(path);  // an uncommitted file is removed on every way out
+    machine::ProfileOutput output(file.stream(), machine.profile);
+    const machine::ProgramFrame frame = machine::FrameFor(machine);
+    WriteDncHead(output.stream(), head.stamp, head.sourceName, job.feed, frame);
+    (void)gougeStage(grid, job, gouge, feedback);
+    announce(feedback, JobStage::Surface);
+    if (planRasterText(grid, job, feedback, output.stream()) == RunStatus::Cancelled)
+        return RasterJobEnd::PassesCancelled;
+    if (feedback.gauge.cancelRequested()) return RasterJobEnd::Stopped;
+    announce(feedback, JobStage::Writing);
+    if (!feedback.gauge.pumpAndCheck()) return RasterJobEnd::WritingCancelled;
+    output.stream().write(frame.closing.data(), static_cast<std::streamsize>(frame.closing.size()));
     output.finish();
     file.commit();
     return RasterJobEnd::Written;

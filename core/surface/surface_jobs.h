@@ -78,4 +78,17 @@ RasterJobEnd RunRasterGCodeJob(TZGrid& grid, const SurfaceJobValues& job,
                                const JobFeedback& feedback, const ChooseFile& chooseFile,
                                const machine::MachineJob& machine = {});
 
+// The same job for a file named before it starts (the command line). The text goes
+// straight into a temporary file beside `path` while the passes make it, so it is never
+// held whole; the file is renamed over `path` when complete, and every other end
+// removes it and leaves `path` as it was. When the head needs the run-time estimate of
+// the whole program (a profile that writes comments), the text is held as above first.
+// Ends as RunRasterGCodeJob with `path` chosen (NoFileChosen for an empty path); the
+// gauge is checked once after the passes in place of the writing parts. Throws IoError
+// when the file cannot be written.
+RasterJobEnd RunRasterGCodeJobInto(TZGrid& grid, const SurfaceJobValues& job,
+                                   const GougeSettings& gouge, const DncFileHead& head,
+                                   const JobFeedback& feedback, const std::string& path,
+                                   const machine::MachineJob& machine = {});
+
 }  // namespace quarvel::surface

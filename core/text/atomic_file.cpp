@@ -141,6 +141,13 @@ protected:
         return traits_type::not_eof(ch);
     }
     int sync() override { return drain() ? 0 : -1; }
+    // Blocks of at least the buffer's size go to the descriptor as they are, uncopied.
+    std::streamsize xsputn(const char* text, std::streamsize count) override {
+        if (static_cast<std::size_t>(count) < space_.size())
+            return std::streambuf::xsputn(text, count);
+        if (!drain() || !writeAll(text, static_cast<std::size_t>(count))) return 0;
+        return count;
+    }
     // Some writers patch a header after the body (TIFF): positions are the descriptor's.
     pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode) override {
         if (!drain()) return pos_type(off_type(-1));
@@ -155,9 +162,14 @@ protected:
 
 private:
     bool drain() {
-        const char* at = pbase();
-        while (at < pptr() && error_ == 0) {
-            const ssize_t wrote = ::write(fd_, at, static_cast<std::size_t>(pptr() - at));
+        writeAll(pbase(), static_cast<std::size_t>(pptr() - pbase()));
+        setp(space_.data(), space_.data() + space_.size());
+        return error_ == 0;
+    }
+    bool writeAll(const char* at, std::size_t count) {
+        const char* const end = at + count;
+        while (at < end && error_ == 0) {
+            const ssize_t wrote = ::write(fd_, at, static_cast<std::size_t>(end - at));
             if (wrote < 0 && errno == EINTR) continue;
             if (wrote <= 0) {
                 error_ = wrote < 0 ? errno : EIO;
@@ -165,7 +177,6 @@ private:
             }
             at += wrote;
         }
-        setp(space_.data(), space_.data() + space_.size());
         return error_ == 0;
     }
 

@@ -32,6 +32,41 @@ inline std::uint64_t shiftRoundedHalfEven(platform::WideProduct product, int shi
     return units;
 }
 
+// "00" to "99", two characters each: the digits go out in pairs, halving the divisions.
+inline constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+inline void putPair(char* p, std::uint64_t twoDigits) {
+    std::memcpy(p, kDigitPairs + 2 * twoDigits, 2);
+}
+
+// Writes units / 10000 "." units % 10000 (four digits) at `p` and returns the end. The
+// length is known before the first digit, so the digits go straight to their places.
+inline char* putUnits4(char* p, std::uint64_t units) {
+    const std::uint64_t whole = units / 10000;  // below 2^64 / 10^4: at most 16 digits
+    const auto fraction = static_cast<std::uint32_t>(units % 10000);
+    int wholeDigits = 1;
+    for (std::uint64_t bound = 10; whole >= bound; bound *= 10) ++wholeDigits;
+    char* const point = p + wholeDigits;
+    putPair(point + 1, fraction / 100);
+    putPair(point + 3, fraction % 100);
+    *point = '.';
+    std::uint64_t rest = whole;
+    char* d = point;
+    while (rest >= 100) {
+        d -= 2;
+        putPair(d, rest % 100);
+        rest /= 100;
+    }
+    if (rest >= 10)
+        putPair(d - 2, rest);
+    else
+        d[-1] = static_cast<char>('0' + rest);
+    return point + 5;
+}
+
 }  // namespace detail
 
 // Room that putFixed4 may need: the longest fixed text of a double.
@@ -55,23 +90,8 @@ inline char* putFixed4(char* p, double value) {
     std::uint64_t units = 0;  // |value| × 10000, rounded
     if (shift < 68) units = detail::shiftRoundedHalfEven(scaled, shift);
     // else below half a unit of the last place: 0
-    char digits[24];
-    char* d = digits + sizeof digits;
-    std::uint64_t fraction = units % 10000;
-    std::uint64_t whole = units / 10000;
-    for (int k = 0; k < 4; ++k) {
-        *--d = static_cast<char>('0' + fraction % 10);
-        fraction /= 10;
-    }
-    *--d = '.';
-    do {
-        *--d = static_cast<char>('0' + whole % 10);
-        whole /= 10;
-    } while (whole != 0);
     if ((bits >> 63) != 0) *p++ = '-';  // "%.4f" keeps the sign of negative values and -0
-    const auto length = static_cast<std::size_t>(digits + sizeof digits - d);
-    std::memcpy(p, d, length);
-    return p + length;
+    return detail::putUnits4(p, units);
 }
 
 // Appends "%.4f" of `value` to `out`.

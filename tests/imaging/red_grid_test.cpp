@@ -38,6 +38,10 @@ TEST(LoadRedGrid, SameGridAsTheTwentyFourBitRoadForEveryFormat) {
         const TZGrid direct = LoadRedGrid(path);
         EXPECT_EQ(direct, gridFromBgr(bgr));
         EXPECT_EQ(direct.cells.size(), static_cast<std::size_t>(bgr.width) * bgr.height);
+        const RedPicture red = LoadRedPicture(path);  // what the relief jobs read
+        EXPECT_EQ(red.grid, direct);
+        EXPECT_EQ(red.xResDpi, bgr.xResDpi);
+        EXPECT_EQ(red.yResDpi, bgr.yResDpi);
         ++pictures;
     }
     EXPECT_GE(pictures, 20);  // palette, grey and true-colour files of every reader

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "raster/sampling.h"
 #include "support/scripted_progress.h"
 
 namespace quarvel::surface {
@@ -117,6 +118,27 @@ TEST(WriteDxfSurface, CancelStillEndsWithTheTrailer) {
     for (const std::string& l : lines) faces += l == "3DFACE";
     EXPECT_EQ(faces, 2u * 7u);
     EXPECT_EQ(lines.back(), "EOF");
+}
+
+// The frame the command line puts around a picture's levels is the one the sampling of
+// the picture's pixels gives the DXF surface job, for a picture and for none.
+TEST(FramedSurfaceGrid, SameGridAsSamplingThePixels) {
+    const int width = 5, height = 3;
+    std::vector<std::uint8_t> bgr(static_cast<std::size_t>(width) * height * 3);
+    TZGrid levels(height, width);
+    for (int r = 0; r < height; ++r)
+        for (int c = 0; c < width; ++c) {
+            const auto red = static_cast<std::uint8_t>(r * 40 + c * 7);
+            levels.at(r, c) = red;
+            std::uint8_t* pixel = &bgr[(static_cast<std::size_t>(r) * width + c) * 3];
+            pixel[0] = 1;  // blue and green never reach the grid
+            pixel[1] = 2;
+            pixel[2] = red;
+        }
+    const PixelView24 view{width, height, static_cast<std::size_t>(width) * 3, bgr.data()};
+    EXPECT_EQ(FramedSurfaceGrid(levels), SampleHeightGrid(view, JobModeCode::DxfSurface));
+    EXPECT_EQ(FramedSurfaceGrid(TZGrid{}),
+              SampleHeightGrid(PixelView24{}, JobModeCode::DxfSurface));
 }
 
 }  // namespace

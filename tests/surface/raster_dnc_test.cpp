@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <random>
 #include <sstream>
+#include <string>
 
 #include "support/scripted_progress.h"
 
@@ -46,6 +50,44 @@ TEST(WriteRasterDnc, WordsOnlyForWhatChanges) {
     EXPECT_EQ(out.str(),
               "( Created S From a [copy].bmp)\r\nG90 T0 F12.5000\r\n"
               "G00 Z0.5000\r\nG01 X1.0000\r\n Y2.0000 Z-1.2346\r\nG00\r\n");
+}
+
+// The writer puts lines together in blocks: over many blocks, with coordinates of every
+// size (the longest through the slow road), its text is the plain "%.4f" lines.
+TEST(DncWriter, ManyBlocksGiveThePlainPrintfLines) {
+    std::mt19937_64 rng{1234};
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    std::uniform_int_distribution<int> power(-20, 70);
+    std::uniform_int_distribution<int> pick(0, 7);
+    std::ostringstream out;
+    std::string expected;
+    TRasterMove last{-1, 0.0, 0.0, 0.0};
+    {
+        DncWriter writer(out);
+        for (int k = 0; k < 60000; ++k) {
+            TRasterMove m = last;
+            m.kind = pick(rng) == 0 ? kRapidMove : kFeedMove;
+            const int change = pick(rng);  // some moves repeat a coordinate or all of them
+            if (change & 1) m.x = std::ldexp(unit(rng), power(rng));
+            if (change & 2) m.y = std::ldexp(unit(rng), power(rng) / 4);
+            if (change & 4) m.z = unit(rng);
+            writer.add(m);
+            std::string line = m.kind != last.kind ? (m.kind == kRapidMove ? "G00" : "G01") : "";
+            char number[512];
+            const auto word = [&](const char* name, double now, double before) {
+                if (now == before) return;
+                std::snprintf(number, sizeof number, " %s%.4f", name, now);
+                line += number;
+            };
+            word("X", m.x, last.x);
+            word("Y", m.y, last.y);
+            word("Z", m.z, last.z);
+            if (!line.empty()) expected += line + "\r\n";
+            last = m;
+        }
+    }
+    ASSERT_GT(expected.size(), std::size_t{4} << 16);
+    EXPECT_EQ(out.str(), expected);
 }
 
 TEST(WriteRasterDnc, StopBeforeStartWritesNothing) {

@@ -4,15 +4,18 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "machine/machine_profile.h"
 #include "support/scripted_progress.h"
 #include "surface/gouge.h"
 #include "surface/raster_dnc.h"
 #include "surface/raster_gcode.h"
+#include "text/finite_output.h"
 
 namespace quarvel::surface {
 namespace {
@@ -174,6 +177,68 @@ TEST_F(SurfaceJobs, EscapeDuringGougeControlWritesNoRasterFile) {
               RasterJobEnd::Stopped);
     EXPECT_EQ(asked, 0);
     EXPECT_FALSE(fs::exists(path("e.dnc")));
+}
+
+// A file named before the job streams its text into the folder as the passes run; the
+// bytes are those of the job that holds the text until the name is known, for the plain
+// text, for a profile that changes it, and for one whose head needs the whole program.
+TEST_F(SurfaceJobs, StreamedRasterFileEqualsTheHeldOne) {
+    machine::MachineJob plain, grbl, grblQuiet;
+    grbl.profile = *machine::FindBuiltInProfile("grbl");
+    grblQuiet.profile = grbl.profile;
+    grblQuiet.profile.writesComments = false;
+    const GougeSettings gouge{true, ToolKind::BallMill, 0.05};
+    const DncFileHead head{"STAMP", "grid (1).bmp"};
+    NullProgress none;
+    for (const machine::MachineJob* machine : {&plain, &grbl, &grblQuiet}) {
+        const TZGrid start = randomGrid(31, 23, 4);
+        TZGrid heldGrid = start, streamedGrid = start;
+        ASSERT_EQ(RunRasterGCodeJob(
+                      heldGrid, jobFor(start), gouge, head, {none, none, {}, {}},
+                      [&] { return path("held.dnc"); }, *machine),
+                  RasterJobEnd::Written);
+        ASSERT_EQ(RunRasterGCodeJobInto(streamedGrid, jobFor(start), gouge, head,
+                                        {none, none, {}, {}}, path("streamed.dnc"), *machine),
+                  RasterJobEnd::Written);
+        EXPECT_EQ(readFile(path("streamed.dnc")), readFile(path("held.dnc")))
+            << machine->profile.name;
+    }
+}
+
+// Every end without a whole program leaves the old file as it was and no temporary
+// file beside it: Cancel during the passes, Escape during gouge control, and a failure
+// half way (a rapid height no text can show).
+TEST_F(SurfaceJobs, StreamedRasterJobLeavesTheOldFileWhenItDoesNotFinish) {
+    std::ofstream(path("keep.dnc")) << "old";
+    const TZGrid start = randomGrid(40, 10, 7);
+    NullProgress none;
+    {
+        TZGrid grid = start;
+        test::ScriptedProgress bar(2);
+        EXPECT_EQ(RunRasterGCodeJobInto(grid, jobFor(grid), {}, {"S", "x"}, {none, bar, {}, {}},
+                                        path("keep.dnc")),
+                  RasterJobEnd::PassesCancelled);
+    }
+    {
+        TZGrid grid = start;
+        test::ScriptedProgress gauge(1);
+        EXPECT_EQ(RunRasterGCodeJobInto(grid, jobFor(grid), {true, ToolKind::EndMill, 0.03},
+                                        {"S", "x"}, {gauge, none, {}, {}}, path("keep.dnc")),
+                  RasterJobEnd::Stopped);
+    }
+    {
+        TZGrid grid = start;
+        SurfaceJobValues job = jobFor(grid);
+        job.rapidHeight = std::numeric_limits<double>::infinity();
+        EXPECT_THROW(RunRasterGCodeJobInto(grid, job, {}, {"S", "x"}, {none, none, {}, {}},
+                                           path("keep.dnc")),
+                     NonFiniteOutput);
+    }
+    EXPECT_EQ(readFile(path("keep.dnc")), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+    TZGrid grid = start;
+    EXPECT_EQ(RunRasterGCodeJobInto(grid, jobFor(grid), {}, {"S", "x"}, {none, none, {}, {}}, ""),
+              RasterJobEnd::NoFileChosen);
 }
 
 // The dialog keeps a surface cut short by Cancel (it ends with a trailer); the command

@@ -114,6 +114,25 @@ TEST_F(AtomicFileTest, CommitReplacesTheTargetAndLeavesNothingElse) {
     EXPECT_EQ(fileCount(), 1u);
 }
 
+// Large blocks go to the file without the buffer; they must still land after the small
+// writes before them and before the ones after.
+TEST_F(AtomicFileTest, SmallAndLargeWritesKeepTheirOrder) {
+    const auto target = dir / "big.dnc";
+    std::string large(200000, 'b');
+    for (std::size_t i = 0; i < large.size(); i += 997) large[i] = static_cast<char>('0' + i % 10);
+    std::string expected;
+    {
+        AtomicFile file(target.string());
+        for (const std::string& piece : {std::string("head\r\n"), large, std::string("mid"),
+                                         std::string(1 << 16, 'c'), std::string("tail")}) {
+            file.stream().write(piece.data(), static_cast<std::streamsize>(piece.size()));
+            expected += piece;
+        }
+        file.commit();
+    }
+    EXPECT_EQ(read(target), expected);
+}
+
 TEST_F(AtomicFileTest, AnUncommittedWriteKeepsTheOldFile) {
     const auto target = dir / "job.dnc";
     std::ofstream(target) << "old";
