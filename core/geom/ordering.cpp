@@ -1,5 +1,6 @@
 #include "geom/ordering.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "geom/quick_sort.h"
@@ -63,11 +64,91 @@ bool SortByLowestZ(TTriangleArray& triangles, std::int64_t low, std::int64_t hig
         triangles, low, high, [](const Triangle& t) { return t.p1.z; }, PartitionPoll(progress));
 }
 
+namespace {
+
+// True when every facet of items[low..high] has `key` as its lowest corner.
+bool allLowestAt(const PictureFacet* items, std::int64_t low, std::int64_t high, std::uint8_t key) {
+    std::uint8_t differ = 0;
+    for (std::int64_t k = low; k <= high; ++k) differ |= items[k].low ^ key;
+    return differ == 0;
+}
+
+// The partitions of quickSortBy on a run of one height: both scans stop at every
+// element, so the exchanges reverse the run, and its two parts are runs of one height
+// too. Arranges the run as they would and returns how many partitions they make.
+std::int64_t arrangeOneHeight(PictureFacet* items, std::int64_t low, std::int64_t high) {
+    std::int64_t partitions = 0;
+    while (true) {
+        ++partitions;
+        std::reverse(items + low, items + high + 1);
+        const std::int64_t exchanges = (high - low + 2) / 2;
+        const std::int64_t i = low + exchanges;
+        const std::int64_t j = high - exchanges;
+        const bool hasLeft = low < j;
+        const bool hasRight = i < high;
+        // The same side first as quickSortBy; the order does not change the result.
+        if (hasLeft && hasRight) {
+            partitions += arrangeOneHeight(items, low, j);
+            low = i;
+        } else if (hasLeft) {
+            high = j;
+        } else if (hasRight) {
+            low = i;
+        } else {
+            return partitions;
+        }
+    }
+}
+
+// quickSortBy on the lowest corners, step for step: the same partitions and the same
+// calls to `stop`. A picture's corners take 256 values, so most partitions are of runs
+// of one height; such a run is arranged at once and its partitions counted.
+template <class Stop>
+bool sortFacets(PictureFacet* items, std::int64_t low, std::int64_t high, Stop& stop) {
+    while (true) {
+        if (stop()) return false;
+        if (low + high < 0 || low > high) return true;
+        const std::uint8_t pivot = items[(low + high) / 2].low;
+        if (items[low].low == pivot && items[high].low == pivot &&
+            allLowestAt(items, low, high, pivot))
+            return !stop.advance(arrangeOneHeight(items, low, high) - 1);
+        std::int64_t i = low;
+        std::int64_t j = high;
+        do {
+            while (items[i].low < pivot) ++i;
+            while (pivot < items[j].low) --j;
+            if (i <= j) {
+                std::swap(items[i], items[j]);
+                ++i;
+                --j;
+            }
+        } while (i <= j);
+        const bool hasLeft = low < j;
+        const bool hasRight = i < high;
+        if (hasLeft && hasRight) {
+            if (j - low < high - i) {
+                if (!sortFacets(items, low, j, stop)) return false;
+                low = i;
+            } else {
+                if (!sortFacets(items, i, high, stop)) return false;
+                high = j;
+            }
+        } else if (hasLeft) {
+            high = j;
+        } else if (hasRight) {
+            low = i;
+        } else {
+            return true;
+        }
+    }
+}
+
+}  // namespace
+
 bool SortByLowestZ(PictureFacetList& facets, std::int64_t low, std::int64_t high,
                    Progress& progress) {
-    return quickSortBy(
-        facets.facets, low, high, [](const PictureFacet& f) { return f.low; },
-        PartitionPoll(progress));
+    PartitionPoll poll(progress);
+    return sortFacets(facets.facets.data(), low, high, poll);
 }
 
 }  // namespace quarvel

@@ -115,6 +115,15 @@ public:
         if (count_++ % every_ != 0) return false;
         return !sink_.pumpAndCheck();
     }
+    // Counts `partitions` more done without asking (a run whose order is known): pumps
+    // once if one of them would have. True: stop the sort now.
+    bool advance(std::int64_t partitions) {
+        if (partitions <= 0) return false;
+        const std::int64_t firstPump = (count_ + every_ - 1) / every_ * every_;
+        count_ += partitions;
+        if (firstPump >= count_) return false;
+        return !sink_.pumpAndCheck();
+    }
 
 private:
     Progress& sink_;

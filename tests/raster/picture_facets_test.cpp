@@ -10,6 +10,7 @@
 
 #include "geom/ordering.h"
 #include "raster/sampling.h"
+#include "support/scripted_progress.h"
 
 namespace quarvel {
 namespace {
@@ -61,6 +62,27 @@ TEST(PictureFacets, StandForTheFullListBeforeAndAfterTheSort) {
             SortByLowestZ(compact, 0, static_cast<std::int64_t>(compact.size()) - 1, quiet));
         EXPECT_EQ(ExpandFacets(compact), full) << rows << "x" << columns;
     }
+}
+
+// A checkerboard gives one lowest corner to every triangle: the sort arranges such runs
+// at once, yet pumps about as often as the partitions it stands for, and stops when told.
+TEST(PictureFacets, SortOfOneHeightPumpsAndStops) {
+    TZGrid grid(200, 200);
+    for (int r = 0; r < 200; ++r)
+        for (int c = 0; c < 200; ++c) grid.at(r, c) = (r + c) % 2 == 0 ? 0 : 255;
+    PictureFacetList compact = BuildFacetList(grid);
+    TTriangleArray full = ExpandFacets(compact);
+    const auto last = static_cast<std::int64_t>(compact.size()) - 1;
+    test::ScriptedProgress fullPumps, compactPumps;
+    ASSERT_TRUE(SortByLowestZ(full, 0, last, fullPumps));
+    ASSERT_TRUE(SortByLowestZ(compact, 0, last, compactPumps));
+    EXPECT_EQ(ExpandFacets(compact), full);
+    EXPECT_GE(compactPumps.pumps, 2);
+    EXPECT_LE(compactPumps.pumps, fullPumps.pumps);
+
+    PictureFacetList again = BuildFacetList(grid);
+    test::ScriptedProgress stopAtSecond(2);
+    EXPECT_FALSE(SortByLowestZ(again, 0, last, stopAtSecond));
 }
 
 // Sloped triangles only along one edge: the extents are those of the triangles, not of
