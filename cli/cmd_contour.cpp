@@ -61,9 +61,9 @@ bool loadMeshRoad(const std::string& path, engine::MeshDocument& mesh, JobState&
 
 // Raster to Vector: the picture's facet list and a Vector Conversion window.
 bool loadPictureRoad(const std::string& path, engine::MeshDocument& mesh, JobState& job,
-                     Progress& progress) {
-    return engine::PrepareRasterToVector(imaging::LoadRedGrid(path), job, mesh, progress) ==
-           RunStatus::Completed;
+                     Progress& progress, std::int32_t threads) {
+    return engine::PrepareRasterToVector(imaging::LoadRedGrid(path), job, mesh, progress,
+                                         threads) == RunStatus::Completed;
 }
 
 // The options typed into the dialog's fields, after the dialog's show step for this
@@ -117,7 +117,7 @@ int runContours(const ContourOptions& o) {
     job.initialiseForFrame();
     const std::string inExt = lowerExtension(o.input);
     const bool pictureRun = inExt != ".dxf" && inExt != ".stl";
-    const bool loaded = pictureRun ? loadPictureRoad(o.input, mesh, job, progress)
+    const bool loaded = pictureRun ? loadPictureRoad(o.input, mesh, job, progress, o.threads)
                                    : loadMeshRoad(o.input, mesh, job, progress);
     if (!loaded) return cancelled();
     engine::RegionRunParams params = runParams(o, mesh, pictureRun);

@@ -100,6 +100,30 @@ std::int64_t arrangeOneHeight(PictureFacet* items, std::int64_t low, std::int64_
     }
 }
 
+// One partition of quickSortBy's loop around `pivot`: the final (i, j).
+std::pair<std::int64_t, std::int64_t> partitionFacets(PictureFacet* items, std::int64_t low,
+                                                      std::int64_t high, std::uint8_t pivot) {
+    std::int64_t i = low;
+    std::int64_t j = high;
+    do {
+        while (items[i].low < pivot) ++i;
+        while (pivot < items[j].low) --j;
+        if (i <= j) {
+            std::swap(items[i], items[j]);
+            ++i;
+            --j;
+        }
+    } while (i <= j);
+    return {i, j};
+}
+
+// A run of one height: every lowest corner equals the middle one's.
+bool oneHeight(const PictureFacet* items, std::int64_t low, std::int64_t high,
+               std::uint8_t pivot) {
+    return items[low].low == pivot && items[high].low == pivot &&
+           allLowestAt(items, low, high, pivot);
+}
+
 // quickSortBy on the lowest corners, step for step: the same partitions and the same
 // calls to `stop`. A picture's corners take 256 values, so most partitions are of runs
 // of one height; such a run is arranged at once and its partitions counted.
@@ -109,20 +133,9 @@ bool sortFacets(PictureFacet* items, std::int64_t low, std::int64_t high, Stop& 
         if (stop()) return false;
         if (low + high < 0 || low > high) return true;
         const std::uint8_t pivot = items[(low + high) / 2].low;
-        if (items[low].low == pivot && items[high].low == pivot &&
-            allLowestAt(items, low, high, pivot))
+        if (oneHeight(items, low, high, pivot))
             return !stop.advance(arrangeOneHeight(items, low, high) - 1);
-        std::int64_t i = low;
-        std::int64_t j = high;
-        do {
-            while (items[i].low < pivot) ++i;
-            while (pivot < items[j].low) --j;
-            if (i <= j) {
-                std::swap(items[i], items[j]);
-                ++i;
-                --j;
-            }
-        } while (i <= j);
+        const auto [i, j] = partitionFacets(items, low, high, pivot);
         const bool hasLeft = low < j;
         const bool hasRight = i < high;
         if (hasLeft && hasRight) {
@@ -149,6 +162,33 @@ bool SortByLowestZ(PictureFacetList& facets, std::int64_t low, std::int64_t high
                    Progress& progress) {
     PartitionPoll poll(progress);
     return sortFacets(facets.facets.data(), low, high, poll);
+}
+
+std::vector<FacetRange> SplitFacetSort(PictureFacetList& facets, std::int64_t low,
+                                       std::int64_t high, std::int64_t smallest) {
+    std::vector<FacetRange> done;
+    std::vector<FacetRange> pending{{low, high}};
+    PictureFacet* items = facets.facets.data();
+    while (!pending.empty()) {
+        const FacetRange r = pending.back();
+        pending.pop_back();
+        if (r.low + r.high < 0 || r.low > r.high) continue;
+        if (r.high - r.low + 1 < smallest) {
+            done.push_back(r);
+            continue;
+        }
+        const std::uint8_t pivot = items[(r.low + r.high) / 2].low;
+        if (oneHeight(items, r.low, r.high, pivot)) {
+            arrangeOneHeight(items, r.low, r.high);
+            continue;
+        }
+        const auto [i, j] = partitionFacets(items, r.low, r.high, pivot);
+        if (i < r.high) pending.push_back({i, r.high});
+        if (r.low < j) pending.push_back({r.low, j});
+    }
+    std::sort(done.begin(), done.end(),
+              [](const FacetRange& a, const FacetRange& b) { return a.low < b.low; });
+    return done;
 }
 
 }  // namespace quarvel

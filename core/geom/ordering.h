@@ -2,6 +2,7 @@
 // Corner order inside a triangle, list order by lowest corner, and extents.
 // Slicing relies on both orders: corners ascend in z, and the list ascends in p1.z.
 #include <cstdint>
+#include <vector>
 
 #include "geom/picture_facets.h"
 #include "geom/types.h"
@@ -33,5 +34,14 @@ bool SortByLowestZ(TTriangleArray& triangles, std::int64_t low, std::int64_t hig
 // list would.
 bool SortByLowestZ(PictureFacetList& facets, std::int64_t low, std::int64_t high,
                    Progress& progress);
+
+// The same sort shared out: makes its first partitions, down to parts of fewer than
+// `smallest` facets, and gives the parts left to sort, in list order. Each part sorted
+// by SortByLowestZ (in any order, on any thread) finishes the sort exactly.
+struct FacetRange {
+    std::int64_t low = 0, high = -1;
+};
+std::vector<FacetRange> SplitFacetSort(PictureFacetList& facets, std::int64_t low,
+                                       std::int64_t high, std::int64_t smallest);
 
 }  // namespace quarvel

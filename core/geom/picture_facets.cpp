@@ -55,22 +55,11 @@ TTriangleArray ExpandFacets(const PictureFacetList& list) {
 void FacetExtents(const PictureFacetList& list, MeshBounds& bounds) {
     if (list.empty()) return;
     // Both halves of a square reach all four of its sides.
-    const auto squaresPerRow = static_cast<std::uint32_t>(list.columns - 1);
-    std::uint32_t minColumn = squaresPerRow, maxColumn = 0;
-    std::uint32_t minRow = UINT32_MAX, maxRow = 0;
-    for (const PictureFacet& f : list.facets) {
-        const std::uint32_t square = f.cell >> 1;
-        const std::uint32_t row = square / squaresPerRow;
-        const std::uint32_t column = square % squaresPerRow;
-        minColumn = std::min(minColumn, column);
-        maxColumn = std::max(maxColumn, column);
-        minRow = std::min(minRow, row);
-        maxRow = std::max(maxRow, row);
-    }
-    bounds.minX = minColumn;
-    bounds.maxX = maxColumn + 1.0;
-    bounds.maxY = list.rows - static_cast<double>(minRow);
-    bounds.minY = list.rows - static_cast<double>(maxRow) - 1.0;
+    const FacetSquares& s = list.squares;
+    bounds.minX = s.minColumn;
+    bounds.maxX = s.maxColumn + 1.0;
+    bounds.maxY = list.rows - static_cast<double>(s.minRow);
+    bounds.minY = list.rows - static_cast<double>(s.maxRow) - 1.0;
     bounds.spanX = bounds.maxX - bounds.minX;
     bounds.spanY = bounds.maxY - bounds.minY;
 }

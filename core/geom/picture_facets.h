@@ -3,6 +3,7 @@
 // grid square, so it is named by its square and half; its corner heights are whole grey
 // levels. Eight bytes stand for the 72 of a full Triangle, and the full triangle, with
 // its corners in the order the corner sort gave them, is rebuilt when it is cut.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -27,10 +28,25 @@ static_assert(sizeof(PictureFacet) == 8);
 // are sorted as SortCorners sorts them, ties included.
 PictureFacet MakePictureFacet(std::uint32_t cell, const std::uint8_t (&zs)[3]);
 
+// The squares some facets lie in: their first and last column and row (none yet: the
+// first above the last).
+struct FacetSquares {
+    std::uint32_t minColumn = UINT32_MAX, maxColumn = 0;
+    std::uint32_t minRow = UINT32_MAX, maxRow = 0;
+    void widen(const FacetSquares& more) {
+        minColumn = std::min(minColumn, more.minColumn);
+        maxColumn = std::max(maxColumn, more.maxColumn);
+        minRow = std::min(minRow, more.minRow);
+        maxRow = std::max(maxRow, more.maxRow);
+    }
+    friend bool operator==(const FacetSquares&, const FacetSquares&) = default;
+};
+
 struct PictureFacetList {
     std::int32_t columns = 0;  // of the height grid the triangles were made from
     std::int32_t rows = 0;
     std::vector<PictureFacet> facets;
+    FacetSquares squares;  // of all the facets, kept as they are made
 
     std::size_t size() const { return facets.size(); }
     bool empty() const { return facets.empty(); }
@@ -45,7 +61,7 @@ struct PictureFacetList {
 TTriangleArray ExpandFacets(const PictureFacetList& list);
 
 // TriangleExtents of the full list: the x and y extents over every corner, spans set;
-// an empty list leaves `bounds` unchanged.
+// an empty list leaves `bounds` unchanged. Read from the squares the list keeps.
 void FacetExtents(const PictureFacetList& list, MeshBounds& bounds);
 
 }  // namespace quarvel

@@ -20,20 +20,6 @@ void copyRedChannel(const PixelView24& pixels, int r, std::uint8_t* out) {
     for (int c = 0; c < pixels.width; ++c) out[c] = line[3 * static_cast<std::size_t>(c) + 2];
 }
 
-// The triangles BuildFacetList keeps: a triangle is level when its three levels agree.
-std::size_t slopedTriangleCount(const TZGrid& grid) {
-    std::size_t count = 0;
-    for (int r = 0; r + 1 < grid.rows; ++r) {
-        const std::uint8_t* upper = grid.row(r);
-        const std::uint8_t* lower = grid.row(r + 1);
-        for (int c = 0; c + 1 < grid.columns; ++c) {
-            count += upper[c] != upper[c + 1] || upper[c] != lower[c];
-            count += lower[c + 1] != upper[c + 1] || lower[c + 1] != lower[c];
-        }
-    }
-    return count;
-}
-
 }  // namespace
 
 TZGrid SampleHeightGrid(const PixelView24& pixels, JobModeCode jobMode) {
@@ -55,28 +41,43 @@ TZGrid SampleHeightGrid(const PixelView24& pixels, JobModeCode jobMode) {
     return grid;
 }
 
-PictureFacetList BuildFacetList(const TZGrid& heightGrid, Progress& progress) {
-    const int w = heightGrid.columns;
-    const int h = heightGrid.rows;
-    PictureFacetList facets;
-    if (w < 2 || h < 2) return facets;
+std::size_t SlopedTriangleCount(const TZGrid& grid, int firstRow, int endRow) {
+    std::size_t count = 0;
+    for (int r = firstRow; r < endRow; ++r) {
+        const std::uint8_t* upper = grid.row(r);
+        const std::uint8_t* lower = grid.row(r + 1);
+        for (int c = 0; c + 1 < grid.columns; ++c) {
+            count += upper[c] != upper[c + 1] || upper[c] != lower[c];
+            count += lower[c + 1] != upper[c + 1] || lower[c + 1] != lower[c];
+        }
+    }
+    return count;
+}
+
+PictureFacetList FacetListFor(const TZGrid& grid) {
+    PictureFacetList list;
+    if (grid.columns < 2 || grid.rows < 2) return list;
     // Two triangles a square, each named by a 32-bit number.
-    const auto squares = static_cast<std::uint64_t>(w - 1) * static_cast<std::uint64_t>(h - 1);
+    const auto squares =
+        static_cast<std::uint64_t>(grid.columns - 1) * static_cast<std::uint64_t>(grid.rows - 1);
     if (squares > kMaxFacetSquares)
         throw InvalidInput("the picture is too large to slice: more than " +
                            std::to_string(kMaxFacetSquares) + " squares of pixels");
-    facets.columns = w;
-    facets.rows = h;
-    // Counted first, so that the list is allocated once at its size: growing and then
-    // shrinking it copied gigabytes in one step that no stop request could interrupt.
-    facets.facets.reserve(slopedTriangleCount(heightGrid));
-    LoopProgress loop(progress, h - 2);
-    std::uint32_t cell = 0;
-    for (int r = 0; r + 1 < h; ++r) {
-        // A large picture takes seconds here: the flag is cheap enough for every row.
-        if (!loop.step(r) || progress.cancelRequested()) return {};
-        const std::uint8_t* upper = heightGrid.row(r);
-        const std::uint8_t* lower = heightGrid.row(r + 1);
+    list.columns = grid.columns;
+    list.rows = grid.rows;
+    return list;
+}
+
+std::size_t BuildFacetRows(const TZGrid& grid, int firstRow, int endRow, PictureFacet* out,
+                           FacetSquares& squares) {
+    const int w = grid.columns;
+    PictureFacet* next = out;
+    for (int r = firstRow; r < endRow; ++r) {
+        const std::uint8_t* upper = grid.row(r);
+        const std::uint8_t* lower = grid.row(r + 1);
+        PictureFacet* const rowStart = next;
+        auto cell = static_cast<std::uint32_t>(2 * static_cast<std::uint64_t>(r) *
+                                               static_cast<std::uint64_t>(w - 1));
         for (int c = 0; c + 1 < w; ++c, cell += 2) {
             // z = 255 - level; a triangle whose three levels agree is level and dropped.
             const auto topLeft = static_cast<std::uint8_t>(kWhite - upper[c]);
@@ -84,11 +85,34 @@ PictureFacetList BuildFacetList(const TZGrid& heightGrid, Progress& progress) {
             const auto bottomLeft = static_cast<std::uint8_t>(kWhite - lower[c]);
             const auto bottomRight = static_cast<std::uint8_t>(kWhite - lower[c + 1]);
             if (topLeft != topRight || topLeft != bottomLeft)
-                facets.facets.push_back(MakePictureFacet(cell, {topLeft, topRight, bottomLeft}));
+                *next++ = MakePictureFacet(cell, {topLeft, topRight, bottomLeft});
             if (bottomRight != topRight || bottomRight != bottomLeft)
-                facets.facets.push_back(
-                    MakePictureFacet(cell + 1, {bottomRight, topRight, bottomLeft}));
+                *next++ = MakePictureFacet(cell + 1, {bottomRight, topRight, bottomLeft});
         }
+        if (next != rowStart) {
+            // The row's facets run left to right: its first and last give its columns.
+            const auto row = static_cast<std::uint32_t>(r);
+            const std::uint32_t rowFirst = 2 * row * static_cast<std::uint32_t>(w - 1);
+            squares.widen({(rowStart->cell - rowFirst) >> 1, ((next - 1)->cell - rowFirst) >> 1,
+                           row, row});
+        }
+    }
+    return static_cast<std::size_t>(next - out);
+}
+
+PictureFacetList BuildFacetList(const TZGrid& heightGrid, Progress& progress) {
+    PictureFacetList facets = FacetListFor(heightGrid);
+    if (facets.columns == 0) return facets;
+    const int squareRows = heightGrid.rows - 1;
+    // Counted first, so that the list is allocated once at its size: growing and then
+    // shrinking it copied gigabytes in one step that no stop request could interrupt.
+    facets.facets.resize(SlopedTriangleCount(heightGrid, 0, squareRows));
+    LoopProgress loop(progress, squareRows - 1);
+    std::size_t made = 0;
+    for (int r = 0; r < squareRows; ++r) {
+        // A large picture takes seconds here: the flag is cheap enough for every row.
+        if (!loop.step(r) || progress.cancelRequested()) return {};
+        made += BuildFacetRows(heightGrid, r, r + 1, facets.facets.data() + made, facets.squares);
     }
     return facets;
 }

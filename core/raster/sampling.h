@@ -38,4 +38,15 @@ TZGrid SampleHeightGrid(const PixelView24& pixels, JobModeCode jobMode);
 // at every row (events pumped about ten times); a stop gives an empty list.
 PictureFacetList BuildFacetList(const TZGrid& heightGrid, Progress& progress = NoProgress());
 
+// BuildFacetList in parts, for building a list in bands of rows on several threads.
+// Square row r lies between grid rows r and r + 1; the parts of rows 0 .. rows - 2 in
+// order make the list. The empty list for the grid (its size checked, as above):
+PictureFacetList FacetListFor(const TZGrid& grid);
+// The facets square rows [firstRow, endRow) give.
+std::size_t SlopedTriangleCount(const TZGrid& grid, int firstRow, int endRow);
+// Writes them to `out` (room for that many) and widens `squares` to theirs; returns
+// how many it wrote.
+std::size_t BuildFacetRows(const TZGrid& grid, int firstRow, int endRow, PictureFacet* out,
+                           FacetSquares& squares);
+
 }  // namespace quarvel
