@@ -1,7 +1,9 @@
 // The contours and mesh-info commands end to end, through the built quarvel-cli.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -124,6 +126,57 @@ TEST_F(ContoursCommand, DncIsAcceptedByTheInterpreter) {
     const std::string command =
         cat("sh '", tool, "' --allow-missing-end ", quoted("v.dnc"), " > /dev/null 2>&1");
     EXPECT_EQ(std::system(command.c_str()), 0);
+}
+
+// A 24-bit BMP of overlapping waves, large enough for the facet list to be built in
+// bands and sorted in parts on several threads.
+void writeWaveBmp(const std::filesystem::path& path, int w, int h) {
+    const int stride = (3 * w + 3) / 4 * 4;
+    const auto put32 = [](std::string& s, std::uint32_t v) {
+        for (int k = 0; k < 4; ++k) s.push_back(static_cast<char>(v >> (8 * k)));
+    };
+    std::string file = "BM";
+    put32(file, static_cast<std::uint32_t>(54 + stride * h));
+    put32(file, 0);
+    put32(file, 54);
+    put32(file, 40);
+    put32(file, static_cast<std::uint32_t>(w));
+    put32(file, static_cast<std::uint32_t>(h));
+    put32(file, 1 | 24 << 16);
+    for (int k = 0; k < 6; ++k) put32(file, 0);
+    for (int y = 0; y < h; ++y) {
+        std::string row(static_cast<std::size_t>(stride), '\0');
+        for (int x = 0; x < w; ++x) {
+            const double v = 127.5 + 60 * std::sin(x * 0.13) * std::cos(y * 0.11) +
+                             60 * std::sin((x + 2 * y) * 0.031);
+            row.replace(static_cast<std::size_t>(3 * x), 3, 3,
+                        static_cast<char>(std::lround(std::clamp(v, 0.0, 255.0))));
+        }
+        file += row;
+    }
+    std::ofstream(path, std::ios::binary) << file;
+}
+
+// Everything after the first line, which holds the time of writing.
+std::string afterFirstLine(const std::string& text) { return text.substr(text.find('\n') + 1); }
+
+TEST_F(ContoursCommand, PictureTopographyIsTheSameFileForOneAndFourThreads) {
+    writeWaveBmp(dir_ / "waves.bmp", 420, 330);
+    for (const char* extension : {"dxf", "dnc"}) {
+        std::string texts[2];
+        int k = 0;
+        for (const char* threads : {"1", "4"}) {
+            const std::string out = cat("t", threads, ".", extension);
+            const Result r = run(cat("contours ", quoted("waves.bmp"), " -o ", quoted(out),
+                                     " --style topography --op-depth 1 --z-step 0.04 --depth 1 "
+                                     "--multiple-depths --reduce 2 --curve-fit 2 --threads ",
+                                     threads));
+            ASSERT_EQ(r.status, 0) << r.output;
+            texts[k++] = afterFirstLine(readText(dir_ / out));
+        }
+        EXPECT_GT(texts[0].size(), 100000u) << extension;
+        EXPECT_TRUE(texts[0] == texts[1]) << extension;
+    }
 }
 
 TEST_F(ContoursCommand, BadValuesAreUsageErrorsAndWriteNothing) {

@@ -71,5 +71,29 @@ TEST(PrepareRasterToVector, StopRequestedLeavesNoHalfSortedList) {
     EXPECT_EQ(mesh.Caption, kMeshCaption);
 }
 
+// Bands of rows and parts of the sort on several threads give the list of one thread:
+// the same facets in the same order and the same extents. A stop leaves no list.
+TEST(PrepareRasterToVector, AnyNumberOfThreadsGivesTheSameList) {
+    TZGrid grid(360, 420);
+    for (int r = 0; r < grid.rows; ++r)
+        for (int c = 0; c < grid.columns; ++c)
+            grid.at(r, c) = static_cast<std::uint8_t>((r * 7 + c * 3) % 23 * 11 + (r / 40) % 3);
+    NullProgress quiet;
+    JobState one;
+    MeshDocument mesh;
+    ASSERT_EQ(PrepareRasterToVector(grid, one, mesh, quiet, 1), RunStatus::Completed);
+    ASSERT_GT(one.FacetList.size(), 200000u);  // more than one part of the sort
+    for (int threads : {2, 3, 8}) {
+        JobState many;
+        ASSERT_EQ(PrepareRasterToVector(grid, many, mesh, quiet, threads), RunStatus::Completed);
+        EXPECT_TRUE(many.FacetList == one.FacetList) << threads;
+        EXPECT_EQ(many.MeshBounds, one.MeshBounds) << threads;
+    }
+    JobState stopped;
+    test::ScriptedProgress stopAtOnce(1);
+    EXPECT_EQ(PrepareRasterToVector(grid, stopped, mesh, stopAtOnce, 4), RunStatus::Cancelled);
+    EXPECT_TRUE(stopped.FacetList.empty());
+}
+
 }  // namespace
 }  // namespace quarvel::engine
