@@ -3,6 +3,7 @@
 #include <QSplashScreen>
 #include <QTimer>
 
+#include "platform/portability.h"
 #include "dncview/dnc_import.h"
 #include "meshview/mesh_import.h"
 #include "meshview/region_tools.h"
@@ -26,6 +27,7 @@ void waitMilliseconds(int ms) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    quarvel::platform::ReturnLargeBlocksToSystem();
     QuarvelApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quarvel"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quarvel"));

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/portability.h"
 #include "cli_run.h"
 #include "output_checks.h"
 #include "text/error.h"
@@ -25,6 +26,7 @@ std::string outOfMemoryText() {
 
 int main(int argc, char** argv) {
     using namespace quarvel::cli;
+    quarvel::platform::ReturnLargeBlocksToSystem();
     CLI::App app{"Quarvel command line: turns pictures into CNC machining data.", "quarvel-cli"};
     app.set_version_flag("--version", std::string("quarvel-cli ") + QUARVEL_VERSION);
     app.require_subcommand(0, 1);

@@ -5,11 +5,12 @@
 namespace quarvel::engine {
 
 Point2 SegmentChain::firstEndOf(std::size_t k) const {
-    if (!breaks_.empty()) {
+    const std::vector<Break>& breaks = breaks_.view();
+    if (!breaks.empty()) {
         const auto at =
-            std::lower_bound(breaks_.begin(), breaks_.end(), k,
+            std::lower_bound(breaks.begin(), breaks.end(), k,
                              [](const Break& b, std::size_t v) { return b.segment < v; });
-        if (at != breaks_.end() && at->segment == k) return at->firstEnd;
+        if (at != breaks.end() && at->segment == k) return at->firstEnd;
     }
     return points_[k];
 }
@@ -21,15 +22,16 @@ void SegmentChain::append(const SegmentChain& more) {
     if (points_.empty()) {
         points_.push_back(*from);
     } else if (!sameBits(points_.back(), *from)) {
-        breaks_.push_back({base, *from});
+        breaks_.edit().push_back({base, *from});
     }
     ++from;
     points_.insert(points_.end(), from, more.points_.end());
-    for (const Break& b : more.breaks_) breaks_.push_back({base + b.segment, b.firstEnd});
+    for (const Break& b : more.breaks_.view())
+        breaks_.edit().push_back({base + b.segment, b.firstEnd});
 }
 
 void SegmentChain::reverse() {
-    if (breaks_.empty()) {
+    if (breaks_.view().empty()) {
         std::reverse(points_.begin(), points_.end());
         return;
     }
@@ -41,10 +43,10 @@ void SegmentChain::reverse() {
     std::vector<Break> breaks;
     points[0] = points_[n];
     for (std::size_t j = 0; j < n; ++j) points[j + 1] = firstEndOf(n - 1 - j);
-    for (auto b = breaks_.rbegin(); b != breaks_.rend(); ++b)
+    for (auto b = breaks_.view().rbegin(); b != breaks_.view().rend(); ++b)
         breaks.push_back({n - b->segment, points_[b->segment]});
     points_ = std::move(points);
-    breaks_ = std::move(breaks);
+    breaks_.edit() = std::move(breaks);
 }
 
 void SegmentChain::scale(double f) {
@@ -52,7 +54,8 @@ void SegmentChain::scale(double f) {
         p.x *= f;
         p.y *= f;
     }
-    for (Break& b : breaks_) {
+    if (breaks_.view().empty()) return;
+    for (Break& b : breaks_.edit()) {
         b.firstEnd.x *= f;
         b.firstEnd.y *= f;
     }
@@ -70,8 +73,8 @@ bool operator==(const SegmentChain& a, const SegmentChain& b) {
     return a.points_.size() == b.points_.size() &&
            std::memcmp(a.points_.data(), b.points_.data(), a.points_.size() * sizeof(Point2)) ==
                0 &&
-           std::equal(a.breaks_.begin(), a.breaks_.end(), b.breaks_.begin(), b.breaks_.end(),
-                      sameBreak);
+           std::equal(a.breaks_.view().begin(), a.breaks_.view().end(), b.breaks_.view().begin(),
+                      b.breaks_.view().end(), sameBreak);
 }
 
 }  // namespace quarvel::engine

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <iterator>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -81,13 +82,13 @@ public:
     }
     TMyEntity front() const { return (*this)[0]; }
     TMyEntity back() const { return (*this)[size() - 1]; }
-    const_iterator begin() const { return {this, 0, breaks_.data()}; }
+    const_iterator begin() const { return {this, 0, breaks_.view().data()}; }
     const_iterator end() const { return {this, size(), breaksEnd()}; }
 
     // The vertices: the first end of segment 0, then the second end of every segment.
     const std::vector<Point2>& points() const { return points_; }
     // The segments whose first end is not the vertex before them, in segment order.
-    const std::vector<Break>& breaks() const { return breaks_; }
+    const std::vector<Break>& breaks() const { return breaks_.view(); }
 
     void clear() {
         points_.clear();
@@ -101,7 +102,7 @@ public:
         if (points_.empty())
             points_.push_back(first);
         else if (!sameBits(points_.back(), first))
-            breaks_.push_back({size(), first});
+            breaks_.edit().push_back({size(), first});
         points_.push_back({s.x2, s.y2});
     }
     // Appends every segment of another chain, as push_back does each.
@@ -124,11 +125,43 @@ public:
 
 private:
     static bool sameBits(Point2 a, Point2 b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-    const Break* breaksEnd() const { return breaks_.data() + breaks_.size(); }
+    const Break* breaksEnd() const { return breaks_.view().data() + breaks_.view().size(); }
     Point2 firstEndOf(std::size_t k) const;
 
     std::vector<Point2> points_;
-    std::vector<Break> breaks_;  // usually empty
+    // The breaks, held apart: most chains have none, and a region then keeps only a
+    // pointer for them.
+    class BreakList {
+    public:
+        BreakList() = default;
+        BreakList(const BreakList& other) : list_(copyOf(other)) {}
+        BreakList& operator=(const BreakList& other) {
+            if (this != &other) list_ = copyOf(other);
+            return *this;
+        }
+        BreakList(BreakList&&) noexcept = default;
+        BreakList& operator=(BreakList&&) noexcept = default;
+        ~BreakList() = default;
+
+        const std::vector<Break>& view() const {
+            static const std::vector<Break> none;
+            return list_ ? *list_ : none;
+        }
+        std::vector<Break>& edit() {
+            if (!list_) list_ = std::make_unique<std::vector<Break>>();
+            return *list_;
+        }
+        void clear() { list_.reset(); }
+
+    private:
+        static std::unique_ptr<std::vector<Break>> copyOf(const BreakList& other) {
+            if (!other.list_ || other.list_->empty()) return nullptr;
+            return std::make_unique<std::vector<Break>>(*other.list_);
+        }
+        std::unique_ptr<std::vector<Break>> list_;
+    };
+
+    BreakList breaks_;
 };
 
 }  // namespace quarvel::engine

@@ -6,6 +6,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace quarvel::platform {
 
 // Put before a function whose plain loops gain from AVX2: on x86-64 GCC builds it a
@@ -55,6 +59,18 @@ constexpr WideProduct multiplyWide(std::uint64_t a, std::uint64_t b) {
     return {static_cast<std::uint64_t>(product >> 64), static_cast<std::uint64_t>(product)};
 #else
     return multiplyWidePlain(a, b);
+#endif
+}
+
+// Has blocks of 16 MB and more taken straight from the system and given back to it when
+// freed. The C library otherwise raises that bound as such blocks are freed, and then
+// keeps the working lists of a large job in its heap: the process stays tens of
+// megabytes larger than what it holds. Changes nothing that the program computes.
+// Smaller bounds cost time: the lists a run makes and drops for every level would be
+// mapped and cleared again each time.
+inline void ReturnLargeBlocksToSystem() {
+#if defined(__GLIBC__)
+    mallopt(M_MMAP_THRESHOLD, 16 << 20);
 #endif
 }
 
