@@ -1,6 +1,6 @@
 // Topography of a 1000 x 1000 photo-like picture at 32 levels: the Raster to Vector road
-// step by step, and the whole `quarvel-cli contours` command end to end. Argument 0: a
-// camera-like picture; 1: the same with heavy noise.
+// step by step, and the whole `quarvel-cli contours` command end to end. First argument
+// 0: a camera-like picture; 1: the same with heavy noise. Second (where given): threads.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -28,7 +28,7 @@ const bench::GreyPicture& picture(bool noisy) {
     return noisy ? noisyPhoto : photo;
 }
 
-JobState facetJob(bool noisy) {
+JobState facetJob(bool noisy, int threads = 1) {
     const bench::GreyPicture& p = picture(noisy);
     JobState job;
     job.initialiseForFrame();
@@ -36,12 +36,13 @@ JobState facetJob(bool noisy) {
     NullProgress progress;
     engine::PrepareRasterToVector(
         {p.width, p.height, static_cast<std::size_t>(p.width) * 3, p.bgr.data()}, job, mesh,
-        progress);
+        progress, threads);
     return job;
 }
 
-engine::RegionRunParams topography32() {
+engine::RegionRunParams topography32(int threads = 1) {
     engine::RegionRunParams params;
+    params.threads = threads;
     params.style = engine::RegionStyle::Topography;
     params.zStep = 1.0 / 32;
     params.opDepth = 1.0;
@@ -49,10 +50,12 @@ engine::RegionRunParams topography32() {
 }
 
 void BM_FacetList(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(facetJob(state.range(0) != 0).FacetList.size());
+    const auto threads = static_cast<int>(state.range(1));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(facetJob(state.range(0) != 0, threads).FacetList.size());
     state.SetItemsProcessed(state.iterations() * kSide * kSide);
 }
-BENCHMARK(BM_FacetList)->Unit(benchmark::kMillisecond)->Arg(0)->Arg(1);
+BENCHMARK(BM_FacetList)->Unit(benchmark::kMillisecond)->ArgsProduct({{0, 1}, {1, 2}});
 
 void BM_TopographyRun(benchmark::State& state) {
     const JobState job = facetJob(state.range(0) != 0);
@@ -60,11 +63,13 @@ void BM_TopographyRun(benchmark::State& state) {
     for (auto _ : state) {
         engine::MeshDocument mesh;
         NullProgress progress;
-        regions = engine::RunCreateRegions(mesh, topography32(), job, progress).regionsAdded;
+        regions = engine::RunCreateRegions(mesh, topography32(static_cast<int>(state.range(1))),
+                                           job, progress)
+                      .regionsAdded;
     }
     state.counters["regions"] = static_cast<double>(regions);
 }
-BENCHMARK(BM_TopographyRun)->Unit(benchmark::kMillisecond)->Arg(0)->Arg(1);
+BENCHMARK(BM_TopographyRun)->Unit(benchmark::kMillisecond)->ArgsProduct({{0, 1}, {1, 2}});
 
 void BM_OrderAndWriteDnc(benchmark::State& state) {
     const JobState job = facetJob(state.range(0) != 0);
