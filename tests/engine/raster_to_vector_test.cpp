@@ -89,6 +89,16 @@ TEST(PrepareRasterToVector, AnyNumberOfThreadsGivesTheSameList) {
         EXPECT_TRUE(many.FacetList == one.FacetList) << threads;
         EXPECT_EQ(many.MeshBounds, one.MeshBounds) << threads;
     }
+    // Pictures too small or too plain to share out.
+    for (const TZGrid& small :
+         {TZGrid(1, 9, 3), TZGrid(9, 1, 3), TZGrid(2, 2, 3), TZGrid(5, 5, 7)}) {
+        JobState a, b;
+        TZGrid marked = small;
+        marked.at(0, 0) = 200;
+        ASSERT_EQ(PrepareRasterToVector(marked, a, mesh, quiet, 1), RunStatus::Completed);
+        ASSERT_EQ(PrepareRasterToVector(marked, b, mesh, quiet, 4), RunStatus::Completed);
+        EXPECT_TRUE(a.FacetList == b.FacetList) << small.rows << "x" << small.columns;
+    }
     JobState stopped;
     test::ScriptedProgress stopAtOnce(1);
     EXPECT_EQ(PrepareRasterToVector(grid, stopped, mesh, stopAtOnce, 4), RunStatus::Cancelled);
