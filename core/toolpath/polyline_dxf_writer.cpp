@@ -14,11 +14,10 @@ constexpr const char* kHead[] = {"0", "SECTION", "2", "HEADER",  "9", "$ACADVER"
                                  "0", "SECTION", "2", "BLOCKS",  "0", "ENDSEC",   "0", "SECTION",
                                  "2", "ENTITIES"};
 
-// False when the user asked to stop.
-bool appendVertex(TextBlock& out, double x, double y, const std::string& depthText) {
-    out.pointLine("0\r\nVERTEX\r\n8\r\n0\r\n10\r\n", x, "\r\n20\r\n", y);
-    out.append("30\r\n");
-    out.line(depthText);
+// `depthLines`: the group code 30 and the depth, lines of their own. False when the user
+// asked to stop.
+bool appendVertex(TextBlock& out, double x, double y, const std::string& depthLines) {
+    out.pointLine("0\r\nVERTEX\r\n8\r\n0\r\n10\r\n", x, "\r\n20\r\n", y, depthLines);
     return out.maybeFlush();
 }
 
@@ -33,7 +32,7 @@ RunStatus WritePolylineDxf(std::ostream& out, const engine::TRegionArray& region
         if (r.segments.empty()) continue;
         for (const char* item : {"0", "POLYLINE", "8", "0", "66", "1"}) text.line(item);
         // the same on every vertex
-        const std::string depth = fixedText(finiteOutput(r.depth), 4);
+        const std::string depth = "30\r\n" + fixedText(finiteOutput(r.depth), 4) + "\r\n";
         // The first end of the first segment, then the second end of every segment.
         for (const Point2& p : r.segments.points())
             if (!appendVertex(text, p.x, p.y, depth)) return RunStatus::Cancelled;

@@ -27,15 +27,18 @@ public:
         text_.append(s);
         text_.append(kCrLf);
     }
-    // One line "<first><x %.4f><middle><y %.4f>" CR LF, put together in one piece.
-    void pointLine(std::string_view first, double x, std::string_view middle, double y) {
-        char line[2 * kFixed4Room + 64];
-        if (first.size() + middle.size() > 60) {  // longer than any line we write
+    // One line "<first><x %.4f><middle><y %.4f>" CR LF, then `after` as it stands, put
+    // together in one piece.
+    void pointLine(std::string_view first, double x, std::string_view middle, double y,
+                   std::string_view after = {}) {
+        char line[2 * kFixed4Room + 128];
+        if (first.size() + middle.size() + after.size() > 124) {  // longer than we write
             text_.append(first);
             appendFixed4(text_, x);
             text_.append(middle);
             appendFixed4(text_, y);
             text_.append(kCrLf);
+            text_.append(after);
             return;
         }
         char* p = line;
@@ -45,6 +48,7 @@ public:
         p = putFixed4(p, y);
         *p++ = '\r';
         *p++ = '\n';
+        p = std::copy(after.begin(), after.end(), p);
         text_.append(line, p);
     }
     // Call after each record: hands a full block to the stream, pumps events and tests
