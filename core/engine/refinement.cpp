@@ -64,12 +64,14 @@ void ClearRegionMarks(TRegionArray& list) {
 }
 
 void RemoveMarkedRegions(TRegionArray& list) {
-    TRegionArray kept;
-    kept.reserve(list.size());
-    for (TRegion& r : list) {
-        if (r.mark == 0) kept.push_back(std::move(r));
+    // In place: a second list of a large run's records would double them for a moment.
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (list[i].mark != 0) continue;
+        if (kept != i) list[kept] = std::move(list[i]);
+        ++kept;
     }
-    list = std::move(kept);
+    list.resize(kept);
 }
 
 bool ReduceRegion(TRegion& region, std::int32_t n, const Progress& progress) {

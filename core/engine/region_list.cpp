@@ -11,8 +11,17 @@ TRegion placeholderRegion() {
 }
 
 void RegionList::append(TRegionArray&& more) {
-    entries_.insert(entries_.end(), std::make_move_iterator(more.begin()),
-                    std::make_move_iterator(more.end()));
+    if (entries_.size() == 1 && more.capacity() > more.size()) {
+        // The first run of a window takes over the run's list (the placeholder goes in
+        // front, in room the list has): a copy of a large run's records would hold two
+        // lists of them at once.
+        TRegion placeholder = std::move(entries_.front());
+        entries_ = std::move(more);
+        entries_.insert(entries_.begin(), std::move(placeholder));
+    } else {
+        entries_.insert(entries_.end(), std::make_move_iterator(more.begin()),
+                        std::make_move_iterator(more.end()));
+    }
     more.clear();
 }
 

@@ -42,6 +42,26 @@ TEST(RegionList, SizeIndexAndIterationSeeOnlyRegions) {
     EXPECT_EQ(list.withPlaceholder()[1].depth, 1.0);
 }
 
+// A window's first run hands over its list, room to spare or not; later runs add on.
+TEST(RegionList, FirstRunIsTakenOverWithThePlaceholderInFront) {
+    for (const std::size_t spare : {0, 5}) {
+        TRegionArray run = {regionAt(1), regionAt(2)};
+        run.reserve(run.size() + spare);
+        const TRegion* firstRecord = run.data();
+        RegionList list;
+        list.append(std::move(run));
+        EXPECT_TRUE(run.empty());
+        EXPECT_EQ(depthsOf(list), (std::vector<double>{1, 2}));
+        ASSERT_EQ(list.withPlaceholder().size(), 3u);
+        EXPECT_EQ(list.withPlaceholder()[0].segments.size(), 1u);  // still the placeholder
+        if (spare > 0) {
+            EXPECT_EQ(&list.withPlaceholder()[1], firstRecord + 1);  // taken over, not copied
+        }
+        list.append({regionAt(3)});
+        EXPECT_EQ(depthsOf(list), (std::vector<double>{1, 2, 3}));
+    }
+}
+
 TEST(RegionList, TruncateAndClearKeepThePlaceholder) {
     RegionList list;
     list.append({regionAt(1), regionAt(2), regionAt(3)});
