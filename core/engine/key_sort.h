@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "geom/quick_sort.h"
+
 namespace quarvel::engine {
 
 struct KeyEntry {
@@ -33,30 +35,12 @@ Crossing partitionKeys(KeyEntry* items, std::int64_t low, std::int64_t high, dou
 
 template <class Stop>
 bool quickSortKeys(std::vector<KeyEntry>& items, std::int64_t low, std::int64_t high, Stop stop) {
-    while (true) {
-        if (stop()) return false;
-        if (low + high < 0 || low > high) return true;
-        const double pivot = items[static_cast<std::size_t>((low + high) / 2)].key;
-        const detail::Crossing c = detail::partitionKeys(items.data(), low, high, pivot);
-        const std::int64_t i = c.i, j = c.j;
-        const bool hasLeft = low < j;
-        const bool hasRight = i < high;
-        if (hasLeft && hasRight) {
-            if (j - low < high - i) {
-                if (!quickSortKeys(items, low, j, stop)) return false;
-                low = i;
-            } else {
-                if (!quickSortKeys(items, i, high, stop)) return false;
-                high = j;
-            }
-        } else if (hasLeft) {
-            high = j;
-        } else if (hasRight) {
-            low = i;
-        } else {
-            return true;
-        }
-    }
+    auto partition = [&items](std::int64_t from, std::int64_t to) {
+        const double pivot = items[static_cast<std::size_t>((from + to) / 2)].key;
+        const detail::Crossing c = detail::partitionKeys(items.data(), from, to, pivot);
+        return PartitionStep{c.i, c.j};
+    };
+    return quickSortRanges(low, high, partition, stop);
 }
 
 }  // namespace quarvel::engine

@@ -134,31 +134,17 @@ bool oneHeight(const PictureFacet* items, std::int64_t low, std::int64_t high, s
 // of one height; such a run is arranged at once and its partitions counted.
 template <class Stop>
 bool sortFacets(PictureFacet* items, std::int64_t low, std::int64_t high, Stop& stop) {
-    while (true) {
-        if (stop()) return false;
-        if (low + high < 0 || low > high) return true;
-        const std::uint8_t pivot = items[(low + high) / 2].low;
-        if (oneHeight(items, low, high, pivot))
-            return !stop.advance(arrangeOneHeight(items, low, high) - 1);
-        const auto [i, j] = partitionFacets(items, low, high, pivot);
-        const bool hasLeft = low < j;
-        const bool hasRight = i < high;
-        if (hasLeft && hasRight) {
-            if (j - low < high - i) {
-                if (!sortFacets(items, low, j, stop)) return false;
-                low = i;
-            } else {
-                if (!sortFacets(items, i, high, stop)) return false;
-                high = j;
-            }
-        } else if (hasLeft) {
-            high = j;
-        } else if (hasRight) {
-            low = i;
-        } else {
-            return true;
+    auto partition = [items, &stop](std::int64_t from, std::int64_t to) {
+        const std::uint8_t pivot = items[(from + to) / 2].low;
+        if (oneHeight(items, from, to, pivot)) {
+            const bool stopped = stop.advance(arrangeOneHeight(items, from, to) - 1);
+            return PartitionStep{0, 0,
+                                 stopped ? PartitionStep::Then::Stop : PartitionStep::Then::Done};
         }
-    }
+        const auto [i, j] = partitionFacets(items, from, to, pivot);
+        return PartitionStep{i, j};
+    };
+    return quickSortRanges(low, high, partition, stop);
 }
 
 }  // namespace
