@@ -1,9 +1,8 @@
 #pragma once
 // The program's quicksort (geom/quick_sort.h) for lists of (key, position) pairs, with the
-// partition's scans done a block of 64 elements at a time: each element is compared once,
-// without a branch, and the elements at which the scans stop are read from bit masks.
-// Every partition stops at, and exchanges, exactly the elements the plain scans do, so
-// the list ends in the same order, equal keys included.
+// partition's scans done a block at a time (geom/block_partition.h): every partition
+// makes exactly the exchanges of the plain scans, so the list ends in the same order,
+// equal keys included.
 #include <cstddef>
 #include <cstdint>
 #include <vector>

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "geom/block_partition.h"
 #include "geom/ordering.h"
 #include "geom/quick_sort.h"
 
@@ -59,91 +60,11 @@ void swapFacets(PictureFacet& a, PictureFacet& b) {
     b = std::bit_cast<PictureFacet>(x);
 }
 
-// One partition of quickSortBy's loop around `pivot`, scanning an element at a time:
-// the final (i, j).
-std::pair<std::int64_t, std::int64_t> plainPartition(PictureFacet* items, std::int64_t low,
-                                                     std::int64_t high, std::uint8_t pivot) {
-    std::int64_t i = low;
-    std::int64_t j = high;
-    do {
-        while (items[i].low < pivot) ++i;
-        while (pivot < items[j].low) --j;
-        if (i <= j) {
-            swapFacets(items[i], items[j]);
-            ++i;
-            --j;
-        }
-    } while (i <= j);
-    return {i, j};
-}
-
-// The places at which one of the partition's scans stops (Step +1: the left scan, at
-// lowest corners not below the pivot; -1: the right one, at those not above it), found a
-// block at a time: every element is compared once, without a branch, and the places kept
-// in a small buffer. The plain scans stop so often and so irregularly that their branches
-// were mostly guessed wrong.
-template <int Step>
-class ScanStops {
-public:
-    explicit ScanStops(std::int64_t start) : next_(start) {}
-
-    // The next stop, as the elements were when first read; `end` (exclusive) when there
-    // is none before it. Stops buffered earlier may lie at or beyond `end`.
-    std::int64_t next(const PictureFacet* items, std::int64_t end, std::uint8_t pivot) {
-        while (taken_ == count_) {
-            const std::int64_t room = Step > 0 ? end - next_ : next_ - end;
-            if (room <= 0) return end;
-            const int size = static_cast<int>(std::min<std::int64_t>(kBlock, room));
-            const PictureFacet* from = items + next_;
-            int found = 0;
-            for (int t = 0; t < size; ++t) {
-                offsets_[found] = static_cast<std::uint8_t>(t);
-                const std::uint8_t key = from[Step * t].low;
-                found += Step > 0 ? !(key < pivot) : !(pivot < key);
-            }
-            block_ = next_;
-            next_ += Step * size;
-            count_ = found;
-            taken_ = 0;
-        }
-        return block_ + Step * offsets_[taken_++];
-    }
-
-private:
-    static constexpr int kBlock = 256;  // offsets fit a byte
-    std::int64_t next_;                 // first place not yet read
-    std::int64_t block_ = 0;            // first place of the buffered block
-    int count_ = 0, taken_ = 0;
-    std::uint8_t offsets_[kBlock];
-};
-
-// Below this size the plain scans are as fast.
-constexpr std::int64_t kPlainBelow = 256;
-
-// The same partition as plainPartition, from the stops found a block at a time. Between
-// the last two exchanged places the plain scans read only elements not yet moved; beyond
-// them they meet at once the element the last exchange put there, which stops them. So
-// the left scan stops at its next original stop before the last right place, or at that
-// place, and the right scan likewise; stops read from elements moved later are never
-// used.
+// One partition of quickSortBy's loop around `pivot`: the final (i, j).
 std::pair<std::int64_t, std::int64_t> partitionFacets(PictureFacet* items, std::int64_t low,
                                                       std::int64_t high, std::uint8_t pivot) {
-    if (high - low < kPlainBelow) return plainPartition(items, low, high, pivot);
-    ScanStops<+1> left(low);
-    ScanStops<-1> right(high);
-    // The places of the last exchange; before the first, the ends of the range (the
-    // middle element stops both scans inside it).
-    std::int64_t lastLeft = low - 1, lastRight = high + 1;
-    while (true) {
-        // A stop buffered before the last exchange may lie beyond its places.
-        const std::int64_t i = std::min(left.next(items, lastRight, pivot), lastRight);
-        const std::int64_t j = std::max(right.next(items, lastLeft, pivot), lastLeft);
-        if (i > j) return {i, j};
-        swapFacets(items[i], items[j]);
-        lastLeft = i;
-        lastRight = j;
-        if (i + 1 > j - 1) return {i + 1, j - 1};
-    }
+    return blockPartition(
+        items, low, high, [](const PictureFacet& f) { return f.low; }, pivot, swapFacets);
 }
 
 // A run of one height: every lowest corner equals the middle one's.
