@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "engine/joining.h"
 #include "engine/orientation.h"
 #include "engine/region_sort.h"
 #include "engine/region_workspace.h"
+#include "platform/portability.h"
 
 namespace quarvel::engine {
 
@@ -25,12 +27,16 @@ ChunkLayout chunkLayoutFor(std::int64_t lastIndex) {
 
 namespace {
 
-std::span<TMyEntity> chunkOf(TMyEntityArray& segments, std::int64_t k, std::int64_t size) {
-    const auto total = static_cast<std::int64_t>(segments.size());
-    const std::int64_t begin = std::min(k * size, total);
-    const std::int64_t end = std::min(begin + size, total);
-    return std::span<TMyEntity>(segments).subspan(static_cast<std::size_t>(begin),
-                                                  static_cast<std::size_t>(end - begin));
+// How far ahead reads through a sorted order are asked for.
+constexpr std::size_t kReadAhead = 16;
+
+// The first and end place of chunk k of `total` items.
+std::pair<std::size_t, std::size_t> chunkBounds(std::size_t total, std::int64_t k,
+                                                std::int64_t size) {
+    const auto count = static_cast<std::int64_t>(total);
+    const std::int64_t begin = std::min(k * size, count);
+    const std::int64_t end = std::min(begin + size, count);
+    return {static_cast<std::size_t>(begin), static_cast<std::size_t>(end)};
 }
 
 bool isLoneZeroSegment(std::span<const TMyEntity> chunk) {
@@ -38,31 +44,57 @@ bool isLoneZeroSegment(std::span<const TMyEntity> chunk) {
     return chunk.size() == 1 && chunk[0].x1 == 0.0 && chunk[0].y1 == 0.0 && chunk[0].x2 == 0.0;
 }
 
-}  // namespace
-
-void BuildRegions(TMyEntityArray& segments, TRegionArray& regions, double h, Progress& progress,
-                  RegionWorkspace& work) {
-    const ChunkLayout layout = chunkLayoutFor(static_cast<std::int64_t>(segments.size()) - 1);
+// Chains `count` segments chunk by chunk, chunkAt(k, size) giving chunk k, and appends
+// the regions. Cancelled between chunks: appends nothing.
+template <class ChunkAt>
+void buildFromChunks(std::size_t count, const ChunkAt& chunkAt, TRegionArray& regions, double h,
+                     Progress& progress, RegionWorkspace& work) {
+    const ChunkLayout layout = chunkLayoutFor(static_cast<std::int64_t>(count) - 1);
     // The chunks are chained where they lie, each chunk's regions appended straight to
     // the flattened list (the concatenation of the chunk lists, in chunk order).
     TRegionArray flat;
     ChunkChainer& chainer = work.chainer;  // its working lists are kept through the run
     LoopProgress loop(progress, layout.lastChunk);
     for (std::int64_t k = 0; k <= layout.lastChunk; ++k) {
-        if (!loop.step(k)) {
-            segments.clear();
-            return;
-        }
-        const std::span<TMyEntity> chunk = chunkOf(segments, k, layout.chunkSize);
+        if (!loop.step(k)) return;
+        const std::span<TMyEntity> chunk = chunkAt(k, layout.chunkSize);
         if (progress.cancelRequested() || isLoneZeroSegment(chunk)) continue;
         chainer.reset(chunk);
         chainer.chainInto(h, flat);
     }
-    segments.clear();  // emptied; its room stays with the caller for the next level
     for (TRegion& r : flat) r.mark = 1;
     SortRegionsByMinX(flat, 0, static_cast<std::int64_t>(flat.size()) - 1, progress);
     JoinOpenRegions(flat, progress, work.join);
     for (TRegion& r : flat) regions.push_back(std::move(r));
+}
+
+}  // namespace
+
+void BuildRegions(TMyEntityArray& segments, TRegionArray& regions, double h, Progress& progress,
+                  RegionWorkspace& work) {
+    const auto chunkAt = [&segments](std::int64_t k, std::int64_t size) {
+        const auto [begin, end] = chunkBounds(segments.size(), k, size);
+        return std::span<TMyEntity>(segments).subspan(begin, end - begin);
+    };
+    buildFromChunks(segments.size(), chunkAt, regions, h, progress, work);
+    segments.clear();  // emptied; its room stays with the caller for the next level
+}
+
+void BuildRegions(const TMyEntityArray& segments, const std::vector<KeyEntry>& order,
+                  TRegionArray& regions, double h, Progress& progress, RegionWorkspace& work) {
+    TMyEntityArray& chunk = work.chunk;
+    const auto chunkAt = [&](std::int64_t k, std::int64_t size) {
+        const auto [begin, end] = chunkBounds(order.size(), k, size);
+        chunk.clear();
+        for (std::size_t j = begin; j < end; ++j) {
+            // The reads jump about the list: ask for those a little ahead.
+            if (j + kReadAhead < order.size())
+                platform::prefetch(&segments[order[j + kReadAhead].position]);
+            chunk.push_back(segments[order[j].position]);
+        }
+        return std::span<TMyEntity>(chunk);
+    };
+    buildFromChunks(order.size(), chunkAt, regions, h, progress, work);
 }
 
 void ChunkChainer::reset(std::span<TMyEntity> chunk) {

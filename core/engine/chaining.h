@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/end_index.h"
+#include "engine/key_sort.h"
 #include "engine/region.h"
 #include "progress/progress.h"
 
@@ -29,6 +30,10 @@ ChunkLayout chunkLayoutFor(std::int64_t lastIndex);
 // `segments`. Cancelled between chunks: appends nothing. `work` holds the working lists.
 void BuildRegions(TMyEntityArray& segments, TRegionArray& regions, double h, Progress& progress,
                   RegionWorkspace& work);
+// The same for the segments in `order` (sorted by minX): each chunk is copied out in
+// that order and chained there, so `segments` is left as it is.
+void BuildRegions(const TMyEntityArray& segments, const std::vector<KeyEntry>& order,
+                  TRegionArray& regions, double h, Progress& progress, RegionWorkspace& work);
 
 // Traces the regions of one chunk. Ends are matched within the end tolerance and the
 // attached end is set to the exact point it matched, so consecutive segments share

@@ -23,6 +23,10 @@ struct SortWorkspace {
 // Key: minX. Does nothing when low + high < 1 or low > high.
 void SortSegmentsByMinX(TMyEntityArray& list, std::int64_t low, std::int64_t high,
                         const Progress& progress, SortWorkspace& work);
+// The order SortSegmentsByMinX(list, 0, last) would give, as (minX, position) pairs in
+// `order`, the list itself left as it is.
+void SortSegmentOrderByMinX(const TMyEntityArray& list, const Progress& progress,
+                            std::vector<KeyEntry>& order);
 // Key: z. Does nothing when low + high < 1 or low > high.
 void SortSegmentsByZ(std::vector<FlatEdge>& list, std::int64_t low, std::int64_t high,
                      const Progress& progress, SortWorkspace& work);

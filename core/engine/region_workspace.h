@@ -14,6 +14,7 @@ struct RegionWorkspace {
     ChunkChainer chainer;
     SortWorkspace sort;
     JoinWorkspace join;
+    TMyEntityArray chunk;  // one chunk of a level's segments, copied out in minX order
 };
 
 }  // namespace quarvel::engine

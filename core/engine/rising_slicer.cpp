@@ -104,11 +104,7 @@ void SliceAtDepth(RisingSlicer& slicer, TRegionArray& regions, double h, Progres
                   RegionWorkspace& work) {
     TMyEntityArray& segments = slicer.segments();
     slicer.sliceInto(h, progress, segments);
-    if (segments.empty()) return;
-    const auto last = static_cast<std::int64_t>(segments.size()) - 1;
-    SortSegmentsByMinX(segments, 0, last, progress, work.sort);
-    RemoveDuplicateSegments(segments);
-    BuildRegions(segments, regions, h, progress, work);
+    SliceInOrder(segments, regions, h, progress, work);
 }
 
 }  // namespace quarvel::engine

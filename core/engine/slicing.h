@@ -2,6 +2,9 @@
 // The two producers of segments: slicing the surface with the plane z = h, and
 // collecting the horizontal top edges of triangles (the outlines of level areas).
 // Both need a triangle list whose corners ascend in z and which ascends in p1.z.
+#include <vector>
+
+#include "engine/key_sort.h"
 #include "engine/region.h"
 #include "geom/facet_view.h"
 #include "geom/types.h"
@@ -26,6 +29,15 @@ TMyEntityArray SliceTriangles(FacetView triangles, double h, Progress& progress)
 // order) among the following segments whose x1 lies no more than the tolerance above
 // its own. The list must be sorted by minX. Of a run of repeats the last one remains.
 void RemoveDuplicateSegments(TMyEntityArray& segments);
+// The same for the segments in `order` (as SortSegmentOrderByMinX gives it): the entries
+// of the dropped ones are taken out of `order`; the list is left as it is.
+void RemoveDuplicateSegments(const TMyEntityArray& segments, std::vector<KeyEntry>& order);
+
+// Sorts a level's segments by minX, drops the repeats and appends the chained regions
+// (depth h) to `regions`, as SliceAtDepth does once it has sliced; empties `segments`.
+// The segments are read through the sorted order, never moved into it.
+void SliceInOrder(TMyEntityArray& segments, TRegionArray& regions, double h, Progress& progress,
+                  RegionWorkspace& work);
 
 // Slices at h and appends the chained regions (depth h) to `regions`. Appends
 // nothing when no triangle reaches h or when cancelled. `work` holds the working lists.

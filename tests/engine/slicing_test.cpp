@@ -6,7 +6,9 @@
 #include "engine/region_sort.h"
 #include "engine/region_workspace.h"
 #include "engine_fixtures.h"
+#include "geom/ordering.h"
 #include "geom/quick_sort.h"
+#include "raster/sampling.h"
 
 #include <random>
 #include "support/scripted_progress.h"
@@ -181,6 +183,44 @@ TEST(SortSegmentsByMinX, EqualsPlainQuicksortOfSegments) {
         SortSegmentsByMinX(segs, 0, 299, progress, work);
         for (std::size_t i = 0; i < segs.size(); ++i) ASSERT_EQ(segs[i].y1, plain[i].y1) << round;
     }
+}
+
+// A level read through its sorted order must give the regions of the level sorted,
+// cleared of repeats and chained where it lies: the same regions in the same order. Cuts
+// at the grid's own levels make repeats (level edges shared by two triangles) and many
+// equal keys.
+TEST(SliceInOrder, GivesTheRegionsOfTheSortedList) {
+    std::mt19937 rng{77};
+    std::uniform_int_distribution<int> level(0, 4);
+    std::size_t repeatsSeen = 0;
+    for (const auto& [rows, columns] : {std::pair{9, 7}, std::pair{80, 90}, std::pair{150, 40}}) {
+        TZGrid grid(rows, columns);
+        for (auto& v : grid.cells) v = static_cast<std::uint8_t>(level(rng) * 60);
+        PictureFacetList facets = BuildFacetList(grid);
+        NullProgress progress;
+        ASSERT_TRUE(SortByLowestZ(facets, 0, static_cast<std::int64_t>(facets.size()) - 1, progress));
+        for (const double h : {15.0, 75.0, 135.0, 195.0}) {
+            TMyEntityArray moved = SliceTriangles(facets, h, progress);
+            TMyEntityArray read = moved;
+            const std::size_t sliced = moved.size();
+            RegionWorkspace movedWork, readWork;
+            TRegionArray fromMoved, fromRead;
+            SortSegmentsByMinX(moved, 0, static_cast<std::int64_t>(moved.size()) - 1, progress,
+                               movedWork.sort);
+            RemoveDuplicateSegments(moved);
+            repeatsSeen += sliced - moved.size();
+            BuildRegions(moved, fromMoved, h, progress, movedWork);
+            SliceInOrder(read, fromRead, h, progress, readWork);
+            ASSERT_EQ(fromRead.size(), fromMoved.size()) << rows << "x" << columns << " at " << h;
+            for (std::size_t k = 0; k < fromRead.size(); ++k) {
+                const TRegion &a = fromRead[k], &b = fromMoved[k];
+                ASSERT_TRUE(a.segments == b.segments && a.open == b.open && a.minX == b.minX &&
+                            a.minY == b.minY && a.maxX == b.maxX && a.maxY == b.maxY)
+                    << rows << "x" << columns << " at " << h << ", region " << k;
+            }
+        }
+    }
+    EXPECT_GT(repeatsSeen, 0u);
 }
 
 }  // namespace
