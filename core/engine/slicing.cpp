@@ -5,7 +5,6 @@
 #include "engine/chaining.h"
 #include "engine/region_sort.h"
 #include "engine/region_workspace.h"
-#include "platform/portability.h"
 
 namespace quarvel::engine {
 
@@ -48,58 +47,6 @@ TMyEntityArray SliceTriangles(FacetView triangles, double h, Progress& progress)
         out.push_back(CutTriangle(triangles.triangle(at), h));
     }
     return out;
-}
-
-namespace {
-
-// How far ahead reads through a sorted order are asked for.
-constexpr std::size_t kReadAhead = 16;
-
-// Keeps the k-th of n segments, in the order segmentAt(k) reads them, unless a later one
-// repeats it; keep(k) is called in order. See RemoveDuplicateSegments.
-template <class SegmentAt, class Keep>
-void keepUnrepeated(std::size_t n, const SegmentAt& segmentAt, const Keep& keep) {
-    for (std::size_t i = 0; i < n; ++i) {
-        const TMyEntity& c = segmentAt(i);
-        bool repeated = false;
-        for (std::size_t j = i + 1; j < n && segmentAt(j).x1 - c.x1 <= kEndTolerance; ++j) {
-            const TMyEntity& d = segmentAt(j);
-            if (std::fabs(d.x2 - c.x2) < kEndTolerance && std::fabs(d.y1 - c.y1) < kEndTolerance &&
-                std::fabs(d.y2 - c.y2) < kEndTolerance) {
-                repeated = true;
-                break;
-            }
-        }
-        if (!repeated) keep(i);
-    }
-}
-
-}  // namespace
-
-void RemoveDuplicateSegments(TMyEntityArray& segments) {
-    if (segments.size() < 2) return;
-    // Compacts in place: a segment is compared only with later ones, which are still
-    // where they were.
-    std::size_t kept = 0;
-    keepUnrepeated(
-        segments.size(), [&](std::size_t k) -> const TMyEntity& { return segments[k]; },
-        [&](std::size_t k) { segments[kept++] = segments[k]; });
-    segments.resize(kept);
-}
-
-void RemoveDuplicateSegments(const TMyEntityArray& segments, std::vector<KeyEntry>& order) {
-    if (order.size() < 2) return;
-    std::size_t kept = 0;
-    const std::size_t n = order.size();
-    keepUnrepeated(
-        n,
-        [&](std::size_t k) -> const TMyEntity& {
-            // The reads jump about the list: ask for those a little ahead.
-            if (k + kReadAhead < n) platform::prefetch(&segments[order[k + kReadAhead].position]);
-            return segments[order[k].position];
-        },
-        [&](std::size_t k) { order[kept++] = order[k]; });
-    order.resize(kept);
 }
 
 void SliceInOrder(TMyEntityArray& segments, TRegionArray& regions, double h, Progress& progress,

@@ -10,6 +10,9 @@
 #include "geom/quick_sort.h"
 #include "raster/sampling.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <random>
 #include "support/scripted_progress.h"
 
@@ -113,6 +116,71 @@ TEST(RemoveDuplicateSegments, RepeatedFaceLeavesOneSegment) {
     ASSERT_EQ(regions.size(), 2u);
     EXPECT_EQ(regions[1].segments.size(), 1u);
     EXPECT_EQ(regions[1].depth, 5.0);
+}
+
+// The rule as it reads: each segment is compared with the later ones while their x1 lies
+// no more than the tolerance above its own.
+TMyEntityArray unrepeatedByTheRule(const TMyEntityArray& segs) {
+    TMyEntityArray kept;
+    for (std::size_t i = 0; i < segs.size(); ++i) {
+        bool repeated = false;
+        for (std::size_t j = i + 1;
+             !repeated && j < segs.size() && segs[j].x1 - segs[i].x1 <= kEndTolerance; ++j)
+            repeated = std::fabs(segs[j].x2 - segs[i].x2) < kEndTolerance &&
+                       std::fabs(segs[j].y1 - segs[i].y1) < kEndTolerance &&
+                       std::fabs(segs[j].y2 - segs[i].y2) < kEndTolerance;
+        if (!repeated) kept.push_back(segs[i]);
+    }
+    return kept;
+}
+
+bool sameBits(const TMyEntityArray& a, const TMyEntityArray& b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(TMyEntity)) == 0;
+}
+
+// Columns of hundreds of segments at one x1 (a picture's grid lines), ends on a few
+// values with offsets inside and just outside the tolerance, x1 creeping up by less
+// than the tolerance; and lists that break the ascent of x1 or hold values that are not
+// numbers, where the rule must still be followed as it reads.
+TEST(RemoveDuplicateSegments, LongColumnsGiveWhatTheRuleGives) {
+    std::mt19937 rng{31};
+    std::uniform_int_distribution<int> grid(0, 3), nudge(0, 5), column(0, 3);
+    const double nudges[] = {0.0, 0.0, 4e-7, -4e-7, 1.5e-6, -1.5e-6};
+    const auto end = [&] { return grid(rng) + nudges[nudge(rng)]; };
+    for (int variant = 0; variant < 4; ++variant) {
+        TMyEntityArray segs;
+        for (int k = 0; k < 900; ++k) {
+            double x1 = column(rng);
+            if (nudge(rng) == 0) x1 += 6e-7 * nudge(rng);
+            segs.push_back(makeSegment(x1, end(), x1 + 1 + nudges[nudge(rng) / 3], end()));
+        }
+        std::stable_sort(segs.begin(), segs.end(),
+                         [](const TMyEntity& a, const TMyEntity& b) { return a.x1 < b.x1; });
+        if (variant == 1) std::swap(segs[300], segs[500]);  // x1 no longer ascends
+        if (variant == 2) segs[400].y1 = std::nan("");
+        if (variant == 3) segs[450].x1 = std::nan("");
+        const TMyEntityArray expected = unrepeatedByTheRule(segs);
+        ASSERT_LT(expected.size(), segs.size() - 100) << "few repeats, variant " << variant;
+
+        TMyEntityArray inPlace = segs;
+        RemoveDuplicateSegments(inPlace);
+        EXPECT_TRUE(sameBits(inPlace, expected)) << "variant " << variant;
+
+        // Read through an order over a shuffled store.
+        std::vector<std::size_t> where(segs.size());
+        for (std::size_t k = 0; k < where.size(); ++k) where[k] = k;
+        std::shuffle(where.begin(), where.end(), rng);
+        TMyEntityArray store(segs.size());
+        std::vector<KeyEntry> order;
+        for (std::size_t k = 0; k < segs.size(); ++k) {
+            store[where[k]] = segs[k];
+            order.push_back({0.0, where[k]});
+        }
+        RemoveDuplicateSegments(store, order);
+        TMyEntityArray read;
+        for (const KeyEntry& e : order) read.push_back(store[e.position]);
+        EXPECT_TRUE(sameBits(read, expected)) << "variant " << variant;
+    }
 }
 
 TEST(CollectFlatEdges, TakesOnlyExactlyLevelTopEdges) {
