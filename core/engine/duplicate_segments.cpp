@@ -67,7 +67,8 @@ public:
             byY1_.push_back({column[t].y1, static_cast<std::uint32_t>(t)});
         std::sort(byY1_.begin(), byY1_.end());
         for (std::size_t p = 0; p < k; ++p) {
-            const auto [y, i] = byY1_[p];
+            const double y = byY1_[p].first;
+            const std::uint32_t i = byY1_[p].second;
             const TMyEntity& c = column[i];
             const auto later = [&](std::uint32_t j) {
                 return j > i && column[j].x1 - c.x1 <= kEndTolerance && repeats(c, column[j]);

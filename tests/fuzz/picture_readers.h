@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "geom/types.h"
 #include "imaging/pixel_image.h"
 
 namespace quarvel::fuzz {
@@ -19,6 +20,14 @@ inline void checkPicture(bool accepted, const imaging::PixelImage& image) {
     if (!accepted) return;
     if (image.empty() ||
         image.pixels.size() < image.rowBytes() * static_cast<std::size_t>(image.height))
+        std::abort();
+}
+
+// A grid reader that says yes must leave a whole grid behind.
+inline void checkGrid(bool accepted, const TZGrid& grid) {
+    if (!accepted) return;
+    if (grid.empty() ||
+        grid.cells.size() != static_cast<std::size_t>(grid.rows) * static_cast<std::size_t>(grid.columns))
         std::abort();
 }
 
