@@ -176,13 +176,29 @@ private:
                 break;
             }
             at += wrote;
+            startWriteback(static_cast<std::size_t>(wrote));
         }
         return error_ == 0;
     }
+    // Every few megabytes, asks the system to start putting what was written on the disk
+    // (without waiting for it): the disk then works while the rest is being made, and the
+    // sync on commit waits only for the last part. Only a hint: nothing fails by it.
+    void startWriteback(std::size_t wrote) {
+#if defined(__linux__)
+        unstarted_ += wrote;
+        if (unstarted_ < kWritebackStep) return;
+        unstarted_ = 0;
+        (void)::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+#else
+        (void)wrote;
+#endif
+    }
 
+    static constexpr std::size_t kWritebackStep = 8 << 20;
     int fd_;
     std::vector<char> space_;
     int error_ = 0;
+    std::size_t unstarted_ = 0;  // bytes written since writeback was last started
 };
 
 AtomicFile::AtomicFile(std::string targetPath) : target_(std::move(targetPath)) {
