@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -181,14 +182,28 @@ private:
         return error_ == 0;
     }
     // Every few megabytes, asks the system to start putting what was written on the disk
-    // (without waiting for it): the disk then works while the rest is being made, and the
-    // sync on commit waits only for the last part. Only a hint: nothing fails by it.
+    // (without waiting for it), then waits for what was handed over a step earlier and
+    // drops that from the cache: the disk works while the rest is being made, the sync
+    // on commit waits only for the last part, and a file of gigabytes does not push
+    // everything else out of memory. Only hints: nothing fails by them.
     void startWriteback(std::size_t wrote) {
 #if defined(__linux__)
-        unstarted_ += wrote;
-        if (unstarted_ < kWritebackStep) return;
-        unstarted_ = 0;
-        (void)::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+        written_ += wrote;
+        if (written_ - started_ < kWritebackStep) return;
+        const auto offset = [](std::uint64_t at) { return static_cast<off64_t>(at); };
+        (void)::sync_file_range(fd_, offset(started_), offset(written_ - started_),
+                                SYNC_FILE_RANGE_WRITE);
+        // A length of 0 would mean the rest of the file.
+        if (started_ > settled_ + kWritebackStep) {
+            const std::uint64_t until = started_ - kWritebackStep;
+            (void)::sync_file_range(fd_, offset(settled_), offset(until - settled_),
+                                    SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                                        SYNC_FILE_RANGE_WAIT_AFTER);
+            (void)::posix_fadvise(fd_, offset(settled_), offset(until - settled_),
+                                  POSIX_FADV_DONTNEED);
+            settled_ = until;
+        }
+        started_ = written_;
 #else
         (void)wrote;
 #endif
@@ -198,7 +213,8 @@ private:
     int fd_;
     std::vector<char> space_;
     int error_ = 0;
-    std::size_t unstarted_ = 0;  // bytes written since writeback was last started
+    // Bytes written; those handed to the disk; those on it and dropped from the cache.
+    std::uint64_t written_ = 0, started_ = 0, settled_ = 0;
 };
 
 AtomicFile::AtomicFile(std::string targetPath) : target_(std::move(targetPath)) {

@@ -115,23 +115,30 @@ TEST_F(AtomicFileTest, CommitReplacesTheTargetAndLeavesNothingElse) {
 }
 
 // Large blocks go to the file without the buffer; they must still land after the small
-// writes before them and before the ones after. Past a few megabytes the disk is asked
-// to start writing while the rest comes.
+// writes before them and before the ones after. Every few megabytes the disk is asked to
+// start writing, and earlier parts are dropped from the cache once written: none of it
+// may lose or move a byte.
 TEST_F(AtomicFileTest, SmallAndLargeWritesKeepTheirOrder) {
     const auto target = dir / "big.dnc";
-    std::string large(9 << 20, 'b');
-    for (std::size_t i = 0; i < large.size(); i += 997) large[i] = static_cast<char>('0' + i % 10);
+    std::vector<std::string> pieces{"head\r\n"};
+    for (int k = 0; k < 5; ++k) {
+        std::string large(7 << 20, static_cast<char>('a' + k));
+        for (std::size_t i = 0; i < large.size(); i += 997) large[i] = static_cast<char>('0' + i % 10);
+        pieces.push_back(std::move(large));
+        pieces.push_back("mid");
+    }
+    pieces.push_back(std::string(1 << 16, 'c'));
+    pieces.push_back("tail");
     std::string expected;
     {
         AtomicFile file(target.string());
-        for (const std::string& piece : {std::string("head\r\n"), large, std::string("mid"),
-                                         std::string(1 << 16, 'c'), std::string("tail")}) {
+        for (const std::string& piece : pieces) {
             file.stream().write(piece.data(), static_cast<std::streamsize>(piece.size()));
             expected += piece;
         }
         file.commit();
     }
-    EXPECT_EQ(read(target), expected);
+    EXPECT_TRUE(read(target) == expected);
 }
 
 TEST_F(AtomicFileTest, AnUncommittedWriteKeepsTheOldFile) {
