@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <clocale>
 #include <filesystem>
@@ -84,9 +85,12 @@ TEST(ParseDouble, WholeFieldOnly) {
 
 class AtomicFileTest : public ::testing::Test {
 protected:
+    // One folder per test and process: ctest runs the tests side by side, and one
+    // test's clean-up must not remove another's files.
     std::filesystem::path dir =
         std::filesystem::temp_directory_path() /
-        ("quarvel-atomic-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+        ("quarvel-atomic-" + std::to_string(::getpid()) + "-" +
+         ::testing::UnitTest::GetInstance()->current_test_info()->name());
     void SetUp() override { std::filesystem::create_directories(dir); }
     void TearDown() override { std::filesystem::remove_all(dir); }
     static std::string read(const std::filesystem::path& p) {
