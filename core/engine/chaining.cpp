@@ -27,9 +27,6 @@ ChunkLayout chunkLayoutFor(std::int64_t lastIndex) {
 
 namespace {
 
-// How far ahead reads through a sorted order are asked for.
-constexpr std::size_t kReadAhead = 16;
-
 // The first and end place of chunk k of `total` items.
 std::pair<std::size_t, std::size_t> chunkBounds(std::size_t total, std::int64_t k,
                                                 std::int64_t size) {
@@ -88,8 +85,8 @@ void BuildRegions(const TMyEntityArray& segments, const std::vector<KeyEntry>& o
         chunk.clear();
         for (std::size_t j = begin; j < end; ++j) {
             // The reads jump about the list: ask for those a little ahead.
-            if (j + kReadAhead < order.size())
-                platform::prefetch(&segments[order[j + kReadAhead].position]);
+            if (j + kOrderReadAhead < order.size())
+                platform::prefetch(&segments[order[j + kOrderReadAhead].position]);
             chunk.push_back(segments[order[j].position]);
         }
         return std::span<TMyEntity>(chunk);

@@ -15,8 +15,6 @@ namespace quarvel::engine {
 
 namespace {
 
-// How far ahead reads through a sorted order are asked for.
-constexpr std::size_t kReadAhead = 16;
 // Up to this many, the segments of a column are compared pair by pair.
 constexpr std::size_t kPairwiseUpTo = 24;
 
@@ -26,22 +24,22 @@ bool repeats(const TMyEntity& c, const TMyEntity& d) {
            std::fabs(d.y2 - c.y2) < kEndTolerance;
 }
 
-// The rule as it reads, for segments first..n-1 in any order: each is compared with the
-// later ones while their x1 lies no more than the tolerance above its own.
+// The rule as it reads: true when a segment after the i-th of n, among those whose x1
+// lies no more than the tolerance above its own, repeats it.
+template <class SegmentAt>
+bool repeatedLater(const SegmentAt& segmentAt, std::size_t i, std::size_t n) {
+    const TMyEntity c = segmentAt(i);
+    for (std::size_t j = i + 1; j < n && segmentAt(j).x1 - c.x1 <= kEndTolerance; ++j)
+        if (repeats(c, segmentAt(j))) return true;
+    return false;
+}
+
+// The rule for segments first..n-1 in any order.
 template <class SegmentAt, class Keep>
 void keepUnrepeatedFrom(std::size_t first, std::size_t n, const SegmentAt& segmentAt,
                         const Keep& keep) {
-    for (std::size_t i = first; i < n; ++i) {
-        const TMyEntity c = segmentAt(i);
-        bool repeated = false;
-        for (std::size_t j = i + 1; j < n && segmentAt(j).x1 - c.x1 <= kEndTolerance; ++j) {
-            if (repeats(c, segmentAt(j))) {
-                repeated = true;
-                break;
-            }
-        }
-        if (!repeated) keep(i);
-    }
+    for (std::size_t i = first; i < n; ++i)
+        if (!repeatedLater(segmentAt, i, n)) keep(i);
 }
 
 // Which segments of a column a later one of it repeats. A column is a run of segments
@@ -54,12 +52,12 @@ public:
     const std::vector<std::uint8_t>& mark(std::span<const TMyEntity> column) {
         const std::size_t k = column.size();
         repeated_.assign(k, 0);
-        const bool plain = k <= kPairwiseUpTo || std::any_of(column.begin(), column.end(),
-                                                             [](const TMyEntity& s) {
-                                                                 return std::isnan(s.y1);
-                                                             });
+        const bool plain =
+            k <= kPairwiseUpTo || std::any_of(column.begin(), column.end(),
+                                              [](const TMyEntity& s) { return std::isnan(s.y1); });
         if (plain) {
-            for (std::size_t i = 0; i < k; ++i) repeated_[i] = repeatedPairwise(column, i);
+            const auto at = [&column](std::size_t t) -> const TMyEntity& { return column[t]; };
+            for (std::size_t i = 0; i < k; ++i) repeated_[i] = repeatedLater(at, i, k) ? 1 : 0;
             return repeated_;
         }
         byY1_.clear();
@@ -85,13 +83,6 @@ public:
     }
 
 private:
-    static std::uint8_t repeatedPairwise(std::span<const TMyEntity> column, std::size_t i) {
-        const TMyEntity& c = column[i];
-        for (std::size_t j = i + 1; j < column.size() && column[j].x1 - c.x1 <= kEndTolerance; ++j)
-            if (repeats(c, column[j])) return 1;
-        return 0;
-    }
-
     std::vector<std::uint8_t> repeated_;
     std::vector<std::pair<double, std::uint32_t>> byY1_;
 };
@@ -146,7 +137,8 @@ void RemoveDuplicateSegments(const TMyEntityArray& segments, std::vector<KeyEntr
         n,
         [&](std::size_t k) -> const TMyEntity& {
             // The reads jump about the list: ask for those a little ahead.
-            if (k + kReadAhead < n) platform::prefetch(&segments[order[k + kReadAhead].position]);
+            if (k + kOrderReadAhead < n)
+                platform::prefetch(&segments[order[k + kOrderReadAhead].position]);
             return segments[order[k].position];
         },
         [&](std::size_t k) { order[kept++] = order[k]; });

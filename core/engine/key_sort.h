@@ -16,6 +16,10 @@ struct KeyEntry {
     std::size_t position;
 };
 
+// How far ahead reads of a list through a sorted order of it ask for the entries: the
+// reads jump about the list.
+inline constexpr std::size_t kOrderReadAhead = 16;
+
 // Sorts items[low..high] by key as quickSortBy does, asking stop() at the same points.
 // False when stop() answered true (the list is then left partly sorted, as quickSortBy
 // leaves it).

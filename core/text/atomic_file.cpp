@@ -196,9 +196,9 @@ private:
         // A length of 0 would mean the rest of the file.
         if (started_ > settled_ + kWritebackStep) {
             const std::uint64_t until = started_ - kWritebackStep;
-            (void)::sync_file_range(fd_, offset(settled_), offset(until - settled_),
-                                    SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
-                                        SYNC_FILE_RANGE_WAIT_AFTER);
+            (void)::sync_file_range(
+                fd_, offset(settled_), offset(until - settled_),
+                SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
             (void)::posix_fadvise(fd_, offset(settled_), offset(until - settled_),
                                   POSIX_FADV_DONTNEED);
             settled_ = until;

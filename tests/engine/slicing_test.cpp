@@ -135,7 +135,8 @@ TMyEntityArray unrepeatedByTheRule(const TMyEntityArray& segs) {
 }
 
 bool sameBits(const TMyEntityArray& a, const TMyEntityArray& b) {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(TMyEntity)) == 0;
+    return a.size() == b.size() &&
+           std::memcmp(a.data(), b.data(), a.size() * sizeof(TMyEntity)) == 0;
 }
 
 // Columns of hundreds of segments at one x1 (a picture's grid lines), ends on a few
@@ -266,7 +267,8 @@ TEST(SliceInOrder, GivesTheRegionsOfTheSortedList) {
         for (auto& v : grid.cells) v = static_cast<std::uint8_t>(level(rng) * 60);
         PictureFacetList facets = BuildFacetList(grid);
         NullProgress progress;
-        ASSERT_TRUE(SortByLowestZ(facets, 0, static_cast<std::int64_t>(facets.size()) - 1, progress));
+        ASSERT_TRUE(
+            SortByLowestZ(facets, 0, static_cast<std::int64_t>(facets.size()) - 1, progress));
         for (const double h : {15.0, 75.0, 135.0, 195.0}) {
             TMyEntityArray moved = SliceTriangles(facets, h, progress);
             TMyEntityArray read = moved;

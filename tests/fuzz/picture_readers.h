@@ -26,8 +26,8 @@ inline void checkPicture(bool accepted, const imaging::PixelImage& image) {
 // A grid reader that says yes must leave a whole grid behind.
 inline void checkGrid(bool accepted, const TZGrid& grid) {
     if (!accepted) return;
-    if (grid.empty() ||
-        grid.cells.size() != static_cast<std::size_t>(grid.rows) * static_cast<std::size_t>(grid.columns))
+    if (grid.empty() || grid.cells.size() != static_cast<std::size_t>(grid.rows) *
+                                                 static_cast<std::size_t>(grid.columns))
         std::abort();
 }
 

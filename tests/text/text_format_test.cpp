@@ -87,10 +87,9 @@ class AtomicFileTest : public ::testing::Test {
 protected:
     // One folder per test and process: ctest runs the tests side by side, and one
     // test's clean-up must not remove another's files.
-    std::filesystem::path dir =
-        std::filesystem::temp_directory_path() /
-        ("quarvel-atomic-" + std::to_string(::getpid()) + "-" +
-         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                ("quarvel-atomic-" + std::to_string(::getpid()) + "-" +
+                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
     void SetUp() override { std::filesystem::create_directories(dir); }
     void TearDown() override { std::filesystem::remove_all(dir); }
     static std::string read(const std::filesystem::path& p) {
@@ -127,7 +126,8 @@ TEST_F(AtomicFileTest, SmallAndLargeWritesKeepTheirOrder) {
     std::vector<std::string> pieces{"head\r\n"};
     for (int k = 0; k < 5; ++k) {
         std::string large(7 << 20, static_cast<char>('a' + k));
-        for (std::size_t i = 0; i < large.size(); i += 997) large[i] = static_cast<char>('0' + i % 10);
+        for (std::size_t i = 0; i < large.size(); i += 997)
+            large[i] = static_cast<char>('0' + i % 10);
         pieces.push_back(std::move(large));
         pieces.push_back("mid");
     }
